@@ -1,0 +1,8 @@
+// ScriptGenerator: deterministic script text of any size, so no large file is committed.
+#pragma once
+
+#include <QByteArray>
+
+/// About `bytes` bytes of plausible script (keywords, strings, comments, server calls), CRLF
+/// line ends, the same text for the same size every time.
+QByteArray GenerateScript(qsizetype bytes);

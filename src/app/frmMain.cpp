@@ -1,0 +1,233 @@
+// frmMain: the main window, its menu tree, start-up and the wiring of every command.
+#include "frmMain.h"
+
+#include "CommandGuard.h"
+#include "Twips.h"
+#include "UserPrompts.h"
+#include "document/modGlobals.h"
+#include "editing/EditCommands.h"
+#include "editor/EditorControl.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+namespace {
+
+constexpr int ClientWidthTwips = 9375;
+constexpr int ClientHeightTwips = 6255;
+constexpr int EditorCharacterHeightPixels = 15;
+
+QFont EditorFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPixelSize(EditorCharacterHeightPixels);
+    font.setWeight(QFont::Normal);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fallback.setPixelSize(EditorCharacterHeightPixels);
+    return fallback;
+}
+
+} // namespace
+
+frmMain::frmMain(frmMainServices services, QWidget *parent)
+    : QMainWindow(parent), services_(std::move(services))
+{
+    if (!services_.prompts)
+        services_.prompts = std::make_unique<MessageBoxPrompts>(this);
+
+    setWindowIcon(QIcon(QStringLiteral(":/quillmark/icon.xpm")));
+    Code = new EditorControl(this);
+    Code->setObjectName(QStringLiteral("Code"));
+    Code->SetFont(EditorFont());
+    Code->SetListener(this);
+    setCentralWidget(Code);
+    BuildMenus();
+    SetInitialGeometry();
+    RunCommand(*services_.prompts, QStringLiteral("Start-up"), [this] { Form_Load(); });
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load()
+{
+    UpdateCaption(QStringLiteral("1"));
+}
+
+void frmMain::UpdateCaption(const QString &name)
+{
+    setWindowTitle(QStringLiteral("Quillmark"));
+    if (name == QStringLiteral("1"))
+        return;
+    setWindowTitle(windowTitle() + QStringLiteral(" [") + name + QStringLiteral("]"));
+}
+
+void frmMain::SetInitialGeometry()
+{
+    const QScreen *screen = this->screen();
+    const QSize client(TwipsToPixels(ClientWidthTwips, screen->logicalDotsPerInchX()),
+                       TwipsToPixels(ClientHeightTwips, screen->logicalDotsPerInchY()));
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+QAction *frmMain::AddCommand(QMenu *menu, const char *name, const QString &caption,
+                             void (frmMain::*handler)(), QKeySequence shortcut)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, caption, handler] {
+        RunCommand(*services_.prompts, caption, [this, handler] { (this->*handler)(); });
+    });
+    return action;
+}
+
+QAction *frmMain::AddSeparator(QMenu *menu, const char *name)
+{
+    QAction *separator = menu->addSeparator();
+    separator->setObjectName(QLatin1String(name));
+    separator->setText(QStringLiteral("-"));
+    return separator;
+}
+
+void frmMain::BuildMenus()
+{
+    auto heading = [this](const char *name, const QString &caption) {
+        QMenu *menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QLatin1String(name));
+        return menu;
+    };
+    mFile = heading("mFile", QStringLiteral("File"));
+    mnuNew = AddCommand(mFile, "mnuNew", QStringLiteral("New"), &frmMain::mnuNew_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = AddCommand(mFile, "mnuOpen", QStringLiteral("Open..."), &frmMain::mnuOpen_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    mDash = AddSeparator(mFile, "mDash");
+    mnuSave = AddCommand(mFile, "mnuSave", QStringLiteral("Save"), &frmMain::mnuSave_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSaveAs = AddCommand(mFile, "mnuSaveAs", QStringLiteral("Save As..."), &frmMain::mnuSaveAs_Click);
+    mDash0 = AddSeparator(mFile, "mDash0");
+    mnuExit = AddCommand(mFile, "mnuExit", QStringLiteral("Exit"), &frmMain::mnuExit_Click);
+
+    mEdit = heading("mEdit", QStringLiteral("Edit"));
+    mnuUndo = AddCommand(mEdit, "mnuUndo", QStringLiteral("Undo"), &frmMain::mnuUndo_Click, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = AddCommand(mEdit, "mnuRedo", QStringLiteral("Redo"), &frmMain::mnuRedo_Click, QKeySequence(Qt::CTRL | Qt::Key_R));
+    mDash1 = AddSeparator(mEdit, "mDash1");
+    mnuCut = AddCommand(mEdit, "mnuCut", QStringLiteral("Cut"), &frmMain::mnuCut_Click, QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuCopy = AddCommand(mEdit, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click, QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuPaste = AddCommand(mEdit, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click, QKeySequence(Qt::CTRL | Qt::Key_V));
+
+    // A heading kept for its place in the menu bar; it has no items and is never shown.
+    mFormat = heading("mFormat", QStringLiteral("Format"));
+    mFormat->menuAction()->setVisible(false);
+    mFormat->menuAction()->setEnabled(false);
+
+    mTools = heading("mTools", QStringLiteral("Tools"));
+    mCommentSelected = AddCommand(mTools, "mCommentSelected", QStringLiteral("Comment Selected"), &frmMain::mCommentSelected_Click);
+
+    mHelp = heading("mHelp", QStringLiteral("Help"));
+    mnuReadme = AddCommand(mHelp, "mnuReadme", QStringLiteral("Readme.txt"), &frmMain::mnuReadme_Click);
+    mnuVersions = AddCommand(mHelp, "mnuVersions", QStringLiteral("Versions.txt"), &frmMain::mnuVersions_Click);
+    mnuDash999 = AddSeparator(mHelp, "mnuDash999");
+    mnuWebsite = AddCommand(mHelp, "mnuWebsite", QStringLiteral("Website"), &frmMain::mnuWebsite_Click);
+    mDash999 = AddSeparator(mHelp, "mDash999");
+    mnuAbout = AddCommand(mHelp, "mnuAbout", QStringLiteral("About"), &frmMain::mnuAbout_Click);
+}
+
+void frmMain::mnuNew_Click()
+{
+    Code->SetText(QString());
+    modGlobals::CurrentFile.clear();
+    UpdateCaption(QStringLiteral("1"));
+}
+
+void frmMain::mnuOpen_Click() {}
+
+void frmMain::mnuSave_Click() {}
+
+void frmMain::mnuSaveAs_Click() {}
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuUndo_Click()
+{
+    EditCommands::Undo(*Code);
+}
+
+void frmMain::mnuRedo_Click()
+{
+    EditCommands::Redo(*Code);
+}
+
+void frmMain::mnuCut_Click()
+{
+    EditCommands::Cut(*Code);
+}
+
+void frmMain::mnuCopy_Click()
+{
+    EditCommands::Copy(*Code);
+}
+
+void frmMain::mnuPaste_Click()
+{
+    EditCommands::Paste(*Code);
+}
+
+void frmMain::mCommentSelected_Click() {}
+
+void frmMain::mnuReadme_Click() {}
+
+void frmMain::mnuVersions_Click() {}
+
+void frmMain::mnuWebsite_Click() {}
+
+void frmMain::mnuAbout_Click() {}
+
+bool frmMain::CompletionListRequest(EditorControl &, EditorList &list)
+{
+    bool answer = false;
+    RunCommand(*services_.prompts, QStringLiteral("Completion list"),
+               [&] { answer = Code_CompletionListRequest(list); });
+    return answer;
+}
+
+bool frmMain::CompletionItemChosen(EditorControl &, EditorList &list)
+{
+    bool answer = false;
+    RunCommand(*services_.prompts, QStringLiteral("Insert function name"),
+               [&] { answer = Code_CompletionItemChosen(list); });
+    return answer;
+}
+
+bool frmMain::ConfirmRequest(EditorControl &)
+{
+    bool answer = false;
+    RunCommand(*services_.prompts, QStringLiteral("Confirm"), [&] { answer = Code_ConfirmRequest(); });
+    return answer;
+}
+
+bool frmMain::Code_CompletionListRequest(EditorList &)
+{
+    return true;
+}
+
+bool frmMain::Code_CompletionItemChosen(EditorList &)
+{
+    return false;
+}
+
+bool frmMain::Code_ConfirmRequest()
+{
+    return true;
+}

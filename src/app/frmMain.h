@@ -1,0 +1,92 @@
+// frmMain: the main window, its menu tree, start-up and the wiring of every command.
+#pragma once
+
+#include "UserPrompts.h"
+#include "editor/EditorEvents.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class EditorControl;
+class QAction;
+class QMenu;
+
+/// The outside services the main window uses; whatever is left empty gets the desktop's own.
+struct frmMainServices {
+    std::unique_ptr<UserPrompts> prompts;
+};
+
+/// The program's one window: the editor `Code` fills its client area; every command runs from
+/// its menus inside one top-level guard, so a failing command ends alone and is reported once.
+class frmMain : public QMainWindow, private EditorEvents {
+    Q_OBJECT
+
+public:
+    explicit frmMain(frmMainServices services = {}, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    /// Shows "Quillmark", or "Quillmark [name]" for any name but the no-file marker "1".
+    void UpdateCaption(const QString &name);
+
+    EditorControl *Code = nullptr;
+
+    QMenu *mFile = nullptr;
+    QAction *mnuNew = nullptr;
+    QAction *mnuOpen = nullptr;
+    QAction *mDash = nullptr;
+    QAction *mnuSave = nullptr;
+    QAction *mnuSaveAs = nullptr;
+    QAction *mDash0 = nullptr;
+    QAction *mnuExit = nullptr;
+    QMenu *mEdit = nullptr;
+    QAction *mnuUndo = nullptr;
+    QAction *mnuRedo = nullptr;
+    QAction *mDash1 = nullptr;
+    QAction *mnuCut = nullptr;
+    QAction *mnuCopy = nullptr;
+    QAction *mnuPaste = nullptr;
+    QMenu *mFormat = nullptr;
+    QMenu *mTools = nullptr;
+    QAction *mCommentSelected = nullptr;
+    QMenu *mHelp = nullptr;
+    QAction *mnuReadme = nullptr;
+    QAction *mnuVersions = nullptr;
+    QAction *mnuDash999 = nullptr;
+    QAction *mnuWebsite = nullptr;
+    QAction *mDash999 = nullptr;
+    QAction *mnuAbout = nullptr;
+
+private:
+    void Form_Load();
+    void BuildMenus();
+    void SetInitialGeometry();
+    QAction *AddCommand(QMenu *menu, const char *name, const QString &caption,
+                        void (frmMain::*handler)(), QKeySequence shortcut = {});
+    QAction *AddSeparator(QMenu *menu, const char *name);
+
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAs_Click();
+    void mnuExit_Click();
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    void mnuCut_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mCommentSelected_Click();
+    void mnuReadme_Click();
+    void mnuVersions_Click();
+    void mnuWebsite_Click();
+    void mnuAbout_Click();
+
+    bool CompletionListRequest(EditorControl &control, EditorList &list) override;
+    bool CompletionItemChosen(EditorControl &control, EditorList &list) override;
+    bool ConfirmRequest(EditorControl &control) override;
+    bool Code_CompletionListRequest(EditorList &list);
+    bool Code_CompletionItemChosen(EditorList &list);
+    bool Code_ConfirmRequest();
+
+    frmMainServices services_;
+};

@@ -1,0 +1,38 @@
+// The Edit menu's undo, redo and clipboard commands: ask the control, act only on a yes.
+#include "EditCommands.h"
+
+#include "editor/EditorControl.h"
+
+namespace EditCommands {
+
+void Undo(EditorControl &code)
+{
+    if (code.CanUndo())
+        code.Undo();
+}
+
+void Redo(EditorControl &code)
+{
+    if (code.CanRedo())
+        code.Redo();
+}
+
+void Cut(EditorControl &code)
+{
+    if (code.CanCut())
+        code.Cut();
+}
+
+void Copy(EditorControl &code)
+{
+    if (code.CanCopy())
+        code.Copy();
+}
+
+void Paste(EditorControl &code)
+{
+    if (code.CanPaste())
+        code.Paste();
+}
+
+} // namespace EditCommands

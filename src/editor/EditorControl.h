@@ -1,0 +1,73 @@
+// EditorControl: the program's code editor widget, a thin layer over QScintilla.
+#pragma once
+
+#include "EditorRange.h"
+
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+class EditorEvents;
+class ScintillaView;
+
+/// The syntax-colouring edit control on the main window. It owns the document's text, its undo
+/// history and the clipboard exchange; callers see lines and character columns, never bytes.
+/// Requests it cannot carry out throw EditorError.
+class EditorControl : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit EditorControl(QWidget *parent = nullptr);
+    ~EditorControl() override;
+
+    /// Colours the text by the language registered under `name`.
+    void SetLanguageName(const QString &name);
+    QString LanguageName() const { return languageName_; }
+
+    /// Replaces the whole text as one undoable edit.
+    void SetText(const QString &text);
+    QString Text() const;
+
+    /// Replaces the whole text by the file's content; the loaded text is the new save point.
+    void OpenFile(const QString &path);
+    /// Writes the whole text to `path`, creating or replacing the file.
+    void SaveFile(const QString &path, bool overwrite);
+
+    /// The selection with its start not after its end.
+    EditorRange GetSelection(bool normalised) const;
+    /// Selects exactly `range` (equal start and end is a caret); `reveal` scrolls it into view.
+    void SetSelection(const EditorRange &range, bool reveal);
+    /// Replaces the selection, or inserts at the caret, leaving the caret after the new text.
+    void SetSelectedText(const QString &text);
+    /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
+    void InsertText(const QString &text);
+
+    QFont Font() const;
+    void SetFont(const QFont &font);
+
+    bool CanUndo() const;
+    bool CanRedo() const;
+    bool CanCut() const;
+    bool CanCopy() const;
+    bool CanPaste() const;
+    void Undo();
+    void Redo();
+    void Cut();
+    void Copy();
+    void Paste();
+
+    /// True when the text differs from the last load or save.
+    bool IsModified() const;
+
+    /// The one listener that answers the control's events; nullptr answers every event with no.
+    void SetListener(EditorEvents *listener) { listener_ = listener; }
+
+private:
+    int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
+    std::int32_t ColumnOfPosition(int position) const;
+    void ReplaceRange(int start, int end, const QByteArray &utf8);
+
+    ScintillaView *view_;
+    EditorEvents *listener_ = nullptr;
+    QString languageName_;
+};

@@ -1,0 +1,131 @@
+// ScintillaView: editor defaults, key map and the accessibility cost guard for QScintilla.
+#include "ScintillaView.h"
+
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QColor>
+#include <QList>
+#include <QPointer>
+
+namespace {
+
+// QScintilla's own accessible object counts the characters from the start of the text at every
+// caret move, and its modification handler does the same for every insertion and deletion. On a
+// large script that makes each keystroke cost time in proportion to the caret's offset. While no
+// assistive technology listens, views get a plain accessible object instead and no insert or
+// delete notifications; when one becomes active, QScintilla's full support is switched back on.
+QList<QPointer<ScintillaView>> &LiveViews()
+{
+    static QList<QPointer<ScintillaView>> views;
+    return views;
+}
+
+QAccessibleInterface *PlainAccessibleWhileInactive(const QString &className, QObject *object)
+{
+    if (QAccessible::isActive() || className != QLatin1String("ScintillaView") ||
+        !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
+}
+
+class AccessibilitySwitch : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool) override
+    {
+        for (const auto &view : LiveViews()) {
+            if (!view)
+                continue;
+            // Drop the cached accessible object so the next query builds the right kind.
+            if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(view))
+                QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+            view->UpdateEventMask();
+        }
+    }
+};
+
+void InstallAccessibilityGuard()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(PlainAccessibleWhileInactive);
+    static AccessibilitySwitch observer;
+    QAccessible::installActivationObserver(&observer);
+}
+
+int DigitsIn(long value)
+{
+    int digits = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++digits;
+    }
+    return digits;
+}
+
+} // namespace
+
+ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent)
+{
+    InstallAccessibilityGuard();
+    LiveViews().append(this);
+
+    setUtf8(true);
+    setTabWidth(4);
+    setCaretLineVisible(true);
+    setCaretLineBackgroundColor(QColor(0xEE, 0xF4, 0xFF));
+    setBraceMatching(QsciScintilla::SloppyBraceMatch);
+    setMarginType(0, QsciScintilla::NumberMargin);
+    setMarginLineNumbers(0, true);
+    // Draw straight to the widget: Qt already double-buffers, and Scintilla's own buffer is a
+    // pixmap without the screen's pixel ratio, which blurs text on high-dpi screens.
+    SendScintilla(SCI_SETBUFFEREDDRAW, 0L);
+    RemoveMenuKeys();
+    UpdateEventMask();
+    UpdateLineNumberWidth();
+
+    connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
+        if (updated & SC_UPDATE_CONTENT)
+            UpdateLineNumberWidth();
+    });
+}
+
+ScintillaView::~ScintillaView()
+{
+    LiveViews().removeAll(QPointer<ScintillaView>());
+    LiveViews().removeAll(this);
+}
+
+void ScintillaView::UpdateEventMask()
+{
+    const long mask = QAccessible::isActive() ? (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT) : 0;
+    SendScintilla(SCI_SETMODEVENTMASK, mask);
+}
+
+void ScintillaView::RemoveMenuKeys()
+{
+    // The window's menu owns these shortcuts; Scintilla must not take them first. Ctrl+Y is
+    // not a redo key in this program, so it is unbound as well.
+    QsciCommandSet *commands = standardCommands();
+    const QsciCommand::Command freed[] = {QsciCommand::Undo, QsciCommand::Redo, QsciCommand::SelectionCut,
+                                          QsciCommand::SelectionCopy, QsciCommand::Paste};
+    for (QsciCommand::Command command : freed) {
+        if (QsciCommand *bound = commands->find(command))
+            bound->setKey(0);
+    }
+    if (QsciCommand *zoomIn = commands->find(QsciCommand::ZoomIn))
+        zoomIn->setAlternateKey(QKeyCombination(Qt::CTRL, Qt::Key_Equal).toCombined());
+}
+
+void ScintillaView::UpdateLineNumberWidth()
+{
+    const int digits = std::max(3, DigitsIn(lines()));
+    if (digits == lineNumberDigits_)
+        return;
+    lineNumberDigits_ = digits;
+    setMarginWidth(0, QString(digits + 1, QLatin1Char('9')));
+}

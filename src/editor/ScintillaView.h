@@ -1,0 +1,29 @@
+// ScintillaView: the QScintilla widget inside EditorControl, with the program's own defaults.
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+/// A QsciScintilla configured as a code editor: UTF-8, line numbers, caret line, brace matching,
+/// menu shortcuts left to the window, and no per-edit cost for accessibility nobody is using.
+class ScintillaView : public QsciScintilla {
+    Q_OBJECT
+
+public:
+    explicit ScintillaView(QWidget *parent = nullptr);
+    ~ScintillaView() override;
+
+    /// Sends a message with a byte buffer argument (Scintilla's text messages take bytes).
+    long Send(unsigned int message, unsigned long wParam, const char *bytes) const
+    {
+        return SendScintilla(message, wParam, bytes);
+    }
+
+    /// Applies the modification-event mask that suits whether assistive technology is active.
+    void UpdateEventMask();
+
+private:
+    void RemoveMenuKeys();
+    void UpdateLineNumberWidth();
+
+    int lineNumberDigits_ = 0;
+};

@@ -1,0 +1,14 @@
+// Quillmark's start-up: the application object and the main window, nothing else.
+#include "app/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));
+    frmMain window;
+    window.show();
+    return app.exec();
+}

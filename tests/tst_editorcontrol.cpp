@@ -1,0 +1,159 @@
+// EditorControl: selections in character columns, text replacement, and the command guard.
+#include "app/CommandGuard.h"
+#include "editor/Checked32.h"
+#include "editor/EditorControl.h"
+#include "editor/EditorError.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+
+#include <limits>
+
+class EditorControlTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void selectionColumnsCountCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<EditorRange>("range");
+        QTest::addColumn<QString>("selected");
+        QTest::newRow("ascii") << "Dim x = 1" << EditorRange{0, 4, 0, 5} << "x";
+        QTest::newRow("accents before") << "' déjà vu: x" << EditorRange{0, 11, 0, 12} << "x";
+        QTest::newRow("two-byte letters selected") << "ÄÖÜ abc" << EditorRange{0, 1, 0, 3} << "ÖÜ";
+        QTest::newRow("three-byte signs") << "x = \"€€€\" & y" << EditorRange{0, 5, 0, 7} << "€€";
+        QTest::newRow("second line") << "first\nñandú = 2" << EditorRange{1, 2, 1, 5} << "ndú";
+        QTest::newRow("across lines") << "héllo\nwörld" << EditorRange{0, 3, 1, 2} << "lo\nwö";
+        QTest::newRow("caret") << "ωmega" << EditorRange{0, 1, 0, 1} << "";
+    }
+
+    void selectionColumnsCountCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(EditorRange, range);
+        QFETCH(QString, selected);
+        EditorControl code;
+        code.SetText(text);
+        code.SetSelection(range, true);
+        QCOMPARE(code.GetSelection(true), range);
+        code.SetSelectedText(QStringLiteral("#"));
+        QString expected = text;
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        qsizetype start = range.StartColumn, end = range.EndColumn;
+        for (int line = 0; line < range.StartLine; ++line)
+            start += lines[line].size() + 1;
+        for (int line = 0; line < range.EndLine; ++line)
+            end += lines[line].size() + 1;
+        QCOMPARE(text.mid(start, end - start), selected);
+        expected.replace(start, end - start, QStringLiteral("#"));
+        QCOMPARE(code.Text(), expected);
+    }
+
+    void selectionMadeBackwardsIsReportedInOrder()
+    {
+        EditorControl code;
+        code.SetText(QStringLiteral("ab\ncd\nef"));
+        code.SetSelection(EditorRange{2, 1, 0, 1}, false);
+        QCOMPARE(code.GetSelection(true), (EditorRange{0, 1, 2, 1}));
+    }
+
+    void columnPastTheLineEndStopsAtTheLineEnd()
+    {
+        EditorControl code;
+        code.SetText(QStringLiteral("äb\ncd"));
+        code.SetSelection(EditorRange{0, 40, 0, 40}, true);
+        QCOMPARE(code.GetSelection(true), (EditorRange{0, 2, 0, 2}));
+    }
+
+    void lineOutsideTheTextIsAFailureOfTheControl_data()
+    {
+        QTest::addColumn<EditorRange>("range");
+        QTest::newRow("past the last line") << EditorRange{0, 0, 5, 0};
+        QTest::newRow("negative line") << EditorRange{-1, 0, 0, 0};
+        QTest::newRow("negative column") << EditorRange{0, -3, 0, 0};
+        QTest::newRow("largest line") << EditorRange{0, 0, std::numeric_limits<std::int32_t>::max(), 0};
+    }
+
+    void lineOutsideTheTextIsAFailureOfTheControl()
+    {
+        QFETCH(EditorRange, range);
+        EditorControl code;
+        code.SetText(QStringLiteral("one\ntwo"));
+        QVERIFY_THROWS_EXCEPTION(EditorError, code.SetSelection(range, true));
+    }
+
+    void insertTextSelectsWhatItInserted()
+    {
+        EditorControl code;
+        code.SetText(QStringLiteral("x = getpl"));
+        code.SetSelection(EditorRange{0, 4, 0, 9}, true);
+        code.InsertText(QStringLiteral("GetPlayerLevel"));
+        QCOMPARE(code.Text(), QStringLiteral("x = GetPlayerLevel"));
+        QCOMPARE(code.GetSelection(true).StartColumn, 4);
+    }
+
+    void setTextIsOneUndoableEdit()
+    {
+        EditorControl code;
+        code.SetText(QStringLiteral("first"));
+        code.SetText(QString());
+        QVERIFY(code.CanUndo());
+        code.Undo();
+        QCOMPARE(code.Text(), QStringLiteral("first"));
+    }
+
+    void checkedArithmetic_data()
+    {
+        QTest::addColumn<qint64>("a");
+        QTest::addColumn<qint64>("b");
+        QTest::addColumn<bool>("overflows");
+        constexpr qint64 max = std::numeric_limits<std::int32_t>::max();
+        constexpr qint64 min = std::numeric_limits<std::int32_t>::min();
+        QTest::newRow("small") << qint64(4) << qint64(10) << false;
+        QTest::newRow("to the top") << max - 10 << qint64(10) << false;
+        QTest::newRow("past the top") << max << qint64(1) << true;
+        QTest::newRow("to the bottom") << min + 1 << qint64(-1) << false;
+        QTest::newRow("past the bottom") << min << qint64(-1) << true;
+    }
+
+    void checkedArithmetic()
+    {
+        QFETCH(qint64, a);
+        QFETCH(qint64, b);
+        QFETCH(bool, overflows);
+        const auto x = static_cast<std::int32_t>(a), y = static_cast<std::int32_t>(b);
+        if (overflows)
+            QVERIFY_THROWS_EXCEPTION(OverflowError, CheckedAdd(x, y));
+        else
+            QCOMPARE(qint64(CheckedAdd(x, y)), a + b);
+        if (overflows)
+            QVERIFY_THROWS_EXCEPTION(OverflowError, CheckedInt32(a + b));
+        else
+            QCOMPARE(qint64(CheckedInt32(a + b)), a + b);
+    }
+
+    void checkedInt32RejectsWideValues()
+    {
+        QVERIFY_THROWS_EXCEPTION(OverflowError, CheckedInt32(qint64(1) << 31));
+        QCOMPARE(CheckedInt32(qsizetype(10)), 10);
+    }
+
+    void guardReportsAFailedCommandOnceAndCarriesOn()
+    {
+        ScriptedPrompts prompts;
+        bool after = false;
+        QVERIFY(!RunCommand(prompts, QStringLiteral("Comment Selected"), [&] {
+            CheckedStep(std::numeric_limits<std::int32_t>::max());
+            after = true;
+        }));
+        QVERIFY(!after);
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY(prompts.errors[0].contains(QStringLiteral("Comment Selected")));
+        QVERIFY(prompts.errors[0].contains(QStringLiteral("overflow")));
+        QVERIFY(RunCommand(prompts, QStringLiteral("Undo"), [&] { after = true; }));
+        QVERIFY(after);
+        QCOMPARE(prompts.errors.size(), 1);
+    }
+};
+
+QUILLMARK_TEST_MAIN(EditorControlTest)
+#include "tst_editorcontrol.moc"

@@ -1,0 +1,220 @@
+// The main window at start-up: caption, menu tree, first size, resizing and the key shortcuts.
+#include "app/frmMain.h"
+#include "document/modGlobals.h"
+#include "editor/EditorControl.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+
+namespace {
+
+struct Window {
+    Window()
+    {
+        modGlobals::CurrentFile.clear();
+        auto scripted = std::make_unique<ScriptedPrompts>();
+        prompts = scripted.get();
+        frmMainServices services;
+        services.prompts = std::move(scripted);
+        form = std::make_unique<frmMain>(std::move(services));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        form->Code->setFocus();
+    }
+    std::unique_ptr<frmMain> form;
+    ScriptedPrompts *prompts = nullptr;
+};
+
+QString MenuShape(const QMenu *menu)
+{
+    QStringList items;
+    for (const QAction *action : menu->actions()) {
+        QString item = action->objectName() + QLatin1Char('|') + action->text();
+        if (!action->shortcut().isEmpty())
+            item += QLatin1Char('|') + action->shortcut().toString(QKeySequence::PortableText);
+        if (action->isSeparator())
+            item += QStringLiteral("|separator");
+        items << item;
+    }
+    return items.join(QLatin1Char(';'));
+}
+
+QRect ClientArea(const frmMain &form)
+{
+    return QRect(QPoint(0, form.menuBar()->height()), QSize(form.width(), form.height() - form.menuBar()->height()));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsEmptyWithBareTitle()
+    {
+        Window w;
+        QCOMPARE(w.form->windowTitle(), QStringLiteral("Quillmark"));
+        QCOMPARE(w.form->Code->Text(), QString());
+        QCOMPARE(modGlobals::CurrentFile, QString());
+        QVERIFY(w.prompts->errors.isEmpty());
+        QVERIFY(!w.form->windowIcon().isNull());
+    }
+
+    void menuTreeIsExact_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("items");
+        QTest::newRow("File") << "mFile" << "File"
+                              << "mnuNew|New|Ctrl+N;mnuOpen|Open...|Ctrl+O;mDash|-|separator;"
+                                 "mnuSave|Save|Ctrl+S;mnuSaveAs|Save As...;mDash0|-|separator;mnuExit|Exit";
+        QTest::newRow("Edit") << "mEdit" << "Edit"
+                              << "mnuUndo|Undo|Ctrl+Z;mnuRedo|Redo|Ctrl+R;mDash1|-|separator;"
+                                 "mnuCut|Cut|Ctrl+X;mnuCopy|Copy|Ctrl+C;mnuPaste|Paste|Ctrl+V";
+        QTest::newRow("Format") << "mFormat" << "Format" << "";
+        QTest::newRow("Tools") << "mTools" << "Tools" << "mCommentSelected|Comment Selected";
+        QTest::newRow("Help") << "mHelp" << "Help"
+                              << "mnuReadme|Readme.txt;mnuVersions|Versions.txt;mnuDash999|-|separator;"
+                                 "mnuWebsite|Website;mDash999|-|separator;mnuAbout|About";
+    }
+
+    void menuTreeIsExact()
+    {
+        QFETCH(QString, heading);
+        QFETCH(QString, caption);
+        QFETCH(QString, items);
+        Window w;
+        auto *menu = w.form->findChild<QMenu *>(heading);
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), caption);
+        QCOMPARE(MenuShape(menu), items);
+    }
+
+    void userSeesFourHeadingsInOrder()
+    {
+        Window w;
+        QStringList all, visible;
+        for (const QAction *action : w.form->menuBar()->actions()) {
+            all << action->text();
+            if (action->isVisible() && action->isEnabled())
+                visible << action->text();
+        }
+        QCOMPARE(all, QStringList({"File", "Edit", "Format", "Tools", "Help"}));
+        QCOMPARE(visible, QStringList({"File", "Edit", "Tools", "Help"}));
+    }
+
+    void firstClientAreaIsTheDesignedSizeCentred()
+    {
+        Window w;
+        const QScreen *screen = w.form->screen();
+        const QSize expected(qRound(9375 * screen->logicalDotsPerInchX() / 1440.0),
+                             qRound(6255 * screen->logicalDotsPerInchY() / 1440.0));
+        QCOMPARE(w.form->Code->size(), expected);
+        QCOMPARE(w.form->Code->geometry(), ClientArea(*w.form));
+        const QPoint offset = w.form->frameGeometry().center() - screen->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 40, "the window is not centred on the screen");
+    }
+
+    void editorFollowsEveryResize_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("larger") << QSize(900, 700);
+        QTest::newRow("smaller") << QSize(300, 200);
+        QTest::newRow("smallest allowed") << QSize(0, 0);
+        QTest::newRow("restored") << QSize(640, 480);
+    }
+
+    void editorFollowsEveryResize()
+    {
+        QFETCH(QSize, size);
+        Window w;
+        w.form->resize(size);
+        QTRY_COMPARE(w.form->Code->geometry(), ClientArea(*w.form));
+        QCOMPARE(w.form->Code->pos(), QPoint(0, w.form->menuBar()->height()));
+    }
+
+    void editorUsesFixedPitchFifteenPixelFont()
+    {
+        Window w;
+        const QFont font = w.form->Code->Font();
+        QCOMPARE(font.pixelSize(), 15);
+        QVERIFY(QFontInfo(font).fixedPitch());
+    }
+
+    void typedTextReachesTheEditor()
+    {
+        Window w;
+        QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Dim x"));
+        QCOMPARE(w.form->Code->Text(), QStringLiteral("Dim x"));
+    }
+
+    void newEmptiesTheEditorAndUndoBringsTheTextBack()
+    {
+        Window w;
+        QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Call GetPlayerX(1)"));
+        w.form->UpdateCaption(QStringLiteral("script.qc"));
+        modGlobals::CurrentFile = QStringLiteral("/tmp/script.qc");
+        QTest::keyClick(w.form->Code->focusWidget(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(w.form->Code->Text(), QString());
+        QCOMPARE(w.form->windowTitle(), QStringLiteral("Quillmark"));
+        QCOMPARE(modGlobals::CurrentFile, QString());
+        QTest::keyClick(w.form->Code->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form->Code->Text(), QStringLiteral("Call GetPlayerX(1)"));
+    }
+
+    void ctrlRRedoesAndCtrlYDoesNothing()
+    {
+        Window w;
+        QWidget *editor = w.form->Code->focusWidget();
+        QTest::keyClicks(editor, QStringLiteral("abc"));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form->Code->Text(), QString());
+        QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.form->Code->Text(), QString());
+        QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(w.form->Code->Text(), QStringLiteral("abc"));
+    }
+
+    void menuShortcutsReachTheWindowNotTheEditor_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("key");
+        QTest::newRow("New") << "mnuNew" << int(Qt::Key_N);
+        QTest::newRow("Open") << "mnuOpen" << int(Qt::Key_O);
+        QTest::newRow("Save") << "mnuSave" << int(Qt::Key_S);
+        QTest::newRow("Undo") << "mnuUndo" << int(Qt::Key_Z);
+        QTest::newRow("Redo") << "mnuRedo" << int(Qt::Key_R);
+        QTest::newRow("Cut") << "mnuCut" << int(Qt::Key_X);
+        QTest::newRow("Copy") << "mnuCopy" << int(Qt::Key_C);
+        QTest::newRow("Paste") << "mnuPaste" << int(Qt::Key_V);
+    }
+
+    void menuShortcutsReachTheWindowNotTheEditor()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, key);
+        Window w;
+        auto *command = w.form->findChild<QAction *>(action);
+        QVERIFY(command);
+        // Disconnect the command itself so that only the routing of the key is observed.
+        command->disconnect(w.form.get());
+        QSignalSpy triggered(command, &QAction::triggered);
+        QTest::keyClick(w.form->Code->focusWidget(), Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(triggered.count(), 1);
+    }
+
+    void exitClosesTheWindow()
+    {
+        Window w;
+        w.form->mnuExit->trigger();
+        QVERIFY(!w.form->isVisible());
+    }
+};
+
+QUILLMARK_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
