@@ -2,10 +2,11 @@
 #include "ScriptGenerator.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
-namespace {
+namespace
+{
 
 const std::array<const char *, 12> Templates = {
     "Sub OnPlayerLogin(index)\r\n",
@@ -34,7 +35,8 @@ QByteArray GenerateScript(qsizetype bytes)
     while (script.size() < bytes) {
         state = state * 1103515245u + 12345u;
         const int number = static_cast<int>((state >> 8) % 1000);
-        const int length = std::snprintf(buffer, sizeof buffer, Templates[line % Templates.size()], number);
+        const int length =
+            std::snprintf(buffer, sizeof buffer, Templates[line % Templates.size()], number);
         script.append(buffer, length);
         ++line;
     }

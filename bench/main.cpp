@@ -37,7 +37,8 @@ int main(int argc, char *argv[])
     }
     int ran = 0;
     for (const BenchCase &benchCase : BenchRegistry()) {
-        if (!wanted.empty() && std::find(wanted.begin(), wanted.end(), benchCase.name) == wanted.end())
+        if (!wanted.empty() &&
+            std::find(wanted.begin(), wanted.end(), benchCase.name) == wanted.end())
             continue;
         benchCase.run(options);
         ++ran;

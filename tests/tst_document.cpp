@@ -8,7 +8,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-class DocumentTest : public QObject {
+class DocumentTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -16,12 +17,18 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("no-file marker") << "1" << "Quillmark";
-        QTest::newRow("file name") << "test.qc" << "Quillmark [test.qc]";
-        QTest::newRow("empty name") << "" << "Quillmark []";
-        QTest::newRow("marker with extension") << "1.qc" << "Quillmark [1.qc]";
-        QTest::newRow("marker after a blank") << " 1" << "Quillmark [ 1]";
-        QTest::newRow("name with brackets") << "a [b].qc" << "Quillmark [a [b].qc]";
+        QTest::newRow("no-file marker") << "1"
+                                        << "Quillmark";
+        QTest::newRow("file name") << "test.qc"
+                                   << "Quillmark [test.qc]";
+        QTest::newRow("empty name") << ""
+                                    << "Quillmark []";
+        QTest::newRow("marker with extension") << "1.qc"
+                                               << "Quillmark [1.qc]";
+        QTest::newRow("marker after a blank") << " 1"
+                                              << "Quillmark [ 1]";
+        QTest::newRow("name with brackets") << "a [b].qc"
+                                            << "Quillmark [a [b].qc]";
     }
 
     void updateCaption()
@@ -63,9 +70,12 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
         QVERIFY(root.mkdir(QStringLiteral("folder")));
-        QVERIFY(QFile::link(root.filePath(QStringLiteral("script.qc")), root.filePath(QStringLiteral("link.qc"))));
-        QVERIFY(QFile::link(root.filePath(QStringLiteral("gone.qc")), root.filePath(QStringLiteral("dangling.qc"))));
-        QVERIFY(QFile::link(root.filePath(QStringLiteral("folder")), root.filePath(QStringLiteral("folderlink"))));
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("script.qc")),
+                            root.filePath(QStringLiteral("link.qc"))));
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("gone.qc")),
+                            root.filePath(QStringLiteral("dangling.qc"))));
+        QVERIFY(QFile::link(root.filePath(QStringLiteral("folder")),
+                            root.filePath(QStringLiteral("folderlink"))));
         const QString path = relativePath.isEmpty() ? QString() : root.filePath(relativePath);
         QCOMPARE(modGlobals::FileExists(path), exists);
     }

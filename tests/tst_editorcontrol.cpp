@@ -8,7 +8,8 @@
 
 #include <limits>
 
-class EditorControlTest : public QObject {
+class EditorControlTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -70,7 +71,8 @@ private slots:
         QTest::newRow("past the last line") << EditorRange{0, 0, 5, 0};
         QTest::newRow("negative line") << EditorRange{-1, 0, 0, 0};
         QTest::newRow("negative column") << EditorRange{0, -3, 0, 0};
-        QTest::newRow("largest line") << EditorRange{0, 0, std::numeric_limits<std::int32_t>::max(), 0};
+        QTest::newRow("largest line")
+            << EditorRange{0, 0, std::numeric_limits<std::int32_t>::max(), 0};
     }
 
     void lineOutsideTheTextIsAFailureOfTheControl()

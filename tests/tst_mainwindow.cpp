@@ -10,7 +10,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 
-namespace {
+namespace
+{
 
 struct Window {
     Window()
@@ -46,12 +47,14 @@ QString MenuShape(const QMenu *menu)
 
 QRect ClientArea(const frmMain &form)
 {
-    return QRect(QPoint(0, form.menuBar()->height()), QSize(form.width(), form.height() - form.menuBar()->height()));
+    return QRect(QPoint(0, form.menuBar()->height()),
+                 QSize(form.width(), form.height() - form.menuBar()->height()));
 }
 
 } // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -70,17 +73,26 @@ private slots:
         QTest::addColumn<QString>("heading");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("items");
-        QTest::newRow("File") << "mFile" << "File"
-                              << "mnuNew|New|Ctrl+N;mnuOpen|Open...|Ctrl+O;mDash|-|separator;"
-                                 "mnuSave|Save|Ctrl+S;mnuSaveAs|Save As...;mDash0|-|separator;mnuExit|Exit";
-        QTest::newRow("Edit") << "mEdit" << "Edit"
+        QTest::newRow("File")
+            << "mFile"
+            << "File"
+            << "mnuNew|New|Ctrl+N;mnuOpen|Open...|Ctrl+O;mDash|-|separator;"
+               "mnuSave|Save|Ctrl+S;mnuSaveAs|Save As...;mDash0|-|separator;mnuExit|Exit";
+        QTest::newRow("Edit") << "mEdit"
+                              << "Edit"
                               << "mnuUndo|Undo|Ctrl+Z;mnuRedo|Redo|Ctrl+R;mDash1|-|separator;"
                                  "mnuCut|Cut|Ctrl+X;mnuCopy|Copy|Ctrl+C;mnuPaste|Paste|Ctrl+V";
-        QTest::newRow("Format") << "mFormat" << "Format" << "";
-        QTest::newRow("Tools") << "mTools" << "Tools" << "mCommentSelected|Comment Selected";
-        QTest::newRow("Help") << "mHelp" << "Help"
-                              << "mnuReadme|Readme.txt;mnuVersions|Versions.txt;mnuDash999|-|separator;"
-                                 "mnuWebsite|Website;mDash999|-|separator;mnuAbout|About";
+        QTest::newRow("Format") << "mFormat"
+                                << "Format"
+                                << "";
+        QTest::newRow("Tools") << "mTools"
+                               << "Tools"
+                               << "mCommentSelected|Comment Selected";
+        QTest::newRow("Help")
+            << "mHelp"
+            << "Help"
+            << "mnuReadme|Readme.txt;mnuVersions|Versions.txt;mnuDash999|-|separator;"
+               "mnuWebsite|Website;mDash999|-|separator;mnuAbout|About";
     }
 
     void menuTreeIsExact()
@@ -116,7 +128,8 @@ private slots:
                              qRound(6255 * screen->logicalDotsPerInchY() / 1440.0));
         QCOMPARE(w.form->Code->size(), expected);
         QCOMPARE(w.form->Code->geometry(), ClientArea(*w.form));
-        const QPoint offset = w.form->frameGeometry().center() - screen->availableGeometry().center();
+        const QPoint offset =
+            w.form->frameGeometry().center() - screen->availableGeometry().center();
         QVERIFY2(offset.manhattanLength() <= 40, "the window is not centred on the screen");
     }
 

@@ -16,6 +16,7 @@ bool RunCommand(UserPrompts &prompts, const QString &command, const std::functio
     } catch (...) {
         reason = QStringLiteral("an unknown error occurred");
     }
-    prompts.ShowError(QStringLiteral("The command \"%1\" could not be completed: %2.").arg(command, reason));
+    prompts.ShowError(
+        QStringLiteral("The command \"%1\" could not be completed: %2.").arg(command, reason));
     return false;
 }

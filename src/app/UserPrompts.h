@@ -6,7 +6,8 @@
 class QWidget;
 
 /// What the program shows the user modally; tests script it.
-class UserPrompts {
+class UserPrompts
+{
 public:
     virtual ~UserPrompts() = default;
 
@@ -15,7 +16,8 @@ public:
 };
 
 /// The desktop's message boxes, parented to the main window.
-class MessageBoxPrompts : public UserPrompts {
+class MessageBoxPrompts : public UserPrompts
+{
 public:
     explicit MessageBoxPrompts(QWidget *parent) : parent_(parent) {}
 

@@ -15,7 +15,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
-namespace {
+namespace
+{
 
 constexpr int ClientWidthTwips = 9375;
 constexpr int ClientHeightTwips = 6255;
@@ -43,7 +44,7 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
     if (!services_.prompts)
         services_.prompts = std::make_unique<MessageBoxPrompts>(this);
 
-    setWindowIcon(QIcon(QStringLiteral(":/quillmark/icon.xpm")));
+    setWindowIcon(QIcon(QStringLiteral(":/quillmark/icon.png")));
     Code = new EditorControl(this);
     Code->setObjectName(QStringLiteral("Code"));
     Code->SetFont(EditorFont());
@@ -108,21 +109,30 @@ void frmMain::BuildMenus()
         return menu;
     };
     mFile = heading("mFile", QStringLiteral("File"));
-    mnuNew = AddCommand(mFile, "mnuNew", QStringLiteral("New"), &frmMain::mnuNew_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuOpen = AddCommand(mFile, "mnuOpen", QStringLiteral("Open..."), &frmMain::mnuOpen_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuNew = AddCommand(mFile, "mnuNew", QStringLiteral("New"), &frmMain::mnuNew_Click,
+                        QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuOpen = AddCommand(mFile, "mnuOpen", QStringLiteral("Open..."), &frmMain::mnuOpen_Click,
+                         QKeySequence(Qt::CTRL | Qt::Key_O));
     mDash = AddSeparator(mFile, "mDash");
-    mnuSave = AddCommand(mFile, "mnuSave", QStringLiteral("Save"), &frmMain::mnuSave_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuSaveAs = AddCommand(mFile, "mnuSaveAs", QStringLiteral("Save As..."), &frmMain::mnuSaveAs_Click);
+    mnuSave = AddCommand(mFile, "mnuSave", QStringLiteral("Save"), &frmMain::mnuSave_Click,
+                         QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSaveAs =
+        AddCommand(mFile, "mnuSaveAs", QStringLiteral("Save As..."), &frmMain::mnuSaveAs_Click);
     mDash0 = AddSeparator(mFile, "mDash0");
     mnuExit = AddCommand(mFile, "mnuExit", QStringLiteral("Exit"), &frmMain::mnuExit_Click);
 
     mEdit = heading("mEdit", QStringLiteral("Edit"));
-    mnuUndo = AddCommand(mEdit, "mnuUndo", QStringLiteral("Undo"), &frmMain::mnuUndo_Click, QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo = AddCommand(mEdit, "mnuRedo", QStringLiteral("Redo"), &frmMain::mnuRedo_Click, QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuUndo = AddCommand(mEdit, "mnuUndo", QStringLiteral("Undo"), &frmMain::mnuUndo_Click,
+                         QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = AddCommand(mEdit, "mnuRedo", QStringLiteral("Redo"), &frmMain::mnuRedo_Click,
+                         QKeySequence(Qt::CTRL | Qt::Key_R));
     mDash1 = AddSeparator(mEdit, "mDash1");
-    mnuCut = AddCommand(mEdit, "mnuCut", QStringLiteral("Cut"), &frmMain::mnuCut_Click, QKeySequence(Qt::CTRL | Qt::Key_X));
-    mnuCopy = AddCommand(mEdit, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click, QKeySequence(Qt::CTRL | Qt::Key_C));
-    mnuPaste = AddCommand(mEdit, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click, QKeySequence(Qt::CTRL | Qt::Key_V));
+    mnuCut = AddCommand(mEdit, "mnuCut", QStringLiteral("Cut"), &frmMain::mnuCut_Click,
+                        QKeySequence(Qt::CTRL | Qt::Key_X));
+    mnuCopy = AddCommand(mEdit, "mnuCopy", QStringLiteral("Copy"), &frmMain::mnuCopy_Click,
+                         QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuPaste = AddCommand(mEdit, "mnuPaste", QStringLiteral("Paste"), &frmMain::mnuPaste_Click,
+                          QKeySequence(Qt::CTRL | Qt::Key_V));
 
     // A heading kept for its place in the menu bar; it has no items and is never shown.
     mFormat = heading("mFormat", QStringLiteral("Format"));
@@ -130,13 +140,17 @@ void frmMain::BuildMenus()
     mFormat->menuAction()->setEnabled(false);
 
     mTools = heading("mTools", QStringLiteral("Tools"));
-    mCommentSelected = AddCommand(mTools, "mCommentSelected", QStringLiteral("Comment Selected"), &frmMain::mCommentSelected_Click);
+    mCommentSelected = AddCommand(mTools, "mCommentSelected", QStringLiteral("Comment Selected"),
+                                  &frmMain::mCommentSelected_Click);
 
     mHelp = heading("mHelp", QStringLiteral("Help"));
-    mnuReadme = AddCommand(mHelp, "mnuReadme", QStringLiteral("Readme.txt"), &frmMain::mnuReadme_Click);
-    mnuVersions = AddCommand(mHelp, "mnuVersions", QStringLiteral("Versions.txt"), &frmMain::mnuVersions_Click);
+    mnuReadme =
+        AddCommand(mHelp, "mnuReadme", QStringLiteral("Readme.txt"), &frmMain::mnuReadme_Click);
+    mnuVersions = AddCommand(mHelp, "mnuVersions", QStringLiteral("Versions.txt"),
+                             &frmMain::mnuVersions_Click);
     mnuDash999 = AddSeparator(mHelp, "mnuDash999");
-    mnuWebsite = AddCommand(mHelp, "mnuWebsite", QStringLiteral("Website"), &frmMain::mnuWebsite_Click);
+    mnuWebsite =
+        AddCommand(mHelp, "mnuWebsite", QStringLiteral("Website"), &frmMain::mnuWebsite_Click);
     mDash999 = AddSeparator(mHelp, "mDash999");
     mnuAbout = AddCommand(mHelp, "mnuAbout", QStringLiteral("About"), &frmMain::mnuAbout_Click);
 }
@@ -213,7 +227,8 @@ bool frmMain::CompletionItemChosen(EditorControl &, EditorList &list)
 bool frmMain::ConfirmRequest(EditorControl &)
 {
     bool answer = false;
-    RunCommand(*services_.prompts, QStringLiteral("Confirm"), [&] { answer = Code_ConfirmRequest(); });
+    RunCommand(*services_.prompts, QStringLiteral("Confirm"),
+               [&] { answer = Code_ConfirmRequest(); });
     return answer;
 }
 

@@ -19,7 +19,8 @@ struct frmMainServices {
 
 /// The program's one window: the editor `Code` fills its client area; every command runs from
 /// its menus inside one top-level guard, so a failing command ends alone and is reported once.
-class frmMain : public QMainWindow, private EditorEvents {
+class frmMain : public QMainWindow, private EditorEvents
+{
     Q_OBJECT
 
 public:

@@ -3,7 +3,8 @@
 
 #include <QFileInfo>
 
-namespace modGlobals {
+namespace modGlobals
+{
 
 QString CurrentFile;
 

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-namespace modGlobals {
+namespace modGlobals
+{
 
 /// Full path of the current document's file, as chosen in the file dialog; empty when none.
 extern QString CurrentFile;

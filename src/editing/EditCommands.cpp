@@ -3,7 +3,8 @@
 
 #include "editor/EditorControl.h"
 
-namespace EditCommands {
+namespace EditCommands
+{
 
 void Undo(EditorControl &code)
 {

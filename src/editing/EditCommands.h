@@ -3,7 +3,8 @@
 
 class EditorControl;
 
-namespace EditCommands {
+namespace EditCommands
+{
 
 void Undo(EditorControl &code);
 void Redo(EditorControl &code);

@@ -25,14 +25,14 @@ EditorControl::~EditorControl() = default;
 
 void EditorControl::SetLanguageName(const QString &name)
 {
-    throw EditorError(QStringLiteral("no language is registered under the name \"%1\"")
-                          .arg(name)
-                          .toStdString());
+    throw EditorError(
+        QStringLiteral("no language is registered under the name \"%1\"").arg(name).toStdString());
 }
 
 void EditorControl::SetText(const QString &text)
 {
-    ReplaceRange(0, static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETLENGTH)), text.toUtf8());
+    ReplaceRange(0, static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETLENGTH)),
+                 text.toUtf8());
 }
 
 QString EditorControl::Text() const
@@ -47,7 +47,8 @@ void EditorControl::OpenFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EditorError(QStringLiteral("cannot open \"%1\": %2").arg(path, file.errorString()).toStdString());
+        throw EditorError(
+            QStringLiteral("cannot open \"%1\": %2").arg(path, file.errorString()).toStdString());
     const QByteArray bytes = file.readAll();
     view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 0L);
     view_->SendScintilla(ScintillaView::SCI_CLEARALL);
@@ -66,7 +67,8 @@ void EditorControl::SaveFile(const QString &path, bool)
         view_->SendScintilla(ScintillaView::SCI_GETCHARACTERPOINTER));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes, length) != length || !file.commit())
-        throw EditorError(QStringLiteral("cannot save \"%1\": %2").arg(path, file.errorString()).toStdString());
+        throw EditorError(
+            QStringLiteral("cannot save \"%1\": %2").arg(path, file.errorString()).toStdString());
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
 }
 
@@ -75,9 +77,11 @@ EditorRange EditorControl::GetSelection(bool) const
     const int start = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETSELECTIONSTART));
     const int end = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETSELECTIONEND));
     EditorRange range;
-    range.StartLine = static_cast<std::int32_t>(view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, start));
+    range.StartLine =
+        static_cast<std::int32_t>(view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, start));
     range.StartColumn = ColumnOfPosition(start);
-    range.EndLine = static_cast<std::int32_t>(view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, end));
+    range.EndLine =
+        static_cast<std::int32_t>(view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, end));
     range.EndColumn = ColumnOfPosition(end);
     return range;
 }
@@ -98,7 +102,8 @@ void EditorControl::SetSelectedText(const QString &text)
     const int end = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETSELECTIONEND));
     const QByteArray utf8 = text.toUtf8();
     ReplaceRange(start, end, utf8);
-    view_->SendScintilla(ScintillaView::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(start + utf8.size()));
+    view_->SendScintilla(ScintillaView::SCI_SETEMPTYSELECTION,
+                         static_cast<unsigned long>(start + utf8.size()));
 }
 
 void EditorControl::InsertText(const QString &text)
@@ -107,7 +112,8 @@ void EditorControl::InsertText(const QString &text)
     const int end = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETSELECTIONEND));
     const QByteArray utf8 = text.toUtf8();
     ReplaceRange(start, end, utf8);
-    view_->SendScintilla(ScintillaView::SCI_SETSEL, static_cast<unsigned long>(start), static_cast<long>(start + utf8.size()));
+    view_->SendScintilla(ScintillaView::SCI_SETSEL, static_cast<unsigned long>(start),
+                         static_cast<long>(start + utf8.size()));
 }
 
 QFont EditorControl::Font() const
@@ -181,13 +187,20 @@ int EditorControl::PositionFromLineColumn(std::int32_t line, std::int32_t column
 {
     const long lines = view_->SendScintilla(ScintillaView::SCI_GETLINECOUNT);
     if (line < 0 || line >= lines || column < 0)
-        throw EditorError(QStringLiteral("line %1, column %2 is not in the text").arg(line).arg(column).toStdString());
-    const int lineStart = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line));
-    const int lineEnd = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETLINEENDPOSITION, line));
-    const long available = view_->SendScintilla(ScintillaView::SCI_COUNTCHARACTERS, lineStart, lineEnd);
+        throw EditorError(QStringLiteral("line %1, column %2 is not in the text")
+                              .arg(line)
+                              .arg(column)
+                              .toStdString());
+    const int lineStart =
+        static_cast<int>(view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line));
+    const int lineEnd =
+        static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETLINEENDPOSITION, line));
+    const long available =
+        view_->SendScintilla(ScintillaView::SCI_COUNTCHARACTERS, lineStart, lineEnd);
     if (column >= available)
         return lineEnd;
-    return static_cast<int>(view_->SendScintilla(ScintillaView::SCI_POSITIONRELATIVE, lineStart, column));
+    return static_cast<int>(
+        view_->SendScintilla(ScintillaView::SCI_POSITIONRELATIVE, lineStart, column));
 }
 
 std::int32_t EditorControl::ColumnOfPosition(int position) const

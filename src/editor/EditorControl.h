@@ -13,7 +13,8 @@ class ScintillaView;
 /// The syntax-colouring edit control on the main window. It owns the document's text, its undo
 /// history and the clipboard exchange; callers see lines and character columns, never bytes.
 /// Requests it cannot carry out throw EditorError.
-class EditorControl : public QWidget {
+class EditorControl : public QWidget
+{
     Q_OBJECT
 
 public:

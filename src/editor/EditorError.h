@@ -5,13 +5,15 @@
 #include <string>
 
 /// A request the editor control cannot carry out (an unknown language, a line that does not exist).
-class EditorError : public std::runtime_error {
+class EditorError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
 /// A 32-bit line or column computation that left the range of a signed 32-bit integer.
-class OverflowError : public std::overflow_error {
+class OverflowError : public std::overflow_error
+{
 public:
     using std::overflow_error::overflow_error;
 };

@@ -5,7 +5,8 @@ class EditorControl;
 class EditorList;
 
 /// Receives the control's events; each answer is the listener's yes or no.
-class EditorEvents {
+class EditorEvents
+{
 public:
     virtual ~EditorEvents() = default;
 

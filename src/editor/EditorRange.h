@@ -1,4 +1,5 @@
-// EditorRange: a span of text given by lines and character columns, as the editor control reports it.
+// EditorRange: a span of text given by lines and character columns, as the editor control reports
+// it.
 #pragma once
 
 #include <cstdint>

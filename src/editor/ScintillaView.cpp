@@ -10,7 +10,8 @@
 #include <QList>
 #include <QPointer>
 
-namespace {
+namespace
+{
 
 // QScintilla's own accessible object counts the characters from the start of the text at every
 // caret move, and its modification handler does the same for every insertion and deletion. On a
@@ -23,18 +24,23 @@ QList<QPointer<ScintillaView>> &LiveViews()
     return views;
 }
 
+// Whether assistive technology listens, as the last activation notice said.
+bool assistiveTechnologyActive = false;
+
 QAccessibleInterface *PlainAccessibleWhileInactive(const QString &className, QObject *object)
 {
-    if (QAccessible::isActive() || className != QLatin1String("ScintillaView") ||
+    if (assistiveTechnologyActive || className != QLatin1String("ScintillaView") ||
         !object->isWidgetType())
         return nullptr;
     return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::EditableText);
 }
 
-class AccessibilitySwitch : public QAccessible::ActivationObserver {
+class AccessibilitySwitch : public QAccessible::ActivationObserver
+{
 public:
-    void accessibilityActiveChanged(bool) override
+    void accessibilityActiveChanged(bool active) override
     {
+        assistiveTechnologyActive = active;
         for (const auto &view : LiveViews()) {
             if (!view)
                 continue;
@@ -52,6 +58,7 @@ void InstallAccessibilityGuard()
     if (installed)
         return;
     installed = true;
+    assistiveTechnologyActive = QAccessible::isActive();
     QAccessible::installFactory(PlainAccessibleWhileInactive);
     static AccessibilitySwitch observer;
     QAccessible::installActivationObserver(&observer);
@@ -102,7 +109,7 @@ ScintillaView::~ScintillaView()
 
 void ScintillaView::UpdateEventMask()
 {
-    const long mask = QAccessible::isActive() ? (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT) : 0;
+    const long mask = assistiveTechnologyActive ? (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT) : 0;
     SendScintilla(SCI_SETMODEVENTMASK, mask);
 }
 
@@ -111,8 +118,9 @@ void ScintillaView::RemoveMenuKeys()
     // The window's menu owns these shortcuts; Scintilla must not take them first. Ctrl+Y is
     // not a redo key in this program, so it is unbound as well.
     QsciCommandSet *commands = standardCommands();
-    const QsciCommand::Command freed[] = {QsciCommand::Undo, QsciCommand::Redo, QsciCommand::SelectionCut,
-                                          QsciCommand::SelectionCopy, QsciCommand::Paste};
+    const QsciCommand::Command freed[] = {QsciCommand::Undo, QsciCommand::Redo,
+                                          QsciCommand::SelectionCut, QsciCommand::SelectionCopy,
+                                          QsciCommand::Paste};
     for (QsciCommand::Command command : freed) {
         if (QsciCommand *bound = commands->find(command))
             bound->setKey(0);

@@ -5,7 +5,8 @@
 
 /// A QsciScintilla configured as a code editor: UTF-8, line numbers, caret line, brace matching,
 /// menu shortcuts left to the window, and no per-edit cost for accessibility nobody is using.
-class ScintillaView : public QsciScintilla {
+class ScintillaView : public QsciScintilla
+{
     Q_OBJECT
 
 public:

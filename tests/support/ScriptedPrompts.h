@@ -6,7 +6,8 @@
 #include <QStringList>
 
 /// Records every message instead of showing it; the test reads `errors` afterwards.
-class ScriptedPrompts : public UserPrompts {
+class ScriptedPrompts : public UserPrompts
+{
 public:
     void ShowError(const QString &text) override;
 

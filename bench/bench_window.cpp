@@ -1,0 +1,126 @@
+// Benchmarks of the editor window: start-up to first paint, and typing at the end of a large
+// script.
+#include "BenchCase.h"
+#include "BenchTiming.h"
+#include "ScriptGenerator.h"
+#include "app/frmMain.h"
+#include "editor/EditorControl.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace
+{
+
+constexpr int KeystrokesTimed = 200;
+
+class SilentPrompts : public UserPrompts
+{
+public:
+    void ShowError(const QString &) override {}
+};
+
+std::unique_ptr<frmMain> MakeWindow()
+{
+    frmMainServices services;
+    services.prompts = std::make_unique<SilentPrompts>();
+    return std::make_unique<frmMain>(std::move(services));
+}
+
+void ShowAndPaint(QWidget &window)
+{
+    window.show();
+    QApplication::processEvents();
+    window.repaint();
+}
+
+double StartupOnce()
+{
+    return TimeMs([] {
+        auto window = MakeWindow();
+        ShowAndPaint(*window);
+    });
+}
+
+double BareStartupOnce()
+{
+    return TimeMs([] {
+        QMainWindow window;
+        window.setCentralWidget(new QsciScintilla(&window));
+        window.resize(625, 440);
+        ShowAndPaint(window);
+    });
+}
+
+void StartupFirstPaint(const BenchOptions &options)
+{
+    const int rounds = options.quick ? 3 : 15;
+    StartupOnce();
+    BareStartupOnce();
+    std::vector<double> ours, bare;
+    for (int round = 0; round < rounds; ++round) {
+        ours.push_back(StartupOnce());
+        bare.push_back(BareStartupOnce());
+    }
+    const double median = Percentile(ours, 0.5);
+    ReportResult("startup_first_paint", median, "ms",
+                 {{"ratio_vs_bare_window", median / Percentile(bare, 0.5)}});
+}
+
+/// Types `count` characters one key event at a time, each followed by the repaint it asks for.
+std::vector<double> TypeAtEnd(frmMain &window, int count)
+{
+    auto *view = window.Code->findChild<QsciScintilla *>();
+    view->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
+    view->setFocus();
+    QApplication::processEvents();
+    std::vector<double> samples;
+    for (int i = 0; i < count; ++i) {
+        const QString text(QChar(u'a' + i % 26));
+        const int key = Qt::Key_A + i % 26;
+        samples.push_back(TimeMs([&] {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+            QApplication::sendEvent(view, &press);
+            QApplication::sendEvent(view, &release);
+            QApplication::processEvents();
+        }));
+    }
+    return samples;
+}
+
+void KeystrokeLatency(const BenchOptions &options)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("large.qc"));
+    {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(GenerateScript(options.LargeScript()));
+    }
+    auto empty = MakeWindow();
+    ShowAndPaint(*empty);
+    const std::vector<double> baseline = TypeAtEnd(*empty, KeystrokesTimed);
+    empty.reset();
+
+    auto large = MakeWindow();
+    large->Code->OpenFile(path);
+    ShowAndPaint(*large);
+    const std::vector<double> samples = TypeAtEnd(*large, KeystrokesTimed);
+    const double median = Percentile(samples, 0.5);
+    ReportResult("keystroke_latency", median, "ms",
+                 {{"ratio_vs_empty_document", median / Percentile(baseline, 0.5)},
+                  {"p95_ms", Percentile(samples, 0.95)}});
+}
+
+const BenchRegistration startup{"startup_first_paint", StartupFirstPaint};
+const BenchRegistration keystrokes{"keystroke_latency", KeystrokeLatency};
+
+} // namespace
