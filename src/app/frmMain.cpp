@@ -22,17 +22,20 @@ constexpr int ClientWidthTwips = 9375;
 constexpr int ClientHeightTwips = 6255;
 constexpr int EditorCharacterHeightPixels = 15;
 
-QFont EditorFont()
+/// "Courier New" (or a metric-compatible stand-in) at a character height of 15 pixels. The size
+/// is given in points for the screen's dpi, since the editor sizes its styles in points.
+QFont EditorFont(double logicalDpi)
 {
+    const double points = EditorCharacterHeightPixels * 72.0 / logicalDpi;
     QFont font(QStringLiteral("Courier New"));
-    font.setPixelSize(EditorCharacterHeightPixels);
+    font.setPointSizeF(points);
     font.setWeight(QFont::Normal);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     if (QFontInfo(font).fixedPitch())
         return font;
     QFont fallback = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fallback.setPixelSize(EditorCharacterHeightPixels);
+    fallback.setPointSizeF(points);
     return fallback;
 }
 
@@ -47,7 +50,7 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
     setWindowIcon(QIcon(QStringLiteral(":/quillmark/icon.png")));
     Code = new EditorControl(this);
     Code->setObjectName(QStringLiteral("Code"));
-    Code->SetFont(EditorFont());
+    Code->SetFont(EditorFont(screen()->logicalDotsPerInchY()));
     Code->SetListener(this);
     setCentralWidget(Code);
     BuildMenus();

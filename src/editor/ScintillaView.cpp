@@ -91,6 +91,9 @@ ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent)
     // Draw straight to the widget: Qt already double-buffers, and Scintilla's own buffer is a
     // pixmap without the screen's pixel ratio, which blurs text on high-dpi screens.
     SendScintilla(SCI_SETBUFFEREDDRAW, 0L);
+    // The horizontal scroll bar grows with the longest line shown instead of a fixed width.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1L);
+    SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
     RemoveMenuKeys();
     UpdateEventMask();
     UpdateLineNumberWidth();
