@@ -61,7 +61,7 @@ double BareStartupOnce()
 
 void StartupFirstPaint(const BenchOptions &options)
 {
-    const int rounds = options.quick ? 3 : 15;
+    const int rounds = options.quick ? 3 : 41;
     StartupOnce();
     BareStartupOnce();
     std::vector<double> ours, bare;
