@@ -7,6 +7,8 @@
 #include "document/modGlobals.h"
 #include "editing/EditCommands.h"
 #include "editor/EditorControl.h"
+#include "help/HelpCommands.h"
+#include "help/frmAbout.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -44,6 +46,8 @@ QFont EditorFont(double logicalDpi)
 frmMain::frmMain(frmMainServices services, QWidget *parent)
     : QMainWindow(parent), services_(std::move(services))
 {
+    if (!services_.launcher)
+        services_.launcher = std::make_unique<DesktopLauncher>();
     if (!services_.prompts)
         services_.prompts = std::make_unique<MessageBoxPrompts>(this);
 
@@ -203,13 +207,27 @@ void frmMain::mnuPaste_Click()
 
 void frmMain::mCommentSelected_Click() {}
 
-void frmMain::mnuReadme_Click() {}
+void frmMain::mnuReadme_Click()
+{
+    HelpCommands::OpenReadme(*services_.launcher);
+}
 
-void frmMain::mnuVersions_Click() {}
+void frmMain::mnuVersions_Click()
+{
+    HelpCommands::OpenVersions(*services_.launcher);
+}
 
-void frmMain::mnuWebsite_Click() {}
+void frmMain::mnuWebsite_Click()
+{
+    HelpCommands::OpenWebsite(*services_.launcher);
+}
 
-void frmMain::mnuAbout_Click() {}
+// A fresh box for every showing; it blocks the window until it is closed and is then destroyed.
+void frmMain::mnuAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
+}
 
 bool frmMain::CompletionListRequest(EditorControl &, EditorList &list)
 {

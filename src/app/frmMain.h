@@ -3,6 +3,7 @@
 
 #include "UserPrompts.h"
 #include "editor/EditorEvents.h"
+#include "help/modURLLaunch.h"
 
 #include <QMainWindow>
 
@@ -14,6 +15,7 @@ class QMenu;
 
 /// The outside services the main window uses; whatever is left empty gets the desktop's own.
 struct frmMainServices {
+    std::unique_ptr<UrlLauncher> launcher;
     std::unique_ptr<UserPrompts> prompts;
 };
 
