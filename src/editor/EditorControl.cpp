@@ -41,6 +41,8 @@ void EditorControl::SetLanguageName(const QString &name)
     auto *lexer = new QuillLexer(name, *definition, view_);
     lexer->SetBaseFont(ScintillaFont(view_->font()));
     view_->setLexer(lexer);
+    // Changing lexers resets every style to Scintilla's default, the line numbers' included.
+    view_->setMarginsFont(ScintillaFont(view_->font()));
     delete lexer_;
     lexer_ = lexer;
     languageName_ = name;

@@ -25,7 +25,7 @@ bool IsOrInside(const QWidget *widget, const QWidget *container)
 EditorList::EditorList(QWidget *editor) : QListWidget(editor), editor_(editor)
 {
     // A tool-tip window is never activated, so the editor keeps the focus and the keyboard.
-    setWindowFlags(Qt::ToolTip | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::ToolTip);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setFrameShape(QFrame::StyledPanel);
