@@ -409,8 +409,11 @@ private slots:
         QCOMPARE(size, ScintillaSize(15, view));
         modQuillcode::SetupLanguage();
         code.SetLanguageName(QStringLiteral("Quillcode"));
+        code.SetLanguageName(QStringLiteral("Quillcode"));
         for (int style = 0; style < LexerCore::StyleCount; ++style)
             QCOMPARE(view->SendScintilla(Sci::SCI_STYLEGETSIZEFRACTIONAL, style), size);
+        QCOMPARE(view->SendScintilla(Sci::SCI_STYLEGETSIZEFRACTIONAL, int(Sci::STYLE_LINENUMBER)),
+                 size);
         QCOMPARE(code.Font(), font);
     }
 

@@ -158,7 +158,8 @@ bool EditorList::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-    case QEvent::NonClientAreaMouseButtonPress: {
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::Wheel: {
         const auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && !IsOrInside(widget, this))
             Dismiss();

@@ -25,8 +25,10 @@ public:
     /// The text of the entry at `index`; an index outside the list is an EditorError.
     QString ItemText(std::int32_t index) const;
 
+    /// The colour behind the entries.
     QColor BackColor() const;
     void SetBackColor(const QColor &colour);
+    /// The font of the entries; the list's size follows it when it is shown.
     QFont Font() const;
     void SetFont(const QFont &font);
 
