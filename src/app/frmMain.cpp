@@ -6,9 +6,12 @@
 #include "UserPrompts.h"
 #include "document/modGlobals.h"
 #include "editing/EditCommands.h"
+#include "editor/Checked32.h"
 #include "editor/EditorControl.h"
 #include "help/HelpCommands.h"
 #include "help/frmAbout.h"
+#include "editor/EditorList.h"
+#include "language/modQuillcode.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -66,6 +69,8 @@ frmMain::~frmMain() = default;
 
 void frmMain::Form_Load()
 {
+    modQuillcode::SetupLanguage();
+    Code->SetLanguageName(QStringLiteral("Quillcode"));
     UpdateCaption(QStringLiteral("1"));
 }
 
@@ -253,13 +258,27 @@ bool frmMain::ConfirmRequest(EditorControl &)
     return answer;
 }
 
-bool frmMain::Code_CompletionListRequest(EditorList &)
+bool frmMain::Code_CompletionListRequest(EditorList &list)
 {
+    modQuillcode::FillCompletionList(list);
+    list.SetListOptionA(0);
+    list.SetBackColor(QColor(255, 255, 255)); // white: the colour value 16777215
+    list.SetListOptionB(0);
+    list.SetFont(Code->Font());
+    list.ListFinalCall();
     return true;
 }
 
-bool frmMain::Code_CompletionItemChosen(EditorList &)
+// Inserts the chosen name and leaves the caret right behind it, on the line where it begins.
+bool frmMain::Code_CompletionItemChosen(EditorList &list)
 {
+    const QString text = list.ItemText(list.SelectedIndex());
+    Code->InsertText(text);
+    EditorRange range = Code->GetSelection(true);
+    range.StartColumn = CheckedAdd(range.StartColumn, CheckedInt32(text.toUcs4().size()));
+    range.EndColumn = range.StartColumn;
+    range.EndLine = range.StartLine;
+    Code->SetSelection(range, true);
     return false;
 }
 

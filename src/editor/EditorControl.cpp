@@ -2,11 +2,17 @@
 #include "EditorControl.h"
 
 #include "EditorError.h"
+#include "EditorEvents.h"
+#include "EditorList.h"
+#include "LanguageRegistry.h"
+#include "LexerCore.h"
+#include "QuillLexer.h"
 #include "ScintillaView.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QSaveFile>
 #include <QVBoxLayout>
@@ -19,14 +25,27 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     setFocusProxy(view_);
     setMinimumSize(0, 0);
     view_->setMinimumSize(0, 0);
+    view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
+                          [this] { AfterKey(); });
 }
 
 EditorControl::~EditorControl() = default;
 
 void EditorControl::SetLanguageName(const QString &name)
 {
-    throw EditorError(
-        QStringLiteral("no language is registered under the name \"%1\"").arg(name).toStdString());
+    const std::shared_ptr<const LanguageDefinition> definition = LanguageRegistry().Find(name);
+    if (!definition)
+        throw EditorError(QStringLiteral("no language is registered under the name \"%1\"")
+                              .arg(name)
+                              .toStdString());
+    auto *lexer = new QuillLexer(name, *definition, view_);
+    lexer->SetBaseFont(ScintillaFont(view_->font()));
+    view_->setLexer(lexer);
+    // Changing lexers resets every style to Scintilla's default, the line numbers' included.
+    view_->setMarginsFont(ScintillaFont(view_->font()));
+    delete lexer_;
+    lexer_ = lexer;
+    languageName_ = name;
 }
 
 void EditorControl::SetText(const QString &text)
@@ -123,8 +142,24 @@ QFont EditorControl::Font() const
 
 void EditorControl::SetFont(const QFont &font)
 {
-    view_->setFont(font);
-    view_->setMarginsFont(font);
+    const QFont styles = ScintillaFont(font);
+    if (lexer_)
+        lexer_->SetBaseFont(styles);
+    else
+        view_->setFont(styles);
+    view_->setMarginsFont(styles);
+    view_->QWidget::setFont(font);
+}
+
+// Scintilla takes font sizes in points only; a font sized in pixels is given the point size
+// that draws it at that many pixels on this screen.
+QFont EditorControl::ScintillaFont(const QFont &font) const
+{
+    if (font.pixelSize() <= 0)
+        return font;
+    QFont points = font;
+    points.setPointSizeF(font.pixelSize() * 72.0 / view_->logicalDpiY());
+    return points;
 }
 
 bool EditorControl::CanUndo() const
@@ -216,4 +251,111 @@ void EditorControl::ReplaceRange(int start, int end, const QByteArray &utf8)
     view_->SendScintilla(ScintillaView::SCI_SETTARGETRANGE, start, end);
     view_->SendScintilla(ScintillaView::SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
                          utf8.constData());
+}
+
+bool EditorControl::BeforeKey(QKeyEvent &key)
+{
+    if (key.key() == Qt::Key_Space &&
+        (key.modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        OpenCompletionList();
+        return true;
+    }
+    if (!list_ || !list_->isVisible())
+        return false;
+    switch (key.key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        list_->MoveSelection(key);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        ChooseCompletion();
+        return true;
+    case Qt::Key_Escape:
+        list_->Dismiss();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// After every key the editor handled, an open list follows the identifier before the caret;
+// it closes when the caret has left the line it was opened on.
+void EditorControl::AfterKey()
+{
+    if (!list_ || !list_->isVisible())
+        return;
+    const Identifier identifier = IdentifierBeforeCaret();
+    if (view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, identifier.caret) != listLine_) {
+        list_->Dismiss();
+        return;
+    }
+    list_->Narrow(TextBetween(identifier.start, identifier.caret));
+}
+
+void EditorControl::OpenCompletionList()
+{
+    delete list_;
+    list_ = new EditorList(view_);
+    connect(list_, &EditorList::Chosen, this, &EditorControl::ChooseCompletion);
+    const Identifier identifier = IdentifierBeforeCaret();
+    listLine_ = view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, identifier.caret);
+    list_->Prepare(CaretLineOnScreen(identifier.start),
+                   TextBetween(identifier.start, identifier.caret));
+    if (!listener_ || !listener_->CompletionListRequest(*this, *list_))
+        list_->Dismiss();
+}
+
+void EditorControl::ChooseCompletion()
+{
+    if (!list_ || !list_->isVisible())
+        return;
+    list_->Dismiss();
+    const Identifier identifier = IdentifierBeforeCaret();
+    const QString typed = TextBetween(identifier.start, identifier.caret);
+    if (!typed.isEmpty() && list_->HasEntryStartingWith(typed))
+        view_->SendScintilla(ScintillaView::SCI_SETSEL,
+                             static_cast<unsigned long>(identifier.start),
+                             static_cast<long>(identifier.caret));
+    if (listener_ && listener_->CompletionItemChosen(*this, *list_))
+        SetSelectedText(list_->ItemText(list_->SelectedIndex()));
+}
+
+EditorControl::Identifier EditorControl::IdentifierBeforeCaret() const
+{
+    Identifier identifier;
+    identifier.caret = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETCURRENTPOS));
+    const long line = view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, identifier.caret);
+    const int lineStart =
+        static_cast<int>(view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line));
+    const auto *bytes = reinterpret_cast<const unsigned char *>(view_->SendScintilla(
+        ScintillaView::SCI_GETRANGEPOINTER, static_cast<unsigned long>(lineStart),
+        static_cast<long>(identifier.caret - lineStart)));
+    identifier.start = identifier.caret;
+    while (identifier.start > lineStart &&
+           LexerCore::IsWordByte(bytes[identifier.start - 1 - lineStart]))
+        --identifier.start;
+    return identifier;
+}
+
+QString EditorControl::TextBetween(int start, int end) const
+{
+    const auto *bytes = reinterpret_cast<const char *>(
+        view_->SendScintilla(ScintillaView::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start),
+                             static_cast<long>(end - start)));
+    return QString::fromUtf8(bytes, end - start);
+}
+
+QRect EditorControl::CaretLineOnScreen(int position) const
+{
+    const int x = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_POINTXFROMPOSITION, 0UL,
+                                                        static_cast<long>(position)));
+    const int y = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_POINTYFROMPOSITION, 0UL,
+                                                        static_cast<long>(position)));
+    const long line = view_->SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, position);
+    const int height = static_cast<int>(view_->SendScintilla(ScintillaView::SCI_TEXTHEIGHT, line));
+    return QRect(view_->viewport()->mapToGlobal(QPoint(x, y)), QSize(1, height));
 }

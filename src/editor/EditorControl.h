@@ -8,6 +8,9 @@
 #include <QWidget>
 
 class EditorEvents;
+class EditorList;
+class QKeyEvent;
+class QuillLexer;
 class ScintillaView;
 
 /// The syntax-colouring edit control on the main window. It owns the document's text, its undo
@@ -21,7 +24,8 @@ public:
     explicit EditorControl(QWidget *parent = nullptr);
     ~EditorControl() override;
 
-    /// Colours the text by the language registered under `name`.
+    /// Colours the text by the language registered under `name`; a name nobody registered is
+    /// an EditorError and leaves the colouring as it was.
     void SetLanguageName(const QString &name);
     QString LanguageName() const { return languageName_; }
 
@@ -43,7 +47,9 @@ public:
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
     void InsertText(const QString &text);
 
+    /// The editor's font, as last set.
     QFont Font() const;
+    /// Sets the font of the text in every colouring style and of the line numbers.
     void SetFont(const QFont &font);
 
     bool CanUndo() const;
@@ -64,6 +70,21 @@ public:
     void SetListener(EditorEvents *listener) { listener_ = listener; }
 
 private:
+    // The identifier right before the caret, as byte positions on the caret's line.
+    struct Identifier {
+        int start = 0;
+        int caret = 0;
+    };
+
+    bool BeforeKey(QKeyEvent &key);
+    void AfterKey();
+    void OpenCompletionList();
+    void ChooseCompletion();
+    Identifier IdentifierBeforeCaret() const;
+    QString TextBetween(int start, int end) const;
+    QRect CaretLineOnScreen(int position) const;
+    QFont ScintillaFont(const QFont &font) const;
+
     int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
     std::int32_t ColumnOfPosition(int position) const;
     void ReplaceRange(int start, int end, const QByteArray &utf8);
@@ -71,4 +92,7 @@ private:
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
+    QuillLexer *lexer_ = nullptr;
+    EditorList *list_ = nullptr;
+    long listLine_ = 0;
 };

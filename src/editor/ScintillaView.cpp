@@ -116,6 +116,29 @@ void ScintillaView::UpdateEventMask()
     SendScintilla(SCI_SETMODEVENTMASK, mask);
 }
 
+void ScintillaView::SetKeyHandlers(std::function<bool(QKeyEvent &)> before,
+                                   std::function<void()> after)
+{
+    beforeKey_ = std::move(before);
+    afterKey_ = std::move(after);
+}
+
+void ScintillaView::keyPressEvent(QKeyEvent *event)
+{
+    if (beforeKey_ && beforeKey_(*event))
+        return;
+    QsciScintilla::keyPressEvent(event);
+    if (afterKey_)
+        afterKey_();
+}
+
+void ScintillaView::inputMethodEvent(QInputMethodEvent *event)
+{
+    QsciScintilla::inputMethodEvent(event);
+    if (afterKey_)
+        afterKey_();
+}
+
 void ScintillaView::RemoveMenuKeys()
 {
     // The window's menu owns these shortcuts; Scintilla must not take them first. Ctrl+Y is

@@ -3,6 +3,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <functional>
+
 /// A QsciScintilla configured as a code editor: UTF-8, line numbers, caret line, brace matching,
 /// menu shortcuts left to the window, and no per-edit cost for accessibility nobody is using.
 class ScintillaView : public QsciScintilla
@@ -22,9 +24,19 @@ public:
     /// Applies the modification-event mask that suits whether assistive technology is active.
     void UpdateEventMask();
 
+    /// Lets the owner see each key first (`before` answers true when it took the key) and hear
+    /// when the editor has handled one, typed text included.
+    void SetKeyHandlers(std::function<bool(QKeyEvent &)> before, std::function<void()> after);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+
 private:
     void RemoveMenuKeys();
     void UpdateLineNumberWidth();
 
     int lineNumberDigits_ = 0;
+    std::function<bool(QKeyEvent &)> beforeKey_;
+    std::function<void()> afterKey_;
 };

@@ -1,0 +1,194 @@
+// EditorList: the editor control's completion list, a popup at the caret that never takes the keys.
+#include "EditorList.h"
+
+#include "EditorError.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace
+{
+
+constexpr int DefaultRows = 8;
+
+bool IsOrInside(const QWidget *widget, const QWidget *container)
+{
+    return widget == container || container->isAncestorOf(widget);
+}
+
+} // namespace
+
+EditorList::EditorList(QWidget *editor) : QListWidget(editor), editor_(editor)
+{
+    // A tool-tip window is never activated, so the editor keeps the focus and the keyboard.
+    setWindowFlags(Qt::ToolTip);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Plain);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setUniformItemSizes(true);
+    connect(this, &QListWidget::itemDoubleClicked, this, &EditorList::Chosen);
+}
+
+EditorList::~EditorList() = default;
+
+std::int32_t EditorList::AddItem(const QString &text, const QIcon &icon, const QString &toolTip)
+{
+    auto *item = new QListWidgetItem(icon, text, this);
+    item->setToolTip(toolTip);
+    return static_cast<std::int32_t>(count() - 1);
+}
+
+std::int32_t EditorList::SelectedIndex() const
+{
+    return static_cast<std::int32_t>(currentRow());
+}
+
+QString EditorList::ItemText(std::int32_t index) const
+{
+    const QListWidgetItem *entry = item(index);
+    if (!entry)
+        throw EditorError(QStringLiteral("the list has no entry %1").arg(index).toStdString());
+    return entry->text();
+}
+
+QColor EditorList::BackColor() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void EditorList::SetBackColor(const QColor &colour)
+{
+    QPalette look = palette();
+    look.setColor(QPalette::Base, colour);
+    setPalette(look);
+}
+
+QFont EditorList::Font() const
+{
+    return font();
+}
+
+void EditorList::SetFont(const QFont &font)
+{
+    setFont(font);
+}
+
+void EditorList::Prepare(const QRect &caretLine, const QString &prefix)
+{
+    caretLine_ = caretLine;
+    prefix_ = prefix;
+}
+
+void EditorList::ListFinalCall(std::int32_t selectIndex)
+{
+    if (count() == 0)
+        return;
+    Narrow(prefix_);
+    const bool narrowed = !prefix_.isEmpty() && HasEntryStartingWith(prefix_);
+    if (!narrowed && selectIndex >= 0 && selectIndex < count())
+        setCurrentRow(selectIndex);
+    FitSize();
+    const QRect screen = editor_->screen()->availableGeometry();
+    QPoint place(caretLine_.left(), caretLine_.bottom() + 1);
+    if (place.y() + height() > screen.bottom() && caretLine_.top() - height() >= screen.top())
+        place.setY(caretLine_.top() - height());
+    place.setX(
+        std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() - width())));
+    move(place);
+    show();
+}
+
+bool EditorList::HasEntryStartingWith(const QString &prefix) const
+{
+    for (int row = 0; row < count(); ++row) {
+        if (item(row)->text().startsWith(prefix, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+void EditorList::Narrow(const QString &prefix)
+{
+    const bool any = HasEntryStartingWith(prefix);
+    int first = -1;
+    for (int row = 0; row < count(); ++row) {
+        const bool shown = !any || item(row)->text().startsWith(prefix, Qt::CaseInsensitive);
+        setRowHidden(row, !shown);
+        if (shown && first < 0)
+            first = row;
+    }
+    setCurrentRow(first);
+    if (first >= 0)
+        scrollToItem(item(first), QAbstractItemView::PositionAtTop);
+}
+
+void EditorList::MoveSelection(QKeyEvent &key)
+{
+    QListWidget::keyPressEvent(&key);
+}
+
+void EditorList::Dismiss()
+{
+    hide();
+}
+
+void EditorList::FitSize()
+{
+    const int rows = std::max(1, std::min(listOptionA_ > 0 ? listOptionA_ : DefaultRows, count()));
+    const QFontMetrics metrics(font());
+    int widest = listOptionB_ * metrics.horizontalAdvance(QLatin1Char('0'));
+    for (int row = 0; row < count(); ++row)
+        widest = std::max(widest, metrics.horizontalAdvance(item(row)->text()));
+    const int frame = 2 * frameWidth();
+    const int rowHeight = std::max(sizeHintForRow(0), metrics.height());
+    const int scrollBar = count() > rows ? verticalScrollBar()->sizeHint().width() : 0;
+    const int padding = 2 * metrics.horizontalAdvance(QLatin1Char(' '));
+    resize(widest + padding + scrollBar + frame, rows * rowHeight + frame);
+}
+
+bool EditorList::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::Wheel: {
+        const auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && !IsOrInside(widget, this))
+            Dismiss();
+        break;
+    }
+    case QEvent::FocusOut:
+        if (watched == editor_)
+            Dismiss();
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Hide:
+        if (watched == editor_->window())
+            Dismiss();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void EditorList::showEvent(QShowEvent *event)
+{
+    qApp->installEventFilter(this);
+    QListWidget::showEvent(event);
+}
+
+void EditorList::hideEvent(QHideEvent *event)
+{
+    qApp->removeEventFilter(this);
+    QListWidget::hideEvent(event);
+}

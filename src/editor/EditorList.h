@@ -1,0 +1,76 @@
+// EditorList: the editor control's completion list, a popup at the caret that never takes the keys.
+#pragma once
+
+#include <QListWidget>
+
+#include <cstdint>
+
+/// The list the control hands to its listener with each completion request. The listener adds
+/// entries, sets the look, and calls ListFinalCall to show it. While it is shown the editor keeps
+/// the keyboard: the control narrows the list as the user types and moves in it on Up, Down,
+/// PageUp and PageDown. A click anywhere else, or the editor losing focus, closes it.
+class EditorList : public QListWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EditorList(QWidget *editor);
+    ~EditorList() override;
+
+    /// Appends an entry and returns its index; `icon` and `toolTip` are optional decorations.
+    std::int32_t AddItem(const QString &text, const QIcon &icon = QIcon(),
+                         const QString &toolTip = QString());
+    /// The index of the selected entry, or -1 when the list is empty.
+    std::int32_t SelectedIndex() const;
+    /// The text of the entry at `index`; an index outside the list is an EditorError.
+    QString ItemText(std::int32_t index) const;
+
+    /// The colour behind the entries.
+    QColor BackColor() const;
+    void SetBackColor(const QColor &colour);
+    /// The font of the entries; the list's size follows it when it is shown.
+    QFont Font() const;
+    void SetFont(const QFont &font);
+
+    /// The number of entries shown at once; 0 (the default) shows up to 8.
+    std::int32_t ListOptionA() const { return listOptionA_; }
+    void SetListOptionA(std::int32_t rows) { listOptionA_ = rows; }
+    /// The least width of the list in characters; 0 (the default) fits the longest entry.
+    std::int32_t ListOptionB() const { return listOptionB_; }
+    void SetListOptionB(std::int32_t characters) { listOptionB_ = characters; }
+
+    /// Shows the list below the caret. `selectIndex` (-1: the first shown entry) is selected when
+    /// the text before the caret narrows nothing and that entry is shown.
+    void ListFinalCall(std::int32_t selectIndex = -1);
+
+    /// Where the list goes: below `caretLine` (a rectangle in global coordinates), narrowed by
+    /// `prefix`. Set by the control before the listener fills the list.
+    void Prepare(const QRect &caretLine, const QString &prefix);
+    /// Shows only entries that start with `prefix` in any letter case, all when none does;
+    /// selects the first shown.
+    void Narrow(const QString &prefix);
+    /// Whether some entry starts with `prefix` in any letter case.
+    bool HasEntryStartingWith(const QString &prefix) const;
+    /// Moves the selection for Up, Down, PageUp or PageDown over the entries shown.
+    void MoveSelection(QKeyEvent &key);
+    /// Hides the list, leaving the text as it is.
+    void Dismiss();
+
+signals:
+    /// The user double-clicked an entry.
+    void Chosen();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void FitSize();
+
+    QWidget *editor_;
+    QRect caretLine_;
+    QString prefix_;
+    std::int32_t listOptionA_ = 0;
+    std::int32_t listOptionB_ = 0;
+};
