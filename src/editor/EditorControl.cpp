@@ -11,6 +11,19 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace
+{
+
+void InsertAt(ScintillaView &view, long position, const char *bytes, qsizetype length)
+{
+    view.SendScintilla(ScintillaView::SCI_SETTARGETRANGE, position, position);
+    view.SendScintilla(ScintillaView::SCI_REPLACETARGET, static_cast<unsigned long>(length), bytes);
+}
+
+} // namespace
+
 EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new ScintillaView(this))
 {
     auto *layout = new QVBoxLayout(this);
@@ -110,6 +123,85 @@ void EditorControl::InsertText(const QString &text)
     view_->SendScintilla(ScintillaView::SCI_SETSEL, static_cast<unsigned long>(start), static_cast<long>(start + utf8.size()));
 }
 
+EditorControl::LineStartEdit EditorControl::BeginLineStartEdit()
+{
+    return LineStartEdit(*this);
+}
+
+void EditorControl::LineStartEdit::InsertAtLineStart(std::int32_t line, const QString &text)
+{
+    const long lines = control_.view_->SendScintilla(ScintillaView::SCI_GETLINECOUNT);
+    if (line < 0 || line >= lines)
+        throw EditorError(QStringLiteral("line %1 is not in the text").arg(line).toStdString());
+    if (!runs_.empty() && line <= runs_.back().lastLine)
+        throw EditorError(QStringLiteral("line %1 was queued after line %2")
+                              .arg(line)
+                              .arg(runs_.back().lastLine)
+                              .toStdString());
+    if (!runs_.empty() && line == runs_.back().lastLine + 1 && text == lastText_) {
+        runs_.back().lastLine = line;
+        return;
+    }
+    runs_.push_back(Run{line, line, text.toUtf8()});
+    lastText_ = text;
+}
+
+void EditorControl::LineStartEdit::Apply()
+{
+    if (runs_.empty())
+        return;
+    ScintillaView &view = *control_.view_;
+    qsizetype added = 0;
+    for (const Run &run : runs_)
+        added += (qsizetype(run.lastLine) - run.firstLine + 1) * run.text.size();
+    // Room for the whole result first: the buffer then never regrows half-way through the edit
+    // into twice the text's size.
+    const long length = view.SendScintilla(ScintillaView::SCI_GETLENGTH);
+    view.SendScintilla(ScintillaView::SCI_ALLOCATE, static_cast<unsigned long>(length + added + 1));
+
+    const long blockStart =
+        view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, runs_.front().firstLine);
+    const long blockEnd =
+        view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, runs_.back().lastLine);
+    const QByteArray block = BuildBlock(blockStart, blockEnd, added);
+    const qsizetype firstText = runs_.front().text.size();
+
+    // The first line's text goes in on its own, then the old lines are replaced by the new ones
+    // behind it. Undo replays that in reverse and leaves the caret at the start of the first
+    // line, Redo just after the last insertion: where the insertions made one by one would.
+    view.SendScintilla(ScintillaView::SCI_BEGINUNDOACTION);
+    InsertAt(view, blockStart, block.constData(), firstText);
+    if (blockEnd > blockStart) {
+        view.SendScintilla(ScintillaView::SCI_DELETERANGE,
+                           static_cast<unsigned long>(blockStart + firstText),
+                           blockEnd - blockStart);
+        InsertAt(view, blockStart + firstText, block.constData() + firstText,
+                 block.size() - firstText);
+    }
+    view.SendScintilla(ScintillaView::SCI_ENDUNDOACTION);
+    runs_.clear();
+}
+
+QByteArray EditorControl::LineStartEdit::BuildBlock(long blockStart, long blockEnd,
+                                                    qsizetype added) const
+{
+    const ScintillaView &view = *control_.view_;
+    const char *old = reinterpret_cast<const char *>(
+        view.SendScintilla(ScintillaView::SCI_GETRANGEPOINTER, blockStart, blockEnd - blockStart));
+    QByteArray block(blockEnd - blockStart + added, Qt::Uninitialized);
+    char *out = block.data();
+    long copied = blockStart;
+    for (const Run &run : runs_) {
+        for (long line = run.firstLine; line <= run.lastLine; ++line) {
+            const long lineStart = view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line);
+            out = std::copy(old + (copied - blockStart), old + (lineStart - blockStart), out);
+            out = std::copy(run.text.cbegin(), run.text.cend(), out);
+            copied = lineStart;
+        }
+    }
+    return block;
+}
+
 QFont EditorControl::Font() const
 {
     return view_->font();
@@ -169,6 +261,7 @@ void EditorControl::Copy()
 
 void EditorControl::Paste()
 {
+    MatchLineEndsToText();
     view_->paste();
 }
 
@@ -196,6 +289,23 @@ std::int32_t EditorControl::ColumnOfPosition(int position) const
     const long lineStart = view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line);
     return static_cast<std::int32_t>(
         view_->SendScintilla(ScintillaView::SCI_COUNTCHARACTERS, lineStart, position));
+}
+
+void EditorControl::MatchLineEndsToText()
+{
+    // The view converts the line ends of pasted text to its line-end mode; taking that mode
+    // from the text's first line end keeps a script from ending up with mixed line ends.
+    if (view_->SendScintilla(ScintillaView::SCI_GETLINECOUNT) < 2)
+        return;
+    const long lineEnd = view_->SendScintilla(ScintillaView::SCI_GETLINEENDPOSITION, 0L);
+    const long nextLine = view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, 1L);
+    const long first = view_->SendScintilla(ScintillaView::SCI_GETCHARAT, lineEnd);
+    long mode = ScintillaView::SC_EOL_LF;
+    if (nextLine - lineEnd == 2)
+        mode = ScintillaView::SC_EOL_CRLF;
+    else if (first == '\r')
+        mode = ScintillaView::SC_EOL_CR;
+    view_->SendScintilla(ScintillaView::SCI_SETEOLMODE, mode);
 }
 
 void EditorControl::ReplaceRange(int start, int end, const QByteArray &utf8)

@@ -3,9 +3,12 @@
 
 #include "EditorRange.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QWidget>
+
+#include <vector>
 
 class EditorEvents;
 class ScintillaView;
@@ -42,6 +45,10 @@ public:
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
     void InsertText(const QString &text);
 
+    class LineStartEdit;
+    /// Starts gathering insertions at the start of lines, to be made together as one edit.
+    LineStartEdit BeginLineStartEdit();
+
     QFont Font() const;
     void SetFont(const QFont &font);
 
@@ -66,8 +73,41 @@ private:
     int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
     std::int32_t ColumnOfPosition(int position) const;
     void ReplaceRange(int start, int end, const QByteArray &utf8);
+    void MatchLineEndsToText();
 
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
+};
+
+/// Text to put at column 0 of lines, gathered first and then made as one replacement, so that a
+/// command touching every line of a large script is one undo step and costs time in proportion
+/// to the text it spans. The text, and the caret after Undo and after Redo, come out as if each
+/// insertion had been made on its own, in order, inside one undo group. An edit dropped without
+/// being applied changes nothing.
+class EditorControl::LineStartEdit
+{
+public:
+    /// Queues `text` for column 0 of `line`. Lines come in ascending order, each once; a line the
+    /// text does not have throws EditorError, before anything has changed.
+    void InsertAtLineStart(std::int32_t line, const QString &text);
+    /// Makes every queued insertion as one undoable edit; with nothing queued nothing changes.
+    void Apply();
+
+private:
+    friend class EditorControl;
+    explicit LineStartEdit(EditorControl &control) : control_(control) {}
+
+    /// Consecutive lines that get the same text.
+    struct Run {
+        std::int32_t firstLine;
+        std::int32_t lastLine;
+        QByteArray text;
+    };
+
+    QByteArray BuildBlock(long blockStart, long blockEnd, qsizetype added) const;
+
+    EditorControl &control_;
+    std::vector<Run> runs_;
+    QString lastText_;
 };
