@@ -18,7 +18,7 @@
 namespace
 {
 
-constexpr int Rounds = 3;
+constexpr int Rounds = 5;
 
 /// Best times in milliseconds over the rounds, for one script size.
 struct Timings {
