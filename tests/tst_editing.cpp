@@ -160,8 +160,10 @@ private slots:
 
     void oneUndoTakesBackTheWholeCommandAndRedoRepeatsIt()
     {
+        // Several megabytes, so the command rewrites the text in more than one piece.
+        constexpr int lines = 300000;
         QString original;
-        for (int line = 0; line < 300; ++line)
+        for (int line = 0; line < lines; ++line)
             original +=
                 QStringLiteral("    Call Señal(%1)%2").arg(line).arg(line % 3 ? "\r\n" : "\n");
         Window w;
@@ -169,17 +171,17 @@ private slots:
         w.form->Code->SetSelection(EditorRange{20, 0, 20, 0}, true);
         QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Z"));
         const QString typed = w.form->Code->Text();
-        w.form->Code->SetSelection(EditorRange{250, 3, 10, 7}, true);
+        w.form->Code->SetSelection(EditorRange{lines - 5, 3, 10, 7}, true);
         w.form->mCommentSelected->trigger();
         const QString commented = w.form->Code->Text();
-        QCOMPARE(commented, Prefixed(typed, 10, 250, QStringLiteral("'")));
+        QCOMPARE(commented, Prefixed(typed, 10, lines - 5, QStringLiteral("'")));
 
         w.Key(Qt::Key_Z);
         QCOMPARE(w.form->Code->Text(), typed);
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{10, 0, 10, 0}));
         w.Key(Qt::Key_R);
         QCOMPARE(w.form->Code->Text(), commented);
-        QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{250, 1, 250, 1}));
+        QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{lines - 5, 1, lines - 5, 1}));
         w.Key(Qt::Key_Z);
         w.Key(Qt::Key_Z);
         QCOMPARE(w.form->Code->Text(), original);
@@ -315,22 +317,25 @@ private slots:
     void lineStartEditRefusesBadLinesBeforeChangingAnything_data()
     {
         QTest::addColumn<QList<int>>("lines");
-        QTest::newRow("past the last line") << QList<int>{0, 1, 3};
-        QTest::newRow("negative") << QList<int>{-1};
-        QTest::newRow("out of order") << QList<int>{1, 0};
-        QTest::newRow("the same line twice") << QList<int>{1, 1};
+        QTest::addColumn<QString>("mark");
+        QTest::newRow("past the last line") << QList<int>{0, 1, 3} << "'";
+        QTest::newRow("negative") << QList<int>{-1} << "'";
+        QTest::newRow("out of order") << QList<int>{1, 0} << "'";
+        QTest::newRow("the same line twice") << QList<int>{1, 1} << "'";
+        QTest::newRow("a line end in the text") << QList<int>{0, 1} << "x\r";
     }
 
     void lineStartEditRefusesBadLinesBeforeChangingAnything()
     {
         QFETCH(QList<int>, lines);
+        QFETCH(QString, mark);
         Window w;
         w.Open(QStringLiteral("a\nb\nc"));
         EditorControl &code = *w.form->Code;
         QVERIFY_THROWS_EXCEPTION(EditorError, {
             auto edit = code.BeginLineStartEdit();
             for (int line : lines)
-                edit.InsertAtLineStart(line, QStringLiteral("'"));
+                edit.InsertAtLineStart(line, mark);
             edit.Apply();
         });
         QCOMPARE(code.Text(), QStringLiteral("a\nb\nc"));

@@ -11,7 +11,7 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
-#include <algorithm>
+#include <string>
 
 namespace
 {
@@ -21,6 +21,68 @@ void InsertAt(ScintillaView &view, long position, const char *bytes, qsizetype l
     view.SendScintilla(ScintillaView::SCI_SETTARGETRANGE, position, position);
     view.SendScintilla(ScintillaView::SCI_REPLACETARGET, static_cast<unsigned long>(length), bytes);
 }
+
+/// Rewrites the text from a position onwards a piece at a time: old text is copied into a piece
+/// with new text between, and each piece, once large enough, replaces the old text it was made
+/// from. The edit never needs a second copy of the whole text, and it stays a handful of changes
+/// for anyone listening to them. The inserted text holds no line ends, so line numbers keep
+/// pointing at the same lines throughout.
+class ForwardRewrite
+{
+public:
+    ForwardRewrite(ScintillaView &view, long start) : view_(view), start_(start), copiedTo_(start)
+    {
+        ReadOld();
+    }
+
+    /// Copies the old text from where the last copy ended up to `position` into the piece.
+    void CopyUpTo(long position)
+    {
+        piece_.append(old_ + (copiedTo_ - oldStart_), position - copiedTo_);
+        copiedTo_ = position;
+    }
+
+    /// Adds new text to the piece, and puts the piece in place once it is large enough.
+    void Append(const QByteArray &text)
+    {
+        piece_.append(text.constData(), text.size());
+        if (static_cast<qsizetype>(piece_.size()) >= PieceBytes)
+            Finish();
+    }
+
+    /// Replaces the old text copied so far by the piece.
+    void Finish()
+    {
+        if (piece_.empty())
+            return;
+        view_.SendScintilla(ScintillaView::SCI_DELETERANGE, static_cast<unsigned long>(start_),
+                            copiedTo_ - start_);
+        InsertAt(view_, start_, piece_.data(), static_cast<qsizetype>(piece_.size()));
+        start_ += static_cast<long>(piece_.size());
+        copiedTo_ = start_;
+        piece_.clear();
+        ReadOld();
+    }
+
+private:
+    static constexpr qsizetype PieceBytes = qsizetype(4) << 20;
+
+    // The edits leave the buffer's gap just before the old text, so this moves nothing.
+    void ReadOld()
+    {
+        const long length = view_.SendScintilla(ScintillaView::SCI_GETLENGTH);
+        old_ = reinterpret_cast<const char *>(
+            view_.SendScintilla(ScintillaView::SCI_GETRANGEPOINTER, copiedTo_, length - copiedTo_));
+        oldStart_ = copiedTo_;
+    }
+
+    ScintillaView &view_;
+    long start_;
+    long copiedTo_;
+    const char *old_ = nullptr;
+    long oldStart_ = 0;
+    std::string piece_;
+};
 
 } // namespace
 
@@ -142,6 +204,8 @@ void EditorControl::LineStartEdit::InsertAtLineStart(std::int32_t line, const QS
         runs_.back().lastLine = line;
         return;
     }
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+        throw EditorError("text put at the start of a line cannot hold a line end");
     runs_.push_back(Run{line, line, text.toUtf8()});
     lastText_ = text;
 }
@@ -154,52 +218,30 @@ void EditorControl::LineStartEdit::Apply()
     qsizetype added = 0;
     for (const Run &run : runs_)
         added += (qsizetype(run.lastLine) - run.firstLine + 1) * run.text.size();
-    // Room for the whole result first: the buffer then never regrows half-way through the edit
-    // into twice the text's size.
+    // Room for the whole result first, so the buffer grows once and by no more than it must.
     const long length = view.SendScintilla(ScintillaView::SCI_GETLENGTH);
     view.SendScintilla(ScintillaView::SCI_ALLOCATE, static_cast<unsigned long>(length + added + 1));
 
-    const long blockStart =
-        view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, runs_.front().firstLine);
-    const long blockEnd =
-        view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, runs_.back().lastLine);
-    const QByteArray block = BuildBlock(blockStart, blockEnd, added);
-    const qsizetype firstText = runs_.front().text.size();
-
-    // The first line's text goes in on its own, then the old lines are replaced by the new ones
-    // behind it. Undo replays that in reverse and leaves the caret at the start of the first
-    // line, Redo just after the last insertion: where the insertions made one by one would.
+    // The first line's text goes in on its own, then the lines after it are rewritten in pieces.
+    // Undo replays that in reverse and leaves the caret at the start of the first line, Redo just
+    // after the last insertion: where the insertions made one by one would leave it.
+    const Run &first = runs_.front();
+    const long firstStart =
+        view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, first.firstLine);
     view.SendScintilla(ScintillaView::SCI_BEGINUNDOACTION);
-    InsertAt(view, blockStart, block.constData(), firstText);
-    if (blockEnd > blockStart) {
-        view.SendScintilla(ScintillaView::SCI_DELETERANGE,
-                           static_cast<unsigned long>(blockStart + firstText),
-                           blockEnd - blockStart);
-        InsertAt(view, blockStart + firstText, block.constData() + firstText,
-                 block.size() - firstText);
-    }
-    view.SendScintilla(ScintillaView::SCI_ENDUNDOACTION);
-    runs_.clear();
-}
-
-QByteArray EditorControl::LineStartEdit::BuildBlock(long blockStart, long blockEnd,
-                                                    qsizetype added) const
-{
-    const ScintillaView &view = *control_.view_;
-    const char *old = reinterpret_cast<const char *>(
-        view.SendScintilla(ScintillaView::SCI_GETRANGEPOINTER, blockStart, blockEnd - blockStart));
-    QByteArray block(blockEnd - blockStart + added, Qt::Uninitialized);
-    char *out = block.data();
-    long copied = blockStart;
+    InsertAt(view, firstStart, first.text.constData(), first.text.size());
+    ForwardRewrite rewrite(view, firstStart + first.text.size());
     for (const Run &run : runs_) {
         for (long line = run.firstLine; line <= run.lastLine; ++line) {
-            const long lineStart = view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line);
-            out = std::copy(old + (copied - blockStart), old + (lineStart - blockStart), out);
-            out = std::copy(run.text.cbegin(), run.text.cend(), out);
-            copied = lineStart;
+            if (line == first.firstLine)
+                continue;
+            rewrite.CopyUpTo(view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line));
+            rewrite.Append(run.text);
         }
     }
-    return block;
+    rewrite.Finish();
+    view.SendScintilla(ScintillaView::SCI_ENDUNDOACTION);
+    runs_.clear();
 }
 
 QFont EditorControl::Font() const

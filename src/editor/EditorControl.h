@@ -80,16 +80,17 @@ private:
     QString languageName_;
 };
 
-/// Text to put at column 0 of lines, gathered first and then made as one replacement, so that a
-/// command touching every line of a large script is one undo step and costs time in proportion
-/// to the text it spans. The text, and the caret after Undo and after Redo, come out as if each
-/// insertion had been made on its own, in order, inside one undo group. An edit dropped without
-/// being applied changes nothing.
+/// Text to put at column 0 of lines, gathered first and then made together in a few large
+/// changes, so that a command touching every line of a large script is one undo step and costs
+/// time in proportion to the text it spans. The text, and the caret after Undo and after Redo, come
+/// out as if each insertion had been made on its own, in order, inside one undo group. An edit
+/// dropped without being applied changes nothing.
 class EditorControl::LineStartEdit
 {
 public:
-    /// Queues `text` for column 0 of `line`. Lines come in ascending order, each once; a line the
-    /// text does not have throws EditorError, before anything has changed.
+    /// Queues `text`, which holds no line end, for column 0 of `line`. Lines come in ascending
+    /// order, each once. A line the text does not have, a line out of order or a line end in
+    /// `text` throws EditorError, before anything has changed.
     void InsertAtLineStart(std::int32_t line, const QString &text);
     /// Makes every queued insertion as one undoable edit; with nothing queued nothing changes.
     void Apply();
@@ -104,8 +105,6 @@ private:
         std::int32_t lastLine;
         QByteArray text;
     };
-
-    QByteArray BuildBlock(long blockStart, long blockEnd, qsizetype added) const;
 
     EditorControl &control_;
     std::vector<Run> runs_;
