@@ -5,6 +5,7 @@
 #include "Twips.h"
 #include "UserPrompts.h"
 #include "document/modGlobals.h"
+#include "editing/CommentSelected.h"
 #include "editing/EditCommands.h"
 #include "editor/Checked32.h"
 #include "editor/EditorControl.h"
@@ -210,7 +211,10 @@ void frmMain::mnuPaste_Click()
     EditCommands::Paste(*Code);
 }
 
-void frmMain::mCommentSelected_Click() {}
+void frmMain::mCommentSelected_Click()
+{
+    CommentSelected::CommentLines(*Code);
+}
 
 void frmMain::mnuReadme_Click()
 {

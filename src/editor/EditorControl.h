@@ -3,9 +3,12 @@
 
 #include "EditorRange.h"
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QWidget>
+
+#include <vector>
 
 class EditorEvents;
 class EditorList;
@@ -46,6 +49,10 @@ public:
     void SetSelectedText(const QString &text);
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
     void InsertText(const QString &text);
+
+    class LineStartEdit;
+    /// Starts gathering insertions at the start of lines, to be made together as one edit.
+    LineStartEdit BeginLineStartEdit();
 
     /// The editor's font, as last set.
     QFont Font() const;
@@ -88,6 +95,7 @@ private:
     int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
     std::int32_t ColumnOfPosition(int position) const;
     void ReplaceRange(int start, int end, const QByteArray &utf8);
+    void MatchLineEndsToText();
 
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
@@ -95,4 +103,35 @@ private:
     QuillLexer *lexer_ = nullptr;
     EditorList *list_ = nullptr;
     long listLine_ = 0;
+};
+
+/// Text to put at column 0 of lines, gathered first and then made together in a few large
+/// changes, so that a command touching every line of a large script is one undo step and costs
+/// time in proportion to the text it spans. The text, and the caret after Undo and after Redo, come
+/// out as if each insertion had been made on its own, in order, inside one undo group. An edit
+/// dropped without being applied changes nothing.
+class EditorControl::LineStartEdit
+{
+public:
+    /// Queues `text`, which holds no line end, for column 0 of `line`. Lines come in ascending
+    /// order, each once. A line the text does not have, a line out of order or a line end in
+    /// `text` throws EditorError, before anything has changed.
+    void InsertAtLineStart(std::int32_t line, const QString &text);
+    /// Makes every queued insertion as one undoable edit; with nothing queued nothing changes.
+    void Apply();
+
+private:
+    friend class EditorControl;
+    explicit LineStartEdit(EditorControl &control) : control_(control) {}
+
+    /// Consecutive lines that get the same text.
+    struct Run {
+        std::int32_t firstLine;
+        std::int32_t lastLine;
+        QByteArray text;
+    };
+
+    EditorControl &control_;
+    std::vector<Run> runs_;
+    QString lastText_;
 };

@@ -1,0 +1,136 @@
+// Comment Selected over every line of a large script, and its Undo, against opening that script.
+#include "BenchCase.h"
+#include "ScriptGenerator.h"
+
+#include "editing/CommentSelected.h"
+#include "editor/EditorControl.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <map>
+
+namespace
+{
+
+constexpr int Rounds = 7;
+
+/// Best times in milliseconds over the rounds, for one script size.
+struct Timings {
+    double open = std::numeric_limits<double>::max();
+    double comment = std::numeric_limits<double>::max();
+    double undo = std::numeric_limits<double>::max();
+};
+
+template <typename Work> double Milliseconds(Work &&work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+/// Stops the run when a command did not do its work, so no result hides a broken command.
+void Require(bool holds, const char *what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "bench_editing: %s\n", what);
+    std::exit(1);
+}
+
+/// A generated script in a file and a control to open it in.
+class Subject
+{
+public:
+    explicit Subject(qsizetype bytes) : script_(GenerateScript(bytes))
+    {
+        path_ = dir_.filePath(QStringLiteral("bench.qc"));
+        QFile file(path_);
+        Require(file.open(QIODevice::WriteOnly) && file.write(script_) == script_.size(),
+                "cannot write the script");
+        lastLine_ = static_cast<std::int32_t>(script_.count('\n'));
+    }
+
+    /// Opens the script, comments every line and undoes that, keeping the best time of each.
+    void Round()
+    {
+        best.open = std::min(best.open, Milliseconds([&] { code_.OpenFile(path_); }));
+        code_.SetSelection(EditorRange{0, 0, lastLine_, 0}, false);
+        best.comment =
+            std::min(best.comment, Milliseconds([&] { CommentSelected::CommentLines(code_); }));
+        best.undo = std::min(best.undo, Milliseconds([&] { code_.Undo(); }));
+    }
+
+    /// Stops the run unless the command commented every line and its Undo restored the script.
+    /// Done once, untimed, so the large copies of the text it makes stay out of the rounds.
+    void Verify()
+    {
+        code_.OpenFile(path_);
+        code_.SetSelection(EditorRange{0, 0, lastLine_, 0}, false);
+        CommentSelected::CommentLines(code_);
+        Require(code_.Text().size() == script_.size() + lastLine_ + 1,
+                "not every line was commented");
+        code_.Undo();
+        Require(code_.Text() == QString::fromUtf8(script_), "undo did not restore the script");
+    }
+
+    Timings best;
+
+private:
+    QByteArray script_;
+    QTemporaryDir dir_;
+    QString path_;
+    std::int32_t lastLine_ = 0;
+    EditorControl code_;
+};
+
+/// The medium script's timings and those of a tenth of it, measured once per run. Each size runs
+/// all its rounds on its own: taking turns would leave each size's large buffers to be allocated
+/// afresh in memory the other one has just split up, and measure the allocator instead.
+const std::pair<Timings, Timings> &Measured(const BenchOptions &options)
+{
+    static std::map<bool, std::pair<Timings, Timings>> cache;
+    auto found = cache.find(options.quick);
+    if (found != cache.end())
+        return found->second;
+    std::pair<Timings, Timings> measured;
+    {
+        Subject full(options.MediumScript());
+        full.Verify();
+        for (int round = 0; round < Rounds; ++round)
+            full.Round();
+        measured.first = full.best;
+    }
+    Subject tenth(options.MediumScript() / 10);
+    tenth.Verify();
+    for (int round = 0; round < Rounds; ++round)
+        tenth.Round();
+    measured.second = tenth.best;
+    return cache.emplace(options.quick, measured).first->second;
+}
+
+void CommentSelectedCase(const BenchOptions &options)
+{
+    const auto &[full, tenth] = Measured(options);
+    ReportResult("comment_selected", full.comment, "ms",
+                 {{"ratio_vs_open", full.comment / full.open},
+                  {"growth_10x", full.comment / tenth.comment}});
+}
+
+void UndoCommentSelectedCase(const BenchOptions &options)
+{
+    const Timings &full = Measured(options).first;
+    ReportResult("undo_comment_selected", full.undo, "ms",
+                 {{"ratio_vs_open", full.undo / full.open}});
+}
+
+BenchRegistration commentSelected{"comment_selected", CommentSelectedCase};
+BenchRegistration undoCommentSelected{"undo_comment_selected", UndoCommentSelectedCase};
+
+} // namespace
