@@ -4,10 +4,12 @@
 #include "CommandGuard.h"
 #include "Twips.h"
 #include "UserPrompts.h"
+#include "document/FileCommands.h"
 #include "document/modGlobals.h"
 #include "editing/EditCommands.h"
 #include "editor/EditorControl.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QIcon>
@@ -42,6 +44,8 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
 {
     if (!services_.prompts)
         services_.prompts = std::make_unique<MessageBoxPrompts>(this);
+    if (!services_.fileDialog)
+        services_.fileDialog = std::make_unique<DesktopFileDialog>(this);
 
     setWindowIcon(QIcon(QStringLiteral(":/quillmark/icon.xpm")));
     Code = new EditorControl(this);
@@ -49,6 +53,8 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
     Code->SetFont(EditorFont());
     Code->SetListener(this);
     setCentralWidget(Code);
+    files_ = std::make_unique<FileCommands>(*Code, *services_.fileDialog, *services_.prompts,
+                                            [this](const QString &name) { UpdateCaption(name); });
     BuildMenus();
     SetInitialGeometry();
     RunCommand(*services_.prompts, QStringLiteral("Start-up"), [this] { Form_Load(); });
@@ -143,20 +149,42 @@ void frmMain::BuildMenus()
 
 void frmMain::mnuNew_Click()
 {
-    Code->SetText(QString());
+    if (!files_->SettleUnsavedText())
+        return;
+    Code->NewDocument();
     modGlobals::CurrentFile.clear();
     UpdateCaption(QStringLiteral("1"));
 }
 
-void frmMain::mnuOpen_Click() {}
+void frmMain::mnuOpen_Click()
+{
+    files_->Open();
+}
 
-void frmMain::mnuSave_Click() {}
+void frmMain::mnuSave_Click()
+{
+    files_->Save();
+}
 
-void frmMain::mnuSaveAs_Click() {}
+void frmMain::mnuSaveAs_Click()
+{
+    files_->SaveAs();
+}
 
 void frmMain::mnuExit_Click()
 {
     close();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    bool settled = false;
+    RunCommand(*services_.prompts, QStringLiteral("Exit"),
+               [this, &settled] { settled = files_->SettleUnsavedText(); });
+    if (settled)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmMain::mnuUndo_Click()

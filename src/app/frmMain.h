@@ -2,6 +2,7 @@
 #pragma once
 
 #include "UserPrompts.h"
+#include "document/FileDialog.h"
 #include "editor/EditorEvents.h"
 
 #include <QMainWindow>
@@ -9,12 +10,15 @@
 #include <memory>
 
 class EditorControl;
+class FileCommands;
 class QAction;
 class QMenu;
 
 /// The outside services the main window uses; whatever is left empty gets the desktop's own.
 struct frmMainServices {
     std::unique_ptr<UserPrompts> prompts;
+    /// The open and save dialog, one for the window's lifetime (`dlgCommon`).
+    std::unique_ptr<FileDialog> fileDialog;
 };
 
 /// The program's one window: the editor `Code` fills its client area; every command runs from
@@ -57,6 +61,10 @@ public:
     QAction *mDash999 = nullptr;
     QAction *mnuAbout = nullptr;
 
+protected:
+    /// Closing the window first settles unsaved text, as "Exit" does.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void Form_Load();
     void BuildMenus();
@@ -89,4 +97,5 @@ private:
     bool Code_ConfirmRequest();
 
     frmMainServices services_;
+    std::unique_ptr<FileCommands> files_;
 };

@@ -1,14 +1,13 @@
 // EditorControl: lines and character columns over QScintilla's byte positions.
 #include "EditorControl.h"
 
+#include "DocumentLoader.h"
 #include "EditorError.h"
 #include "ScintillaView.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new ScintillaView(this))
@@ -45,29 +44,46 @@ QString EditorControl::Text() const
 
 void EditorControl::OpenFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EditorError(QStringLiteral("cannot open \"%1\": %2").arg(path, file.errorString()).toStdString());
-    const QByteArray bytes = file.readAll();
-    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 0L);
-    view_->SendScintilla(ScintillaView::SCI_CLEARALL);
-    view_->SendScintilla(ScintillaView::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
-                         bytes.constData());
-    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
-    view_->SendScintilla(ScintillaView::SCI_EMPTYUNDOBUFFER);
-    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
-    view_->SendScintilla(ScintillaView::SCI_GOTOPOS, 0L);
+    DocumentLoader loader(*view_);
+    const ScriptFormat format = ReadScriptFile(path, loader);
+    ShowNewDocument(loader, format);
 }
 
-void EditorControl::SaveFile(const QString &path, bool)
+SavedScript EditorControl::SaveFile(const QString &path, bool)
 {
     const long length = view_->SendScintilla(ScintillaView::SCI_GETLENGTH);
     const char *bytes = reinterpret_cast<const char *>(
         view_->SendScintilla(ScintillaView::SCI_GETCHARACTERPOINTER));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes, length) != length || !file.commit())
-        throw EditorError(QStringLiteral("cannot save \"%1\": %2").arg(path, file.errorString()).toStdString());
+    const SavedScript saved = WriteScriptFile(path, QByteArrayView(bytes, length), format_);
+    format_ = saved.format;
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    return saved;
+}
+
+void EditorControl::NewDocument()
+{
+    SetText(QString());
+    SetFormat(ScriptFormat{});
+    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+}
+
+void EditorControl::SetFormat(ScriptFormat format)
+{
+    format_ = format;
+    const long eolMode = format.lineEnd == LineEnd::CrLf ? ScintillaView::SC_EOL_CRLF
+                         : format.lineEnd == LineEnd::Cr ? ScintillaView::SC_EOL_CR
+                                                         : ScintillaView::SC_EOL_LF;
+    view_->SendScintilla(ScintillaView::SCI_SETEOLMODE, eolMode);
+}
+
+void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
+{
+    loader.Show();
+    SetFormat(format);
+    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
+    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    view_->SendScintilla(ScintillaView::SCI_SETXOFFSET, 0L);
+    view_->SendScintilla(ScintillaView::SCI_GOTOPOS, 0L);
 }
 
 EditorRange EditorControl::GetSelection(bool) const
