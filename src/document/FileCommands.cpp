@@ -10,7 +10,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
-namespace {
+namespace
+{
 
 const QString NoFileMarker = QStringLiteral("1");
 
@@ -27,7 +28,9 @@ QString WithoutOuterSpaces(const QString &path)
 
 QString CodePoint(char32_t character)
 {
-    return QStringLiteral("U+%1").arg(static_cast<uint>(character), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("U+%1")
+        .arg(static_cast<uint>(character), 4, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 } // namespace

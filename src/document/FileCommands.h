@@ -12,7 +12,8 @@ class UserPrompts;
 /// Moves the document between the editor and script files, asking for names through the file
 /// dialog and keeping `CurrentFile` and the caption up to date. A load or save that fails
 /// throws, and then the text, `CurrentFile` and the caption are as they were.
-class FileCommands {
+class FileCommands
+{
 public:
     /// `updateCaption` is the window's UpdateCaption.
     FileCommands(EditorControl &code, FileDialog &dialog, UserPrompts &prompts,

@@ -12,7 +12,8 @@ void DesktopFileDialog::Show(bool saving)
     // names no file means.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(extension_);
-    dialog.setNameFilters({QStringLiteral("Quillcode scripts (*.qc)"), QStringLiteral("All files (*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("Quillcode scripts (*.qc)"), QStringLiteral("All files (*)")});
     path_.clear();
     title_.clear();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -8,7 +8,8 @@ class QWidget;
 
 /// The file dialog of the main window: settings put on it before each showing, and the report
 /// of the last choice, which stays readable until the dialog is shown again.
-class FileDialog {
+class FileDialog
+{
 public:
     virtual ~FileDialog() = default;
 
@@ -29,7 +30,8 @@ public:
 };
 
 /// The desktop's file dialog, modal over the main window.
-class DesktopFileDialog : public FileDialog {
+class DesktopFileDialog : public FileDialog
+{
 public:
     explicit DesktopFileDialog(QWidget *parent) : parent_(parent) {}
 

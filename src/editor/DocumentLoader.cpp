@@ -10,14 +10,16 @@
 
 /// Scintilla's interface for filling a document that no view shows yet (its ILoader, whose
 /// header QScintilla does not install; the layout is Scintilla's).
-class ScintillaLoader {
+class ScintillaLoader
+{
 public:
     virtual int Release() = 0;
     virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
     virtual void *ConvertToDocument() = 0;
 };
 
-namespace {
+namespace
+{
 
 using Sci = QsciScintillaBase;
 
@@ -116,9 +118,9 @@ void DocumentLoader::Restart(qint64 bytes)
     Drop();
     if (!factory_)
         factory_ = std::make_unique<QsciScintillaBase>();
-    const long loader = factory_->SendScintilla(Sci::SCI_CREATELOADER,
-                                                static_cast<unsigned long>(bytes),
-                                                static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT));
+    const long loader =
+        factory_->SendScintilla(Sci::SCI_CREATELOADER, static_cast<unsigned long>(bytes),
+                                static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT));
     loader_ = reinterpret_cast<ScintillaLoader *>(loader);
     if (!loader_)
         throw EditorError("the editor could not set up a new document");

@@ -12,7 +12,8 @@ class ScintillaLoader;
 /// A document built away from the view, so the text on screen stays as it is until the new one
 /// is complete: a failed load leaves the view's text, undo history and selection untouched.
 /// Text arrives with undo collection off and no modification events, and no undo copy is kept.
-class DocumentLoader : public ScriptTextSink {
+class DocumentLoader : public ScriptTextSink
+{
 public:
     explicit DocumentLoader(QsciScintilla &view);
     /// Drops a document that was never shown.

@@ -15,7 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr qsizetype ChunkBytes = qsizetype(1) << 20;
 
@@ -50,7 +51,8 @@ void CheckReadable(const QString &path, const struct stat &info)
 }
 
 /// An open file descriptor, closed when it goes out of scope.
-class Descriptor {
+class Descriptor
+{
 public:
     explicit Descriptor(int fd) : fd_(fd) {}
     ~Descriptor()
@@ -67,7 +69,8 @@ private:
 };
 
 /// One pass over an open script file, handing its text to the sink.
-class ScriptReader {
+class ScriptReader
+{
 public:
     ScriptReader(const QString &path, int fd, qint64 size, ScriptTextSink &sink)
         : path_(path), fd_(fd), size_(size), sink_(sink), buffer_(ChunkBytes, Qt::Uninitialized)
@@ -144,8 +147,9 @@ private:
         }
         read_ += filled;
         if (read_ > MaxScriptFileBytes)
-            Fail(QStringLiteral("open"), path_,
-                 QStringLiteral("the file grew past the 1 GiB a script may have while it was read"));
+            Fail(
+                QStringLiteral("open"), path_,
+                QStringLiteral("the file grew past the 1 GiB a script may have while it was read"));
         return QByteArrayView(buffer_.constData(), filled);
     }
 
@@ -171,7 +175,8 @@ private:
 /// folder, a FIFO or a device is never replaced by a plain file.
 std::optional<struct stat> ExistingTarget(const QString &path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         if (errno == ENOENT)
             return std::nullopt;
@@ -188,7 +193,8 @@ std::optional<struct stat> ExistingTarget(const QString &path)
 void KeepModeAndOwner(const QString &path, QSaveFile &file, const struct stat &old)
 {
     const int fd = file.handle();
-    struct stat fresh {};
+    struct stat fresh {
+    };
     if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)) {
         // Only the superuser may hand a file to another owner; anyone else's save owns the
         // new file, as with every save that replaces a file.
@@ -198,10 +204,29 @@ void KeepModeAndOwner(const QString &path, QSaveFile &file, const struct stat &o
         Fail(QStringLiteral("save"), path, SystemReason(errno));
 }
 
+/// Writes all of `bytes`. A write the system cuts short (a full disk, a file-size limit) is
+/// retried with the rest, so the call that fails reports the system's reason.
 void Put(const QString &path, QSaveFile &file, QByteArrayView bytes)
 {
-    if (file.write(bytes.data(), bytes.size()) != bytes.size())
-        Fail(QStringLiteral("save"), path, file.errorString());
+    while (!bytes.isEmpty()) {
+        const qint64 written = file.write(bytes.data(), bytes.size());
+        if (written <= 0)
+            Fail(QStringLiteral("save"), path, file.errorString());
+        bytes = bytes.sliced(written);
+    }
+}
+
+/// Makes sure the temporary file holds every byte written before it may replace the target.
+void CheckComplete(const QString &path, QSaveFile &file)
+{
+    struct stat info {
+    };
+    if (::fstat(file.handle(), &info) != 0)
+        Fail(QStringLiteral("save"), path, SystemReason(errno));
+    if (info.st_size != file.pos())
+        Fail(QStringLiteral("save"), path,
+             QStringLiteral("only %1 of %2 could be written")
+                 .arg(Size(info.st_size), Size(file.pos())));
 }
 
 void PutAsWindows1252(const QString &path, QSaveFile &file, QByteArrayView text)
@@ -223,7 +248,8 @@ void PutAsWindows1252(const QString &path, QSaveFile &file, QByteArrayView text)
 ScriptFormat ReadScriptFile(const QString &path, ScriptTextSink &sink)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
+    struct stat info {
+    };
     if (::stat(native.constData(), &info) != 0)
         Fail(QStringLiteral("open"), path, SystemReason(errno));
     CheckReadable(path, info);
@@ -253,7 +279,8 @@ SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptForm
     const std::optional<struct stat> existing = ExistingTarget(path);
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so every write reaches the system at once and a short one is seen.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         Fail(QStringLiteral("save"), path, file.errorString());
     if (existing)
         KeepModeAndOwner(path, file, *existing);
@@ -264,6 +291,7 @@ SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptForm
             Put(path, file, Utf8Bom);
         Put(path, file, text);
     }
+    CheckComplete(path, file);
     if (!file.commit())
         Fail(QStringLiteral("save"), path, file.errorString());
     return saved;

@@ -13,7 +13,8 @@ inline constexpr qint64 MaxScriptFileBytes = qint64(1) << 30;
 inline constexpr qint64 MaxDocumentBytes = 0x7FFF'FFFF;
 
 /// Receives a script's text as UTF-8 while its file is read.
-class ScriptTextSink {
+class ScriptTextSink
+{
 public:
     virtual ~ScriptTextSink() = default;
     /// Drops whatever was received so far; about `bytes` bytes of text follow.

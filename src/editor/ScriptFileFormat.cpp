@@ -4,7 +4,8 @@
 #include <array>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr std::uint64_t Ones = 0x0101010101010101ULL;
 constexpr std::uint64_t Highs = 0x8080808080808080ULL;

@@ -33,7 +33,8 @@ struct ScriptFormat {
 
 /// Checks UTF-8 strictly (no overlong forms, surrogates or values past U+10FFFF) over a stream
 /// of chunks, so a sequence may be split between two chunks.
-class Utf8Validator {
+class Utf8Validator
+{
 public:
     /// False as soon as the bytes seen so far cannot be the start of valid UTF-8.
     bool Feed(QByteArrayView bytes);
@@ -48,7 +49,8 @@ private:
 };
 
 /// Counts CRLF, lone LF and lone CR line ends over a stream of chunks.
-class LineEndCounter {
+class LineEndCounter
+{
 public:
     void Feed(QByteArrayView bytes);
     /// The most frequent line end; a text without line ends, or a tie with the platform's line

@@ -7,7 +7,8 @@
 
 /// Each showing takes the next scripted choice (a cancel when none is left) and records the
 /// settings it was shown with.
-class ScriptedFileDialog : public FileDialog {
+class ScriptedFileDialog : public FileDialog
+{
 public:
     struct Choice {
         QString path;

@@ -9,7 +9,8 @@
 /// Records every message instead of showing it; the test reads `errors` and `notices`
 /// afterwards. Questions about unsaved text take the next of `answers`, or Cancel when none is
 /// left, and are recorded in `questions`.
-class ScriptedPrompts : public UserPrompts {
+class ScriptedPrompts : public UserPrompts
+{
 public:
     void ShowError(const QString &text) override;
     void ShowNotice(const QString &text) override;
