@@ -273,35 +273,38 @@ private slots:
         QCOMPARE(ReadBytes(path), QByteArray("é\n"));
     }
 
-    void legacyFileWithAnUnfitCharacterBecomesUtf8()
+    void legacyFileIsSavedInItsEncodingWhileItCan_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<uint>("unencodable");
+        QTest::newRow("characters of the code page")
+            << "€ŸÿŠ\u0090" << QByteArray("'\x80\x9F\xFF\x8A\x90 \x80 caf\xE9\r\n\x81") << 0u;
+        QTest::newRow("a character it lacks")
+            << "→" << QByteArray("'→ € café\r\n\xC2\x81") << uint(U'→');
+        QTest::newRow("a C1 control it lacks")
+            << "\u0080" << QByteArray("'\xC2\x80 € café\r\n\xC2\x81") << 0x80u;
+    }
+
+    void legacyFileIsSavedInItsEncodingWhileItCan()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        QFETCH(uint, unencodable);
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("legacy.qc"));
         WriteBytes(path, "' \x80 caf\xE9\r\n\x81");
         EditorControl code;
         code.OpenFile(path);
         code.SetSelection(EditorRange{0, 1, 0, 1}, true);
-        code.SetSelectedText(QStringLiteral("→"));
+        code.SetSelectedText(typed);
         const SavedScript first = code.SaveFile(path, true);
-        QCOMPARE(uint(first.unencodable), uint(U'→'));
-        QCOMPARE(first.format.encoding, TextEncoding::Utf8);
-        QCOMPARE(ReadBytes(path), QByteArray("'→ € café\r\n\xC2\x81"));
-        const SavedScript second = code.SaveFile(path, true);
-        QCOMPARE(uint(second.unencodable), 0u);
-        QCOMPARE(code.FileFormat(), (ScriptFormat{TextEncoding::Utf8, LineEnd::CrLf}));
-    }
-
-    void legacyCharactersTypedStayLegacy()
-    {
-        QTemporaryDir dir;
-        const QString path = QDir(dir.path()).filePath(QStringLiteral("legacy.qc"));
-        WriteBytes(path, "\xE9");
-        EditorControl code;
-        code.OpenFile(path);
-        code.SetSelection(EditorRange{0, 1, 0, 1}, true);
-        code.SetSelectedText(QStringLiteral("€ŸÿŠ\u0090"));
+        QCOMPARE(uint(first.unencodable), unencodable);
+        QCOMPARE(ReadBytes(path), saved);
+        const TextEncoding now = unencodable ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+        QCOMPARE(code.FileFormat(), (ScriptFormat{now, LineEnd::CrLf}));
         QCOMPARE(uint(code.SaveFile(path, true).unencodable), 0u);
-        QCOMPARE(ReadBytes(path), QByteArray("\xE9\x80\x9F\xFF\x8A\x90"));
+        QCOMPARE(ReadBytes(path), saved);
     }
 
     void refusedLoadChangesNothing_data()

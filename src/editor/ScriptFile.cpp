@@ -106,9 +106,12 @@ public:
     /// Reads the file again from its start as Windows-1252.
     ScriptFormat ReadAsWindows1252()
     {
-        if (::lseek(fd_, 0, SEEK_SET) != 0)
-            Fail(QStringLiteral("read"), path_, SystemReason(errno));
-        Start(size_ + size_ / 8);
+        Rewind();
+        qint64 decodedSize = 0;
+        for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk())
+            decodedSize += Windows1252AsUtf8Length(chunk);
+        Rewind();
+        Start(decodedSize);
         LineEndCounter lineEnds;
         QByteArray utf8;
         for (;;) {
@@ -126,9 +129,17 @@ public:
 private:
     void Start(qint64 expected)
     {
-        read_ = 0;
         delivered_ = 0;
-        sink_.Restart(std::min(expected, MaxDocumentBytes));
+        // One byte more than the text needs: a document whose room is filled exactly grows
+        // by a sixth at the last piece, copying all of its text and styles once more.
+        sink_.Restart(std::min(expected, MaxDocumentBytes) + 1);
+    }
+
+    void Rewind()
+    {
+        if (::lseek(fd_, 0, SEEK_SET) != 0)
+            Fail(QStringLiteral("read"), path_, SystemReason(errno));
+        read_ = 0;
     }
 
     /// The next chunk of the file, full unless the file ends in it; empty at the end.

@@ -196,6 +196,19 @@ void AppendWindows1252AsUtf8(QByteArrayView bytes, QByteArray &utf8)
     }
 }
 
+qsizetype Windows1252AsUtf8Length(QByteArrayView bytes)
+{
+    qsizetype length = bytes.size();
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        if (value >= 0xA0)
+            length += 1;
+        else if (value >= 0x80)
+            length += HighControls[value - 0x80] < 0x800 ? 1 : 2;
+    }
+    return length;
+}
+
 char32_t FirstCharacterOutsideWindows1252(QByteArrayView text)
 {
     const unsigned char *p = Bytes(text);

@@ -70,6 +70,9 @@ private:
 /// so the encoding back gives the same bytes.
 void AppendWindows1252AsUtf8(QByteArrayView bytes, QByteArray &utf8);
 
+/// How many bytes AppendWindows1252AsUtf8 makes of `bytes`.
+qsizetype Windows1252AsUtf8Length(QByteArrayView bytes);
+
 /// The first character of the UTF-8 `text` that Windows-1252 cannot hold, or 0 when all fit.
 /// Bytes that are not valid UTF-8 count as not fitting (U+FFFD is returned for them).
 char32_t FirstCharacterOutsideWindows1252(QByteArrayView text);
