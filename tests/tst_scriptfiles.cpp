@@ -414,6 +414,23 @@ private slots:
                  QStringList({"link.qc", "real"}));
     }
 
+    void lineNumbersFitTheLoadedLines()
+    {
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("long.qc"));
+        WriteBytes(path, QByteArray(123456, '\n'));
+        EditorControl code;
+        QsciScintilla *view = ViewOf(code);
+        const long before = view->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL);
+        code.OpenFile(path);
+        const long after = view->SendScintilla(QsciScintillaBase::SCI_GETMARGINWIDTHN, 0UL);
+        const long lastNumber = view->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                                    QsciScintillaBase::STYLE_LINENUMBER, "123457");
+        QVERIFY2(
+            after > before && after >= lastNumber,
+            qPrintable(QStringLiteral("%1 -> %2 for %3").arg(before).arg(after).arg(lastNumber)));
+    }
+
     void loadedDocumentKeepsTheViewsDocumentSettings()
     {
         QTemporaryDir dir;

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace
 {
@@ -94,7 +95,7 @@ bool FileCommands::SettleUnsavedText()
         modGlobals::CurrentFile.isEmpty()
             ? QStringLiteral("The new script has changes that were not saved. Save it first?")
             : QStringLiteral("\"%1\" has changes that were not saved. Save them first?")
-                  .arg(currentTitle_);
+                  .arg(QFileInfo(modGlobals::CurrentFile).fileName());
     switch (prompts_.AskAboutUnsavedText(question)) {
     case UnsavedTextAnswer::Save:
         return Save();

@@ -84,6 +84,7 @@ void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
     view_->SendScintilla(ScintillaView::SCI_SETXOFFSET, 0L);
     view_->SendScintilla(ScintillaView::SCI_GOTOPOS, 0L);
+    view_->UpdateLineNumberWidth();
 }
 
 EditorRange EditorControl::GetSelection(bool) const

@@ -20,10 +20,12 @@ public:
 
     /// Applies the modification-event mask that suits whether assistive technology is active.
     void UpdateEventMask();
+    /// Fits the line-number margin to the line count; edits do this by themselves, a document
+    /// put in place of another does not.
+    void UpdateLineNumberWidth();
 
 private:
     void RemoveMenuKeys();
-    void UpdateLineNumberWidth();
 
     int lineNumberDigits_ = 0;
 };
