@@ -110,6 +110,8 @@ public:
         qint64 decodedSize = 0;
         for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk())
             decodedSize += Windows1252AsUtf8Length(chunk);
+        if (decodedSize > MaxDocumentBytes)
+            FailTooLargeOnceDecoded();
         Rewind();
         Start(decodedSize);
         LineEndCounter lineEnds;
@@ -133,6 +135,12 @@ private:
         // One byte more than the text needs: a document whose room is filled exactly grows
         // by a sixth at the last piece, copying all of its text and styles once more.
         sink_.Restart(std::min(expected, MaxDocumentBytes) + 1);
+    }
+
+    [[noreturn]] void FailTooLargeOnceDecoded() const
+    {
+        Fail(QStringLiteral("open"), path_,
+             QStringLiteral("its text takes more than the 2 GiB the editor holds once decoded"));
     }
 
     void Rewind()
@@ -168,8 +176,7 @@ private:
     {
         delivered_ += utf8.size();
         if (delivered_ > MaxDocumentBytes)
-            Fail(QStringLiteral("open"), path_,
-                 QStringLiteral("its text takes more than 2 GiB once decoded"));
+            FailTooLargeOnceDecoded();
         sink_.Append(utf8);
     }
 
