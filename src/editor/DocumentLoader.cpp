@@ -8,9 +8,9 @@
 
 #include <cstddef>
 
-/// Scintilla's interface for filling a document that no view shows yet (its ILoader, whose
-/// header QScintilla does not install; the layout is Scintilla's).
-class ScintillaLoader
+/// Scintilla's interface for filling a document that no view shows yet, declared as Scintilla
+/// declares it (QScintilla does not install the header), so calls reach Scintilla's own object.
+class ILoader
 {
 public:
     virtual int Release() = 0;
@@ -121,7 +121,7 @@ void DocumentLoader::Restart(qint64 bytes)
     const long loader =
         factory_->SendScintilla(Sci::SCI_CREATELOADER, static_cast<unsigned long>(bytes),
                                 static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT));
-    loader_ = reinterpret_cast<ScintillaLoader *>(loader);
+    loader_ = reinterpret_cast<ILoader *>(loader);
     if (!loader_)
         throw EditorError("the editor could not set up a new document");
 }

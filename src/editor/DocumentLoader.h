@@ -7,7 +7,7 @@
 
 class QsciScintilla;
 class QsciScintillaBase;
-class ScintillaLoader;
+class ILoader;
 
 /// A document built away from the view, so the text on screen stays as it is until the new one
 /// is complete: a failed load leaves the view's text, undo history and selection untouched.
@@ -36,5 +36,5 @@ private:
     // Loaders come from a view of their own: asking the visible view for one resets its layout
     // of the document it still shows.
     std::unique_ptr<QsciScintillaBase> factory_;
-    ScintillaLoader *loader_ = nullptr;
+    ILoader *loader_ = nullptr;
 };
