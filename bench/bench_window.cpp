@@ -25,6 +25,12 @@ class SilentPrompts : public UserPrompts
 {
 public:
     void ShowError(const QString &) override {}
+    void ShowNotice(const QString &) override {}
+    // The benchmark's windows are thrown away with whatever they hold.
+    UnsavedTextAnswer AskAboutUnsavedText(const QString &) override
+    {
+        return UnsavedTextAnswer::Discard;
+    }
 };
 
 std::unique_ptr<frmMain> MakeWindow()

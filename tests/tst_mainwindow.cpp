@@ -174,7 +174,9 @@ private slots:
         QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Call GetPlayerX(1)"));
         w.form->UpdateCaption(QStringLiteral("script.qc"));
         modGlobals::CurrentFile = QStringLiteral("/tmp/script.qc");
+        w.prompts->answers << UnsavedTextAnswer::Discard;
         QTest::keyClick(w.form->Code->focusWidget(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(w.prompts->questions.size(), 1);
         QCOMPARE(w.form->Code->Text(), QString());
         QCOMPARE(w.form->windowTitle(), QStringLiteral("Quillmark"));
         QCOMPARE(modGlobals::CurrentFile, QString());

@@ -7,3 +7,18 @@ void MessageBoxPrompts::ShowError(const QString &text)
 {
     QMessageBox::critical(parent_, QStringLiteral("Quillmark"), text);
 }
+
+void MessageBoxPrompts::ShowNotice(const QString &text)
+{
+    QMessageBox::information(parent_, QStringLiteral("Quillmark"), text);
+}
+
+UnsavedTextAnswer MessageBoxPrompts::AskAboutUnsavedText(const QString &question)
+{
+    const auto answer = QMessageBox::warning(
+        parent_, QStringLiteral("Quillmark"), question,
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return UnsavedTextAnswer::Save;
+    return answer == QMessageBox::Discard ? UnsavedTextAnswer::Discard : UnsavedTextAnswer::Cancel;
+}

@@ -5,6 +5,9 @@
 
 class QWidget;
 
+/// The user's answer to the question about text that was not saved.
+enum class UnsavedTextAnswer { Save, Discard, Cancel };
+
 /// What the program shows the user modally; tests script it.
 class UserPrompts
 {
@@ -13,6 +16,10 @@ public:
 
     /// Reports one failure in one message.
     virtual void ShowError(const QString &text) = 0;
+    /// Tells the user something they must know that is not a failure.
+    virtual void ShowNotice(const QString &text) = 0;
+    /// Asks once whether changed text is saved, discarded, or the command is cancelled.
+    virtual UnsavedTextAnswer AskAboutUnsavedText(const QString &question) = 0;
 };
 
 /// The desktop's message boxes, parented to the main window.
@@ -22,6 +29,8 @@ public:
     explicit MessageBoxPrompts(QWidget *parent) : parent_(parent) {}
 
     void ShowError(const QString &text) override;
+    void ShowNotice(const QString &text) override;
+    UnsavedTextAnswer AskAboutUnsavedText(const QString &question) override;
 
 private:
     QWidget *parent_;

@@ -4,6 +4,7 @@
 #include "CommandGuard.h"
 #include "Twips.h"
 #include "UserPrompts.h"
+#include "document/FileCommands.h"
 #include "document/modGlobals.h"
 #include "editing/CommentSelected.h"
 #include "editing/EditCommands.h"
@@ -14,6 +15,7 @@
 #include "editor/EditorList.h"
 #include "language/modQuillcode.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QIcon>
@@ -54,6 +56,8 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
         services_.launcher = std::make_unique<DesktopLauncher>();
     if (!services_.prompts)
         services_.prompts = std::make_unique<MessageBoxPrompts>(this);
+    if (!services_.fileDialog)
+        services_.fileDialog = std::make_unique<DesktopFileDialog>(this);
 
     setWindowIcon(QIcon(QStringLiteral(":/quillmark/icon.png")));
     Code = new EditorControl(this);
@@ -61,6 +65,8 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
     Code->SetFont(EditorFont(screen()->logicalDotsPerInchY()));
     Code->SetListener(this);
     setCentralWidget(Code);
+    files_ = std::make_unique<FileCommands>(*Code, *services_.fileDialog, *services_.prompts,
+                                            [this](const QString &name) { UpdateCaption(name); });
     BuildMenus();
     SetInitialGeometry();
     RunCommand(*services_.prompts, QStringLiteral("Start-up"), [this] { Form_Load(); });
@@ -170,20 +176,42 @@ void frmMain::BuildMenus()
 
 void frmMain::mnuNew_Click()
 {
-    Code->SetText(QString());
+    if (!files_->SettleUnsavedText())
+        return;
+    Code->NewDocument();
     modGlobals::CurrentFile.clear();
     UpdateCaption(QStringLiteral("1"));
 }
 
-void frmMain::mnuOpen_Click() {}
+void frmMain::mnuOpen_Click()
+{
+    files_->Open();
+}
 
-void frmMain::mnuSave_Click() {}
+void frmMain::mnuSave_Click()
+{
+    files_->Save();
+}
 
-void frmMain::mnuSaveAs_Click() {}
+void frmMain::mnuSaveAs_Click()
+{
+    files_->SaveAs();
+}
 
 void frmMain::mnuExit_Click()
 {
     close();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    bool settled = false;
+    RunCommand(*services_.prompts, QStringLiteral("Exit"),
+               [this, &settled] { settled = files_->SettleUnsavedText(); });
+    if (settled)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmMain::mnuUndo_Click()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "UserPrompts.h"
+#include "document/FileDialog.h"
 #include "editor/EditorEvents.h"
 #include "help/modURLLaunch.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 
 class EditorControl;
+class FileCommands;
 class QAction;
 class QMenu;
 
@@ -17,6 +19,8 @@ class QMenu;
 struct frmMainServices {
     std::unique_ptr<UrlLauncher> launcher;
     std::unique_ptr<UserPrompts> prompts;
+    /// The open and save dialog, one for the window's lifetime (`dlgCommon`).
+    std::unique_ptr<FileDialog> fileDialog;
 };
 
 /// The program's one window: the editor `Code` fills its client area; every command runs from
@@ -60,6 +64,10 @@ public:
     QAction *mDash999 = nullptr;
     QAction *mnuAbout = nullptr;
 
+protected:
+    /// Closing the window first settles unsaved text, as "Exit" does.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void Form_Load();
     void BuildMenus();
@@ -92,4 +100,5 @@ private:
     bool Code_ConfirmRequest();
 
     frmMainServices services_;
+    std::unique_ptr<FileCommands> files_;
 };

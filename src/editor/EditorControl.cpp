@@ -1,6 +1,7 @@
 // EditorControl: lines and character columns over QScintilla's byte positions.
 #include "EditorControl.h"
 
+#include "DocumentLoader.h"
 #include "EditorError.h"
 #include "EditorEvents.h"
 #include "EditorList.h"
@@ -11,10 +12,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <string>
@@ -139,31 +138,47 @@ QString EditorControl::Text() const
 
 void EditorControl::OpenFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EditorError(
-            QStringLiteral("cannot open \"%1\": %2").arg(path, file.errorString()).toStdString());
-    const QByteArray bytes = file.readAll();
-    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 0L);
-    view_->SendScintilla(ScintillaView::SCI_CLEARALL);
-    view_->SendScintilla(ScintillaView::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
-                         bytes.constData());
-    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
-    view_->SendScintilla(ScintillaView::SCI_EMPTYUNDOBUFFER);
-    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
-    view_->SendScintilla(ScintillaView::SCI_GOTOPOS, 0L);
+    DocumentLoader loader(*view_);
+    const ScriptFormat format = ReadScriptFile(path, loader);
+    ShowNewDocument(loader, format);
 }
 
-void EditorControl::SaveFile(const QString &path, bool)
+SavedScript EditorControl::SaveFile(const QString &path, bool)
 {
     const long length = view_->SendScintilla(ScintillaView::SCI_GETLENGTH);
     const char *bytes = reinterpret_cast<const char *>(
         view_->SendScintilla(ScintillaView::SCI_GETCHARACTERPOINTER));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes, length) != length || !file.commit())
-        throw EditorError(
-            QStringLiteral("cannot save \"%1\": %2").arg(path, file.errorString()).toStdString());
+    const SavedScript saved = WriteScriptFile(path, QByteArrayView(bytes, length), format_);
+    format_ = saved.format;
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    return saved;
+}
+
+void EditorControl::NewDocument()
+{
+    SetText(QString());
+    SetFormat(ScriptFormat{});
+    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+}
+
+void EditorControl::SetFormat(ScriptFormat format)
+{
+    format_ = format;
+    const long eolMode = format.lineEnd == LineEnd::CrLf ? ScintillaView::SC_EOL_CRLF
+                         : format.lineEnd == LineEnd::Cr ? ScintillaView::SC_EOL_CR
+                                                         : ScintillaView::SC_EOL_LF;
+    view_->SendScintilla(ScintillaView::SCI_SETEOLMODE, eolMode);
+}
+
+void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
+{
+    loader.Show();
+    SetFormat(format);
+    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
+    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    view_->SendScintilla(ScintillaView::SCI_SETXOFFSET, 0L);
+    view_->SendScintilla(ScintillaView::SCI_GOTOPOS, 0L);
+    view_->UpdateLineNumberWidth();
 }
 
 EditorRange EditorControl::GetSelection(bool) const
@@ -344,7 +359,6 @@ void EditorControl::Copy()
 
 void EditorControl::Paste()
 {
-    MatchLineEndsToText();
     view_->paste();
 }
 
@@ -379,23 +393,6 @@ std::int32_t EditorControl::ColumnOfPosition(int position) const
     const long lineStart = view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line);
     return static_cast<std::int32_t>(
         view_->SendScintilla(ScintillaView::SCI_COUNTCHARACTERS, lineStart, position));
-}
-
-void EditorControl::MatchLineEndsToText()
-{
-    // The view converts the line ends of pasted text to its line-end mode; taking that mode
-    // from the text's first line end keeps a script from ending up with mixed line ends.
-    if (view_->SendScintilla(ScintillaView::SCI_GETLINECOUNT) < 2)
-        return;
-    const long lineEnd = view_->SendScintilla(ScintillaView::SCI_GETLINEENDPOSITION, 0L);
-    const long nextLine = view_->SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, 1L);
-    const long first = view_->SendScintilla(ScintillaView::SCI_GETCHARAT, lineEnd);
-    long mode = ScintillaView::SC_EOL_LF;
-    if (nextLine - lineEnd == 2)
-        mode = ScintillaView::SC_EOL_CRLF;
-    else if (first == '\r')
-        mode = ScintillaView::SC_EOL_CR;
-    view_->SendScintilla(ScintillaView::SCI_SETEOLMODE, mode);
 }
 
 void EditorControl::ReplaceRange(int start, int end, const QByteArray &utf8)

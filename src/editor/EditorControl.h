@@ -2,6 +2,7 @@
 #pragma once
 
 #include "EditorRange.h"
+#include "ScriptFile.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -10,6 +11,7 @@
 
 #include <vector>
 
+class DocumentLoader;
 class EditorEvents;
 class EditorList;
 class QKeyEvent;
@@ -36,10 +38,19 @@ public:
     void SetText(const QString &text);
     QString Text() const;
 
-    /// Replaces the whole text by the file's content; the loaded text is the new save point.
+    /// Replaces the whole text by the file's content, byte for byte, remembering its encoding
+    /// and line ends (new lines follow the most frequent one). The loaded text is the new save
+    /// point, with no undo history. On failure it throws EditorError and nothing has changed.
     void OpenFile(const QString &path);
-    /// Writes the whole text to `path`, creating or replacing the file.
-    void SaveFile(const QString &path, bool overwrite);
+    /// Writes the whole text to `path` in the file's own format, creating or atomically replacing
+    /// the file, then moves the save point; `overwrite` is accepted for the callers' sake. On
+    /// failure it throws EditorError and neither the file nor the save point has changed.
+    SavedScript SaveFile(const QString &path, bool overwrite);
+    /// Starts a new document: empties the text as one undoable edit, makes the empty text the
+    /// save point, and later saves write UTF-8 with the platform's line end.
+    void NewDocument();
+    /// The encoding and line end the next save writes.
+    ScriptFormat FileFormat() const { return format_; }
 
     /// The selection with its start not after its end.
     EditorRange GetSelection(bool normalised) const;
@@ -95,7 +106,8 @@ private:
     int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
     std::int32_t ColumnOfPosition(int position) const;
     void ReplaceRange(int start, int end, const QByteArray &utf8);
-    void MatchLineEndsToText();
+    void SetFormat(ScriptFormat format);
+    void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
 
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
@@ -103,6 +115,7 @@ private:
     QuillLexer *lexer_ = nullptr;
     EditorList *list_ = nullptr;
     long listLine_ = 0;
+    ScriptFormat format_;
 };
 
 /// Text to put at column 0 of lines, gathered first and then made together in a few large

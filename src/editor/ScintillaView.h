@@ -23,6 +23,9 @@ public:
 
     /// Applies the modification-event mask that suits whether assistive technology is active.
     void UpdateEventMask();
+    /// Fits the line-number margin to the line count; edits do this by themselves, a document
+    /// put in place of another does not.
+    void UpdateLineNumberWidth();
 
     /// Lets the owner see each key first (`before` answers true when it took the key) and hear
     /// when the editor has handled one, typed text included.
@@ -34,7 +37,6 @@ protected:
 
 private:
     void RemoveMenuKeys();
-    void UpdateLineNumberWidth();
 
     int lineNumberDigits_ = 0;
     std::function<bool(QKeyEvent &)> beforeKey_;

@@ -5,3 +5,14 @@ void ScriptedPrompts::ShowError(const QString &text)
 {
     errors.append(text);
 }
+
+void ScriptedPrompts::ShowNotice(const QString &text)
+{
+    notices.append(text);
+}
+
+UnsavedTextAnswer ScriptedPrompts::AskAboutUnsavedText(const QString &question)
+{
+    questions.append(question);
+    return answers.isEmpty() ? UnsavedTextAnswer::Cancel : answers.takeFirst();
+}

@@ -1,0 +1,194 @@
+// Opening and saving large scripts, each against the plainest way to do the same work.
+#include "BenchCase.h"
+#include "ScriptGenerator.h"
+
+#include "editor/EditorControl.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <limits>
+
+#include <malloc.h>
+
+namespace
+{
+
+constexpr int Rounds = 3;
+
+/// A generated script in a temporary folder.
+struct ScriptOnDisk {
+    explicit ScriptOnDisk(qsizetype bytes)
+    {
+        path = folder.filePath(QStringLiteral("large.qc"));
+        QFile file(path);
+        const QByteArray script = GenerateScript(bytes);
+        size = script.size();
+        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
+            qFatal("cannot write the benchmark script to %s", qPrintable(path));
+    }
+
+    QTemporaryDir folder;
+    QString path;
+    qint64 size = 0;
+};
+
+double Milliseconds(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+/// The fastest of a few rounds, so a stray pause on a shared machine does not count.
+double Fastest(const std::function<double()> &round)
+{
+    double best = std::numeric_limits<double>::max();
+    for (int i = 0; i < Rounds; ++i)
+        best = std::min(best, round());
+    return best;
+}
+
+QByteArray ReadWhole(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void ShowAtWorkingSize(QWidget &widget)
+{
+    widget.resize(800, 600);
+    widget.show();
+    QApplication::processEvents();
+}
+
+double BareScintillaOpen(const QString &path)
+{
+    QsciScintilla bare;
+    bare.setUtf8(true);
+    ShowAtWorkingSize(bare);
+    return Milliseconds([&] {
+        const QByteArray bytes = ReadWhole(path);
+        bare.SendScintilla(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0L);
+        bare.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0L);
+        bare.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT,
+                           static_cast<unsigned long>(bytes.size()), bytes.constData());
+        bare.grab();
+    });
+}
+
+double EditorOpen(const QString &path)
+{
+    EditorControl editor;
+    ShowAtWorkingSize(editor);
+    return Milliseconds([&] {
+        editor.OpenFile(path);
+        editor.grab();
+    });
+}
+
+double ReadAndCountLines(const QString &path)
+{
+    qsizetype lines = 0;
+    const double elapsed = Milliseconds([&] {
+        const QByteArray bytes = ReadWhole(path);
+        const char *p = bytes.constData();
+        const char *const end = p + bytes.size();
+        while ((p = static_cast<const char *>(std::memchr(p, '\n', end - p)))) {
+            ++lines;
+            ++p;
+        }
+    });
+    if (lines == 0)
+        qFatal("the benchmark script has no lines");
+    return elapsed;
+}
+
+void OpenFirstPaint(const BenchOptions &options)
+{
+    const ScriptOnDisk script(options.LargeScript());
+    ReadAndCountLines(script.path);
+    const double bare = Fastest([&] { return BareScintillaOpen(script.path); });
+    const double editor = Fastest([&] { return EditorOpen(script.path); });
+    const double floor = Fastest([&] { return ReadAndCountLines(script.path); });
+    ReportResult("open_first_paint", editor, "ms",
+                 {{"ratio_vs_bare_scintilla", editor / bare},
+                  {"ratio_vs_read_and_count_lines", editor / floor}});
+}
+
+/// A field of /proc/self/status in bytes (the kernel gives kB).
+qint64 StatusBytes(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        qFatal("cannot read /proc/self/status");
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(std::strlen(field)).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
+    qFatal("/proc/self/status has no %s", field);
+}
+
+void OpenPeakMemory(const BenchOptions &options)
+{
+    const ScriptOnDisk script(options.LargeScript());
+    EditorControl editor;
+    ShowAtWorkingSize(editor);
+    // Give freed memory back and start the peak afresh, so only the opening counts.
+    malloc_trim(0);
+    QFile resetPeak(QStringLiteral("/proc/self/clear_refs"));
+    if (!resetPeak.open(QIODevice::WriteOnly) || resetPeak.write("5") != 1)
+        qFatal("cannot reset the peak resident size through /proc/self/clear_refs");
+    resetPeak.close();
+    const qint64 before = StatusBytes("VmRSS:");
+    editor.OpenFile(script.path);
+    editor.grab();
+    const qint64 growth = StatusBytes("VmHWM:") - before;
+    ReportResult("open_peak_memory", growth / 1e6, "MB",
+                 {{"ratio_to_file_size", double(growth) / double(script.size)}});
+}
+
+void Save(const BenchOptions &options)
+{
+    const ScriptOnDisk script(options.LargeScript());
+    const QString target = script.folder.filePath(QStringLiteral("saved.qc"));
+    const QByteArray bytes = ReadWhole(script.path);
+    const auto bareSave = [&] {
+        return Milliseconds([&] {
+            QSaveFile file(target);
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+                !file.commit())
+                qFatal("the bare save failed");
+        });
+    };
+    const auto middleLine = static_cast<std::int32_t>(bytes.count('\n') / 2);
+    EditorControl editor;
+    editor.OpenFile(script.path);
+    const auto editorSave = [&] {
+        // An edit in the middle first, as before a real save, so the text is not one block.
+        editor.SetSelection(EditorRange{middleLine, 0, middleLine, 0}, false);
+        editor.SetSelectedText(QStringLiteral(" "));
+        return Milliseconds([&] { editor.SaveFile(target, true); });
+    };
+    bareSave();
+    const double bare = Fastest(bareSave);
+    const double ours = Fastest(editorSave);
+    ReportResult("save", ours, "ms", {{"ratio_vs_bare_qsavefile", ours / bare}});
+}
+
+const BenchRegistration openFirstPaint{"open_first_paint", OpenFirstPaint};
+const BenchRegistration openPeakMemory{"open_peak_memory", OpenPeakMemory};
+const BenchRegistration save{"save", Save};
+
+} // namespace

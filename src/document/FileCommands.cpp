@@ -1,0 +1,140 @@
+// FileCommands: the steps of Open, Save and Save As, with loads and saves that change the
+// document's state only once they succeeded.
+#include "FileCommands.h"
+
+#include "FileDialog.h"
+#include "app/UserPrompts.h"
+#include "editor/EditorControl.h"
+#include "modGlobals.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace
+{
+
+const QString NoFileMarker = QStringLiteral("1");
+
+/// The path without the space characters at its ends; spaces inside stay.
+QString WithoutOuterSpaces(const QString &path)
+{
+    qsizetype first = 0, last = path.size();
+    while (first < last && path[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && path[last - 1] == QLatin1Char(' '))
+        --last;
+    return path.sliced(first, last - first);
+}
+
+QString CodePoint(char32_t character)
+{
+    return QStringLiteral("U+%1")
+        .arg(static_cast<uint>(character), 4, 16, QLatin1Char('0'))
+        .toUpper();
+}
+
+} // namespace
+
+FileCommands::FileCommands(EditorControl &code, FileDialog &dialog, UserPrompts &prompts,
+                           std::function<void(const QString &)> updateCaption)
+    : code_(code), dialog_(dialog), prompts_(prompts), updateCaption_(std::move(updateCaption))
+{
+}
+
+void FileCommands::Open()
+{
+    if (!SettleUnsavedText())
+        return;
+    const QString path = AskForName(QStringLiteral("Open a script."), false);
+    const QString title = dialog_.ChosenTitle();
+    if (!modGlobals::FileExists(path)) {
+        Adopt(path, title);
+        return;
+    }
+    if (!title.isEmpty())
+        code_.OpenFile(path);
+    Adopt(path, title);
+    updateCaption_(title);
+}
+
+bool FileCommands::Save()
+{
+    QString path = modGlobals::CurrentFile;
+    QString title = currentTitle_;
+    if (path.isEmpty()) {
+        path = AskForName(QStringLiteral("Save as.."), true);
+        title = dialog_.ChosenTitle();
+    }
+    if (title.isEmpty()) {
+        Adopt(path, title);
+        updateCaption_(NoFileMarker);
+        return false;
+    }
+    Write(path);
+    Adopt(path, title);
+    updateCaption_(title);
+    return true;
+}
+
+void FileCommands::SaveAs()
+{
+    const QString path = AskForName(QStringLiteral("Save as.."), true);
+    const QString title = dialog_.ChosenTitle();
+    if (!path.isEmpty())
+        Write(path);
+    Adopt(path, title);
+    updateCaption_(title);
+}
+
+bool FileCommands::SettleUnsavedText()
+{
+    if (!code_.IsModified())
+        return true;
+    const QString question =
+        modGlobals::CurrentFile.isEmpty()
+            ? QStringLiteral("The new script has changes that were not saved. Save it first?")
+            : QStringLiteral("\"%1\" has changes that were not saved. Save them first?")
+                  .arg(QFileInfo(modGlobals::CurrentFile).fileName());
+    switch (prompts_.AskAboutUnsavedText(question)) {
+    case UnsavedTextAnswer::Save:
+        return Save();
+    case UnsavedTextAnswer::Discard:
+        return true;
+    case UnsavedTextAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+QString FileCommands::AskForName(const QString &caption, bool saving)
+{
+    dialog_.StartFolder(QCoreApplication::applicationDirPath());
+    dialog_.DialogCaption(caption);
+    dialog_.DefaultExtension(QStringLiteral("qc"));
+    if (saving)
+        dialog_.ShowSaveDialog();
+    else
+        dialog_.ShowOpenDialog();
+    return WithoutOuterSpaces(dialog_.ChosenPath());
+}
+
+void FileCommands::Write(const QString &path)
+{
+    const SavedScript saved = code_.SaveFile(path, true);
+    if (saved.unencodable == 0)
+        return;
+    prompts_.ShowNotice(
+        QStringLiteral("\"%1\" was saved in UTF-8 instead of its former encoding, Windows-1252, "
+                       "because the text holds \"%2\" (%3), which Windows-1252 cannot store. "
+                       "Programs that expect Windows-1252 may show its other non-English "
+                       "characters differently.")
+            .arg(QDir::toNativeSeparators(path), QString::fromUcs4(&saved.unencodable, 1),
+                 CodePoint(saved.unencodable)));
+}
+
+void FileCommands::Adopt(const QString &path, const QString &title)
+{
+    modGlobals::CurrentFile = path;
+    currentTitle_ = title;
+}

@@ -1,0 +1,47 @@
+// FileCommands: the File menu's Open, Save and Save As, and the question about unsaved text.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class EditorControl;
+class FileDialog;
+class UserPrompts;
+
+/// Moves the document between the editor and script files, asking for names through the file
+/// dialog and keeping `CurrentFile` and the caption up to date. A load or save that fails
+/// throws, and then the text, `CurrentFile` and the caption are as they were.
+class FileCommands
+{
+public:
+    /// `updateCaption` is the window's UpdateCaption.
+    FileCommands(EditorControl &code, FileDialog &dialog, UserPrompts &prompts,
+                 std::function<void(const QString &)> updateCaption);
+
+    /// "Open...": asks about unsaved text, asks for a file and loads it when it exists.
+    void Open();
+    /// "Save": writes the document's file, asking for a name when it has none. True when a
+    /// file was written.
+    bool Save();
+    /// "Save As...": asks for a name and writes the document there.
+    void SaveAs();
+    /// Before text is replaced or the program ends: when the text changed since it was last
+    /// opened or saved, asks once whether to save it. True when the caller may go on (nothing
+    /// changed, the text was saved, or the user discarded it).
+    bool SettleUnsavedText();
+
+private:
+    QString AskForName(const QString &caption, bool saving);
+    void Write(const QString &path);
+    void Adopt(const QString &path, const QString &title);
+
+    EditorControl &code_;
+    FileDialog &dialog_;
+    UserPrompts &prompts_;
+    std::function<void(const QString &)> updateCaption_;
+    // The dialog's title for `CurrentFile`, reported when the path was taken from the dialog.
+    // "Save" shows it again; the dialog's own last report may since be of a file that failed
+    // to open or save.
+    QString currentTitle_;
+};

@@ -1,0 +1,40 @@
+// DocumentLoader: fills a new editor document off-screen and shows it in place of the old one.
+#pragma once
+
+#include "ScriptFile.h"
+
+#include <memory>
+
+class QsciScintilla;
+class QsciScintillaBase;
+class ILoader;
+
+/// A document built away from the view, so the text on screen stays as it is until the new one
+/// is complete: a failed load leaves the view's text, undo history and selection untouched.
+/// Text arrives with undo collection off and no modification events, and no undo copy is kept.
+class DocumentLoader : public ScriptTextSink
+{
+public:
+    explicit DocumentLoader(QsciScintilla &view);
+    /// Drops a document that was never shown.
+    ~DocumentLoader() override;
+    DocumentLoader(const DocumentLoader &) = delete;
+    DocumentLoader &operator=(const DocumentLoader &) = delete;
+
+    void Restart(qint64 bytes) override;
+    void Append(QByteArrayView utf8) override;
+
+    /// Shows the built document in the view, which releases its old one. The view's settings
+    /// kept per document (code page, tabs and indents, word characters, language) carry over;
+    /// undo collection is still off, the caller decides the rest.
+    void Show();
+
+private:
+    void Drop();
+
+    QsciScintilla &view_;
+    // Loaders come from a view of their own: asking the visible view for one resets its layout
+    // of the document it still shows.
+    std::unique_ptr<QsciScintillaBase> factory_;
+    ILoader *loader_ = nullptr;
+};

@@ -1,0 +1,618 @@
+// The File menu's Open, Save, Save As, New and Exit through the real main window, with a
+// scripted file dialog and questions: the state table, unsaved text, failures and killed saves.
+#include "app/frmMain.h"
+#include "document/FileDialog.h"
+#include "document/modGlobals.h"
+#include "editor/EditorControl.h"
+#include "support/ScriptedFileDialog.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TestMain.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+struct Window {
+    Window()
+    {
+        modGlobals::CurrentFile.clear();
+        auto scriptedPrompts = std::make_unique<ScriptedPrompts>();
+        auto scriptedDialog = std::make_unique<ScriptedFileDialog>();
+        prompts = scriptedPrompts.get();
+        dialog = scriptedDialog.get();
+        frmMainServices services;
+        services.prompts = std::move(scriptedPrompts);
+        services.fileDialog = std::move(scriptedDialog);
+        form = std::make_unique<frmMain>(std::move(services));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    void Type(const QString &text) { QTest::keyClicks(form->Code->focusProxy(), text); }
+
+    std::unique_ptr<frmMain> form;
+    ScriptedPrompts *prompts = nullptr;
+    ScriptedFileDialog *dialog = nullptr;
+};
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+QString Visible(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1String("\\r"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+}
+
+/// Every entry under `root` with its kind and content: "a.qc=alpha\r\n", "folder/", "fifo|";
+/// of a file over a megabyte only its size, "huge.qc#1073741825".
+QStringList Contents(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString name = QDir(root).relativeFilePath(info.filePath());
+        if (info.isDir())
+            entries << name + QLatin1Char('/');
+        else if (!info.isFile())
+            entries << name + QLatin1Char('|');
+        else if (info.size() > (1 << 20))
+            entries << name + QLatin1Char('#') + QString::number(info.size());
+        else
+            entries << name + QLatin1Char('=') +
+                           Visible(QString::fromUtf8(ReadBytes(info.filePath())));
+    }
+    entries.sort();
+    return entries;
+}
+
+/// The window's state as one comparable list of lines.
+QStringList StateOf(const Window &w)
+{
+    return {QStringLiteral("caption=") + w.form->windowTitle(),
+            QStringLiteral("current=") + modGlobals::CurrentFile,
+            QStringLiteral("text=") + Visible(w.form->Code->Text()),
+            QStringLiteral("modified=") + QString::number(w.form->Code->IsModified())};
+}
+
+/// Runs `body` in a child process whose files may grow to `fileSizeLimit` bytes at most, and
+/// returns the lines it reported. The child writes past the limit get EFBIG instead of a signal.
+QStringList InChildWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<QStringList()> &body)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {QStringLiteral("<no pipe>")};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        std::signal(SIGXFSZ, SIG_IGN);
+        QStringList lines{QStringLiteral("<setrlimit failed>")};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) == 0)
+            lines = body();
+        const QByteArray report = lines.join(QChar(0x1F)).toUtf8();
+        qsizetype sent = 0;
+        while (sent < report.size()) {
+            const ssize_t written =
+                ::write(channel[1], report.constData() + sent, report.size() - sent);
+            if (written <= 0)
+                break;
+            sent += written;
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray report;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, got);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status))
+        return {QStringLiteral("<child did not finish>")};
+    return QString::fromUtf8(report).split(QChar(0x1F));
+}
+
+QString Showing(const ScriptedFileDialog::Showing &showing)
+{
+    return QStringLiteral("%1|%2|%3|%4")
+        .arg(showing.saving ? "save" : "open", showing.caption, showing.startFolder,
+             showing.extension);
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stateTable_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("choices");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("dialogs");
+        const QStringList untouched{"a.qc=alpha\\r\\n", "b.qc=beta\\n"};
+        QTest::newRow("open, existing file chosen")
+            << QStringList{"open"} << QStringList{"a.qc"} << "Quillmark [a.qc]"
+            << "a.qc"
+            << "alpha\\r\\n"
+            << untouched << QStringList{"open"};
+        QTest::newRow("open, cancelled")
+            << QStringList{"open", "open"} << QStringList{"b.qc", "cancel"} << "Quillmark [b.qc]"
+            << ""
+            << "beta\\n"
+            << untouched << QStringList{"open", "open"};
+        QTest::newRow("open, path names no file")
+            << QStringList{"open", "open"} << QStringList{"b.qc", "missing.qc"}
+            << "Quillmark [b.qc]"
+            << "missing.qc"
+            << "beta\\n"
+            << untouched << QStringList{"open", "open"};
+        QTest::newRow("open, spaces around the path")
+            << QStringList{"open"} << QStringList{"  a.qc "} << "Quillmark [a.qc]"
+            << "a.qc"
+            << "alpha\\r\\n"
+            << untouched << QStringList{"open"};
+        QTest::newRow("save, no file before, name chosen")
+            << QStringList{"type:new", "save"} << QStringList{"n.qc"} << "Quillmark [n.qc]"
+            << "n.qc"
+            << "new" << untouched + QStringList{"n.qc=new"} << QStringList{"save"};
+        QTest::newRow("save, no file before, cancelled")
+            << QStringList{"type:new", "save"} << QStringList{"cancel"} << "Quillmark"
+            << ""
+            << "new" << untouched << QStringList{"save"};
+        QTest::newRow("save, file known")
+            << QStringList{"open", "type:X", "save"} << QStringList{"a.qc"} << "Quillmark [a.qc]"
+            << "a.qc"
+            << "Xalpha\\r\\n"
+            << QStringList{"a.qc=Xalpha\\r\\n", "b.qc=beta\\n"} << QStringList{"open"};
+        QTest::newRow("save, file vanished before")
+            << QStringList{"open", "type:X", "delete:a.qc", "save"} << QStringList{"a.qc"}
+            << "Quillmark [a.qc]"
+            << "a.qc"
+            << "Xalpha\\r\\n"
+            << QStringList{"a.qc=Xalpha\\r\\n", "b.qc=beta\\n"} << QStringList{"open"};
+        QTest::newRow("save as, name chosen")
+            << QStringList{"open", "type:X", "saveas"} << QStringList{"a.qc", "c.qc"}
+            << "Quillmark [c.qc]"
+            << "c.qc"
+            << "Xalpha\\r\\n"
+            << untouched + QStringList{"c.qc=Xalpha\\r\\n"} << QStringList{"open", "save"};
+        QTest::newRow("save as, over an existing file")
+            << QStringList{"open", "saveas"} << QStringList{"a.qc", "b.qc"} << "Quillmark [b.qc]"
+            << "b.qc"
+            << "alpha\\r\\n"
+            << QStringList{"a.qc=alpha\\r\\n", "b.qc=alpha\\r\\n"} << QStringList{"open", "save"};
+        QTest::newRow("save as, cancelled")
+            << QStringList{"open", "saveas"} << QStringList{"a.qc", "cancel"} << "Quillmark []"
+            << ""
+            << "alpha\\r\\n"
+            << untouched << QStringList{"open", "save"};
+        QTest::newRow("save after a cancelled save as asks for a name")
+            << QStringList{"open", "saveas", "save"} << QStringList{"a.qc", "cancel", "d.qc"}
+            << "Quillmark [d.qc]"
+            << "d.qc"
+            << "alpha\\r\\n"
+            << untouched + QStringList{"d.qc=alpha\\r\\n"} << QStringList{"open", "save", "save"};
+        QTest::newRow("save after new asks for a name")
+            << QStringList{"open", "new", "save"} << QStringList{"a.qc", "d.qc"}
+            << "Quillmark [d.qc]"
+            << "d.qc"
+            << "" << untouched + QStringList{"d.qc="} << QStringList{"open", "save"};
+    }
+
+    void stateTable()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, choices);
+        QFETCH(QString, caption);
+        QFETCH(QString, current);
+        QFETCH(QString, text);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, dialogs);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        WriteBytes(root.filePath(QStringLiteral("a.qc")), "alpha\r\n");
+        WriteBytes(root.filePath(QStringLiteral("b.qc")), "beta\n");
+        Window w;
+        for (const QString &choice : choices) {
+            if (choice == QLatin1String("cancel"))
+                w.dialog->Cancel();
+            else
+                w.dialog->Choose(choice.startsWith(QLatin1Char(' '))
+                                     ? QStringLiteral("  %1 ").arg(root.filePath(choice.trimmed()))
+                                     : root.filePath(choice));
+        }
+        for (const QString &step : steps) {
+            if (step == QLatin1String("open"))
+                w.form->mnuOpen->trigger();
+            else if (step == QLatin1String("save"))
+                w.form->mnuSave->trigger();
+            else if (step == QLatin1String("saveas"))
+                w.form->mnuSaveAs->trigger();
+            else if (step == QLatin1String("new"))
+                w.form->mnuNew->trigger();
+            else if (step.startsWith(QLatin1String("type:")))
+                w.Type(step.mid(5));
+            else if (step.startsWith(QLatin1String("delete:")))
+                QVERIFY(QFile::remove(root.filePath(step.mid(7))));
+        }
+        QCOMPARE(w.form->windowTitle(), caption);
+        QCOMPARE(modGlobals::CurrentFile, current.isEmpty() ? QString() : root.filePath(current));
+        QCOMPARE(Visible(w.form->Code->Text()), text);
+        QCOMPARE(Contents(dir.path()), files);
+        QStringList expectedDialogs;
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        for (const QString &kind : dialogs)
+            expectedDialogs << QStringLiteral("%1|%2|%3|qc")
+                                   .arg(kind,
+                                        kind == QLatin1String("open") ? "Open a script."
+                                                                      : "Save as..",
+                                        programFolder);
+        QStringList shown;
+        for (const auto &showing : w.dialog->shown)
+            shown << Showing(showing);
+        QCOMPARE(shown, expectedDialogs);
+        QVERIFY(w.prompts->errors.isEmpty());
+        QVERIFY(w.prompts->questions.isEmpty());
+    }
+
+    void unsavedTextIsSettledFirst_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("hasFile");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveDialogCancelled");
+        QTest::addColumn<bool>("goesOn");
+        const int save = int(UnsavedTextAnswer::Save), discard = int(UnsavedTextAnswer::Discard),
+                  cancel = int(UnsavedTextAnswer::Cancel);
+        for (const char *command : {"New", "Open", "Exit", "close"}) {
+            const auto row = [command](const char *name) -> QTestData & {
+                return QTest::addRow("%s, %s", command, name) << QString::fromLatin1(command);
+            };
+            row("nothing changed") << true << false << cancel << false << true;
+            row("changed, Save") << true << true << save << false << true;
+            row("changed new script, Save") << false << true << save << false << true;
+            row("changed new script, Save, dialog cancelled")
+                << false << true << save << true << false;
+            row("changed, Discard") << true << true << discard << false << true;
+            row("changed, Cancel") << true << true << cancel << false << false;
+        }
+    }
+
+    void unsavedTextIsSettledFirst()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, hasFile);
+        QFETCH(bool, changed);
+        QFETCH(int, answer);
+        QFETCH(bool, saveDialogCancelled);
+        QFETCH(bool, goesOn);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        const QString script = root.filePath(QStringLiteral("a.qc"));
+        const QString fresh = root.filePath(QStringLiteral("n.qc"));
+        const QString other = root.filePath(QStringLiteral("o.qc"));
+        WriteBytes(script, "alpha\n");
+        WriteBytes(other, "other\n");
+        Window w;
+        if (hasFile) {
+            w.dialog->Choose(script);
+            w.form->mnuOpen->trigger();
+        }
+        if (changed)
+            w.Type(QStringLiteral("typed "));
+        const QString before = w.form->Code->Text();
+        w.prompts->answers << UnsavedTextAnswer(answer);
+        const bool saves = changed && answer == int(UnsavedTextAnswer::Save);
+        if (saves && !hasFile) {
+            if (saveDialogCancelled)
+                w.dialog->Cancel();
+            else
+                w.dialog->Choose(fresh);
+        }
+        if (command == QLatin1String("Open"))
+            w.dialog->Choose(other);
+        const qsizetype dialogsBefore = w.dialog->shown.size();
+
+        if (command == QLatin1String("New"))
+            w.form->mnuNew->trigger();
+        else if (command == QLatin1String("Open"))
+            w.form->mnuOpen->trigger();
+        else if (command == QLatin1String("Exit"))
+            w.form->mnuExit->trigger();
+        else
+            w.form->close();
+
+        QCOMPARE(w.prompts->questions.size(), changed ? 1 : 0);
+        QVERIFY(w.prompts->errors.isEmpty());
+        QCOMPARE(ReadBytes(script), QByteArray(saves && hasFile ? "typed alpha\n" : "alpha\n"));
+        QCOMPARE(QFileInfo::exists(fresh), saves && !hasFile && !saveDialogCancelled);
+        if (QFileInfo::exists(fresh))
+            QCOMPARE(ReadBytes(fresh), QByteArray("typed "));
+        const qsizetype saveDialogs = saves && !hasFile ? 1 : 0;
+        if (command == QLatin1String("New")) {
+            QCOMPARE(w.form->Code->Text(), goesOn ? QString() : before);
+            if (goesOn)
+                QCOMPARE(w.form->windowTitle(), QStringLiteral("Quillmark"));
+        } else if (command == QLatin1String("Open")) {
+            QCOMPARE(w.form->Code->Text(), goesOn ? QStringLiteral("other\n") : before);
+            QCOMPARE(w.dialog->shown.size(), dialogsBefore + saveDialogs + (goesOn ? 1 : 0));
+            if (goesOn)
+                QCOMPARE(modGlobals::CurrentFile, other);
+        } else {
+            QCOMPARE(w.form->isVisible(), !goesOn);
+            QCOMPARE(w.form->Code->Text(), before);
+        }
+        if (!goesOn)
+            QVERIFY(w.form->Code->IsModified());
+    }
+
+    void failedLoadOrSaveChangesNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<qlonglong>("fileSizeLimit");
+        QTest::newRow("Save As onto a folder") << "saveas"
+                                               << "folder"
+                                               << "Is a directory" << 0LL;
+        QTest::newRow("Save As below a file") << "saveas"
+                                              << "plain.qc/x.qc"
+                                              << "Not a directory" << 0LL;
+        QTest::newRow("Save As into a missing folder") << "saveas"
+                                                       << "nowhere/x.qc"
+                                                       << "No such file or directory" << 0LL;
+        QTest::newRow("Save As onto a FIFO") << "saveas"
+                                             << "fifo.qc"
+                                             << "not an ordinary file" << 0LL;
+        QTest::newRow("Save As over a file, past the file-size limit")
+            << "saveas"
+            << "plain.qc"
+            << "File too large" << 4096LL;
+        QTest::newRow("Save, past the file-size limit") << "save"
+                                                        << "sub/current.qc"
+                                                        << "File too large" << 4096LL;
+        QTest::newRow("Save, the file's folder removed") << "save"
+                                                         << "sub/current.qc"
+                                                         << "No such file or directory" << 0LL;
+        QTest::newRow("Open, file over 1 GiB") << "open"
+                                               << "huge.qc"
+                                               << "1 GiB" << 0LL;
+        QTest::newRow("Save As into a read-only folder") << "saveas"
+                                                         << "locked/x.qc"
+                                                         << "Permission denied" << 0LL;
+    }
+
+    void failedLoadOrSaveChangesNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QFETCH(qlonglong, fileSizeLimit);
+        if (target.startsWith(QLatin1String("locked/")) && ::geteuid() == 0)
+            QSKIP("the superuser writes into folders whatever their permission bits");
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        QVERIFY(root.mkpath(QStringLiteral("sub")) && root.mkpath(QStringLiteral("folder")) &&
+                root.mkpath(QStringLiteral("locked")));
+        const QString current = root.filePath(QStringLiteral("sub/current.qc"));
+        WriteBytes(current, "old text\r\n");
+        WriteBytes(root.filePath(QStringLiteral("plain.qc")), "plain\n");
+        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("locked")),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("fifo.qc"))).constData(), 0600),
+            0);
+        QFile huge(root.filePath(QStringLiteral("huge.qc")));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(1) << 30) + 1));
+        huge.close();
+
+        Window w;
+        w.dialog->Choose(current);
+        w.form->mnuOpen->trigger();
+        w.form->Code->SetSelectedText(QStringLiteral("changed ") + QString(8000, QLatin1Char('x')));
+        if (reason.startsWith(QLatin1String("No such")) && command == QLatin1String("save"))
+            QVERIFY(QDir(root.filePath(QStringLiteral("sub"))).removeRecursively());
+        const QStringList stateBefore = StateOf(w);
+        const QStringList contentsBefore = Contents(dir.path());
+        const QString path = root.filePath(target);
+        if (command != QLatin1String("save"))
+            w.dialog->Choose(path);
+        w.prompts->answers << UnsavedTextAnswer::Discard;
+
+        const auto run = [&] {
+            if (command == QLatin1String("save"))
+                w.form->mnuSave->trigger();
+            else if (command == QLatin1String("saveas"))
+                w.form->mnuSaveAs->trigger();
+            else
+                w.form->mnuOpen->trigger();
+            return StateOf(w) + w.prompts->errors;
+        };
+        const QStringList after =
+            fileSizeLimit > 0 ? InChildWithFileSizeLimit(rlim_t(fileSizeLimit), run) : run();
+
+        QCOMPARE(after.mid(0, stateBefore.size()), stateBefore);
+        const QStringList errors = after.mid(stateBefore.size());
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(QDir::toNativeSeparators(path)) && errors[0].contains(reason),
+                 qPrintable(errors[0]));
+        QCOMPARE(Contents(dir.path()), contentsBefore);
+        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("locked")),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    void encodingChangeIsToldOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("legacy.qc"));
+        WriteBytes(path, "' caf\xE9\r\n");
+        Window w;
+        w.dialog->Choose(path);
+        w.form->mnuOpen->trigger();
+        w.form->Code->SetSelectedText(QStringLiteral("→"));
+        w.form->mnuSave->trigger();
+        w.form->mnuSave->trigger();
+        QCOMPARE(w.prompts->notices.size(), 1);
+        QVERIFY2(w.prompts->notices[0].contains(path) &&
+                     w.prompts->notices[0].contains(QStringLiteral("U+2192")) &&
+                     w.prompts->notices[0].contains(QStringLiteral("Windows-1252")),
+                 qPrintable(w.prompts->notices[0]));
+        QCOMPARE(ReadBytes(path), QByteArray("→' café\r\n"));
+        QVERIFY(w.prompts->errors.isEmpty());
+    }
+
+    void killedSaveLeavesOldOrNewFile()
+    {
+        QTemporaryDir dir;
+        QDir root(dir.path());
+        const QString path = root.filePath(QStringLiteral("big.qc"));
+        QByteArray oldBytes, newBytes;
+        for (int line = 0; oldBytes.size() < 6'000'000; ++line)
+            oldBytes += "    Call OldLine(" + QByteArray::number(line) + ")\r\n";
+        for (int line = 0; newBytes.size() < 5'000'000; ++line)
+            newBytes += "NewLine " + QByteArray::number(line) + "\r\n";
+        WriteBytes(path, newBytes);
+        EditorControl code;
+        code.OpenFile(path);
+
+        const auto saveInChild = [&] {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                try {
+                    code.SaveFile(path, true);
+                } catch (...) {
+                    ::_exit(1);
+                }
+                ::_exit(0);
+            }
+            return child;
+        };
+        WriteBytes(path, oldBytes);
+        QElapsedTimer clock;
+        clock.start();
+        int status = 0;
+        ::waitpid(saveInChild(), &status, 0);
+        const qint64 saveMicroseconds = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+        QCOMPARE(ReadBytes(path), newBytes);
+
+        QRandomGenerator random(QRandomGenerator::global()->generate());
+        int old = 0, complete = 0;
+        for (int round = 0; round < 40; ++round) {
+            WriteBytes(path, oldBytes);
+            const pid_t child = saveInChild();
+            // The kill lands anywhere from before the child starts to after it has finished.
+            ::usleep(useconds_t(random.bounded(saveMicroseconds * 3 / 2)));
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            const QByteArray now = ReadBytes(path);
+            QVERIFY2(
+                now == oldBytes || now == newBytes,
+                qPrintable(QStringLiteral("round %1: %2 bytes, neither the old nor the new file")
+                               .arg(round)
+                               .arg(now.size())));
+            (now == oldBytes ? old : complete) += 1;
+            for (const QString &left : root.entryList(QDir::Files)) {
+                if (left != QLatin1String("big.qc"))
+                    QVERIFY(root.remove(left));
+            }
+        }
+        qInfo("killed saves: %d left the old file, %d the new one (a save takes %lld us)", old,
+              complete, saveMicroseconds);
+    }
+
+    void desktopDialogReportsTheChoice_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("chosenName");
+        QTest::newRow("save, name without extension") << true << "fresh"
+                                                      << "fresh.qc";
+        QTest::newRow("save, name with extension") << true << "fresh.txt"
+                                                   << "fresh.txt";
+        QTest::newRow("open, existing file") << false << "there.qc"
+                                             << "there.qc";
+        QTest::newRow("open, cancelled") << false << ""
+                                         << "";
+        QTest::newRow("save, cancelled") << true << ""
+                                         << "";
+    }
+
+    void desktopDialogReportsTheChoice()
+    {
+        QFETCH(bool, saving);
+        QFETCH(QString, typed);
+        QFETCH(QString, chosenName);
+        QTemporaryDir dir;
+        WriteBytes(QDir(dir.path()).filePath(QStringLiteral("there.qc")), "x");
+        DesktopFileDialog dialog(nullptr);
+        dialog.StartFolder(dir.path());
+        dialog.DialogCaption(QStringLiteral("Pick one"));
+        dialog.DefaultExtension(QStringLiteral("qc"));
+        QString shownFolder, shownCaption;
+        QTimer::singleShot(0, this, [&] {
+            auto *shown = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!shown)
+                return;
+            shownFolder = shown->directory().absolutePath();
+            shownCaption = shown->windowTitle();
+            if (typed.isEmpty()) {
+                shown->reject();
+                return;
+            }
+            shown->selectFile(typed);
+            QMetaObject::invokeMethod(shown, "accept");
+        });
+        if (saving)
+            dialog.ShowSaveDialog();
+        else
+            dialog.ShowOpenDialog();
+        QCOMPARE(shownFolder, QDir(dir.path()).absolutePath());
+        QCOMPARE(shownCaption, QStringLiteral("Pick one"));
+        QCOMPARE(dialog.ChosenTitle(), chosenName);
+        QCOMPARE(dialog.ChosenPath(),
+                 chosenName.isEmpty() ? QString() : QDir(dir.path()).absoluteFilePath(chosenName));
+    }
+};
+
+QUILLMARK_TEST_MAIN(FileCommandsTest)
+#include "tst_filecommands.moc"
