@@ -10,9 +10,9 @@
 #include "editing/EditCommands.h"
 #include "editor/Checked32.h"
 #include "editor/EditorControl.h"
+#include "editor/EditorList.h"
 #include "help/HelpCommands.h"
 #include "help/frmAbout.h"
-#include "editor/EditorList.h"
 #include "language/modQuillcode.h"
 
 #include <QCloseEvent>
