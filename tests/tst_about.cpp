@@ -5,6 +5,7 @@
 #include "help/frmAbout.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -17,22 +18,7 @@
 namespace
 {
 
-struct Window {
-    Window()
-    {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frmMainServices services;
-        services.prompts = std::move(scripted);
-        form = std::make_unique<frmMain>(std::move(services));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->activateWindow();
-        form->Code->setFocus();
-    }
-    std::unique_ptr<frmMain> form;
-    ScriptedPrompts *prompts = nullptr;
-};
+using Window = TestWindow;
 
 // What one showing of the about box looked like from inside its modal loop.
 struct Showing {

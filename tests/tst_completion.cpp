@@ -6,6 +6,7 @@
 #include "language/modQuillcode.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include <QFontInfo>
 #include <Qsci/qsciscintilla.h>
@@ -13,21 +14,8 @@
 namespace
 {
 
-struct Window {
-    Window()
-    {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frmMainServices services;
-        services.prompts = std::move(scripted);
-        form = std::make_unique<frmMain>(std::move(services));
-        form->show();
-        if (!QTest::qWaitForWindowExposed(form.get()))
-            qFatal("the main window was never shown");
-        form->activateWindow();
-        form->Code->setFocus();
-        view = form->Code->findChild<QsciScintilla *>();
-    }
+struct Window : TestWindow {
+    Window() { view = form->Code->findChild<QsciScintilla *>(); }
 
     EditorList *List() const { return form->Code->findChild<EditorList *>(); }
 
@@ -72,8 +60,6 @@ struct Window {
         return shown;
     }
 
-    std::unique_ptr<frmMain> form;
-    ScriptedPrompts *prompts = nullptr;
     QsciScintilla *view = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "editor/EditorError.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -29,19 +30,7 @@ namespace
 
 constexpr std::int32_t Top = std::numeric_limits<std::int32_t>::max();
 
-struct Window {
-    Window()
-    {
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frmMainServices services;
-        services.prompts = std::move(scripted);
-        form = std::make_unique<frmMain>(std::move(services));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->activateWindow();
-        form->Code->setFocus();
-    }
+struct Window : TestWindow {
 
     /// Loads `text` from a file, so the undo history starts empty.
     void Open(const QString &text)
@@ -56,8 +45,6 @@ struct Window {
     void Key(Qt::Key key) { QTest::keyClick(form->Code->focusWidget(), key, Qt::ControlModifier); }
 
     QTemporaryDir dir;
-    std::unique_ptr<frmMain> form;
-    ScriptedPrompts *prompts = nullptr;
 };
 
 /// `text` with `mark` in front of lines `first` to `last`, whatever their line ends.

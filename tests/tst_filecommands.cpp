@@ -7,6 +7,7 @@
 #include "support/ScriptedFileDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -29,27 +30,8 @@
 namespace
 {
 
-struct Window {
-    Window()
-    {
-        modGlobals::CurrentFile.clear();
-        auto scriptedPrompts = std::make_unique<ScriptedPrompts>();
-        auto scriptedDialog = std::make_unique<ScriptedFileDialog>();
-        prompts = scriptedPrompts.get();
-        dialog = scriptedDialog.get();
-        frmMainServices services;
-        services.prompts = std::move(scriptedPrompts);
-        services.fileDialog = std::move(scriptedDialog);
-        form = std::make_unique<frmMain>(std::move(services));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    }
-
+struct Window : TestWindow {
     void Type(const QString &text) { QTest::keyClicks(form->Code->focusProxy(), text); }
-
-    std::unique_ptr<frmMain> form;
-    ScriptedPrompts *prompts = nullptr;
-    ScriptedFileDialog *dialog = nullptr;
 };
 
 void WriteBytes(const QString &path, const QByteArray &bytes)

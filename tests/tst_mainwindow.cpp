@@ -4,6 +4,7 @@
 #include "editor/EditorControl.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -13,23 +14,7 @@
 namespace
 {
 
-struct Window {
-    Window()
-    {
-        modGlobals::CurrentFile.clear();
-        auto scripted = std::make_unique<ScriptedPrompts>();
-        prompts = scripted.get();
-        frmMainServices services;
-        services.prompts = std::move(scripted);
-        form = std::make_unique<frmMain>(std::move(services));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        form->activateWindow();
-        form->Code->setFocus();
-    }
-    std::unique_ptr<frmMain> form;
-    ScriptedPrompts *prompts = nullptr;
-};
+using Window = TestWindow;
 
 QString MenuShape(const QMenu *menu)
 {
