@@ -4,6 +4,7 @@
 #include "document/FileDialog.h"
 #include "document/modGlobals.h"
 #include "editor/EditorControl.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedFileDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -33,21 +34,6 @@ namespace
 struct Window : TestWindow {
     void Type(const QString &text) { QTest::keyClicks(form->Code->focusProxy(), text); }
 };
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return file.readAll();
-}
 
 QString Visible(QString text)
 {

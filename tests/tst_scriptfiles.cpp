@@ -3,6 +3,7 @@
 #include "editor/EditorControl.h"
 #include "editor/EditorError.h"
 #include "editor/ScriptFileFormat.h"
+#include "support/FileBytes.h"
 #include "support/TestMain.h"
 
 #include <Qsci/qscilexercpp.h>
@@ -19,21 +20,6 @@
 
 namespace
 {
-
-void WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
 
 QsciScintilla *ViewOf(EditorControl &code)
 {
