@@ -36,14 +36,7 @@ QString ListNamed(const LanguageDefinition &definition, const QString &name)
 // The style the definition gives `word` when it stands alone on a line.
 QString StyleOf(const LanguageDefinition &definition, const QString &word)
 {
-    const std::string keywords = definition.KeywordList.toStdString();
-    const std::string operators = definition.OperatorList.toStdString();
-    const std::string literals = definition.LiteralList.toStdString();
-    const std::string constants = definition.ConstantList.toStdString();
-    const std::string comment = definition.CommentToken.toStdString();
-    const std::string delimiter = definition.StringDelimiter.toStdString();
-    const LexerCore::Lexicon lexicon(LexerCore::Settings{definition.MatchCase, keywords, operators,
-                                                         literals, constants, comment, delimiter});
+    const LexerCore::Lexicon lexicon = CompileLexicon(definition);
     const std::string text = word.toStdString();
     std::string styles(text.size(), '\0');
     lexicon.StyleText(text.data(), text.size(), reinterpret_cast<unsigned char *>(styles.data()));

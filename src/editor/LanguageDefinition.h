@@ -1,6 +1,8 @@
 // LanguageDefinition: the settings by which the editor control colours one script language.
 #pragma once
 
+#include "LexerCore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,3 +33,6 @@ struct LanguageDefinition {
 
 /// The entries of a word list in their order; empty pieces (after a final line feed) are none.
 QStringList WordListEntries(const QString &list);
+
+/// The lexer's lookup tables for the definition's lists, comment token and string delimiter.
+LexerCore::Lexicon CompileLexicon(const LanguageDefinition &definition);

@@ -40,24 +40,11 @@ bool IsLexerStyle(int style)
     return style >= 0 && style < LexerCore::StyleCount;
 }
 
-// The lexicon keeps views into these strings only while it is built.
-LexerCore::Lexicon Compile(const LanguageDefinition &definition)
-{
-    const std::string keywords = definition.KeywordList.toStdString();
-    const std::string operators = definition.OperatorList.toStdString();
-    const std::string literals = definition.LiteralList.toStdString();
-    const std::string constants = definition.ConstantList.toStdString();
-    const std::string comment = definition.CommentToken.toStdString();
-    const std::string delimiter = definition.StringDelimiter.toStdString();
-    return LexerCore::Lexicon(LexerCore::Settings{definition.MatchCase, keywords, operators,
-                                                  literals, constants, comment, delimiter});
-}
-
 } // namespace
 
 QuillLexer::QuillLexer(const QString &name, const LanguageDefinition &definition, QObject *parent)
     : QsciLexerCustom(parent), name_(name.toUtf8()), matchCase_(definition.MatchCase),
-      lexicon_(Compile(definition)), baseFont_(QsciLexer::defaultFont())
+      lexicon_(CompileLexicon(definition)), baseFont_(QsciLexer::defaultFont())
 {
 }
 
