@@ -1,7 +1,7 @@
 // RunCommand: the one top-level guard that keeps a failing command from ending the program.
 #include "CommandGuard.h"
 
-#include "UserPrompts.h"
+#include "common/UserPrompts.h"
 
 #include <exception>
 

@@ -1,7 +1,7 @@
 // frmMain: the main window, its menu tree, start-up and the wiring of every command.
 #pragma once
 
-#include "UserPrompts.h"
+#include "common/UserPrompts.h"
 #include "document/FileDialog.h"
 #include "editor/EditorEvents.h"
 #include "help/modURLLaunch.h"

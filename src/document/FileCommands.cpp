@@ -3,7 +3,7 @@
 #include "FileCommands.h"
 
 #include "FileDialog.h"
-#include "app/UserPrompts.h"
+#include "common/UserPrompts.h"
 #include "editor/EditorControl.h"
 #include "modGlobals.h"
 

@@ -1,7 +1,7 @@
 // Comment Selected: put the comment mark in front of every line the selection touches.
 #pragma once
 
-#include "editor/Checked32.h"
+#include "common/Checked32.h"
 #include "editor/EditorControl.h"
 #include "editor/EditorRange.h"
 

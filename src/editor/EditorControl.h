@@ -2,19 +2,20 @@
 #pragma once
 
 #include "EditorRange.h"
-#include "ScriptFile.h"
+#include "LineStartEdit.h"
+#include "scriptfile/ScriptFile.h"
 
 #include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QWidget>
 
-#include <vector>
+#include <memory>
 
+class CompletionController;
 class DocumentLoader;
 class EditorEvents;
 class EditorList;
-class QKeyEvent;
 class QuillLexer;
 class ScintillaView;
 
@@ -61,7 +62,6 @@ public:
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
     void InsertText(const QString &text);
 
-    class LineStartEdit;
     /// Starts gathering insertions at the start of lines, to be made together as one edit.
     LineStartEdit BeginLineStartEdit();
 
@@ -86,23 +86,12 @@ public:
 
     /// The one listener that answers the control's events; nullptr answers every event with no.
     void SetListener(EditorEvents *listener) { listener_ = listener; }
+    EditorEvents *Listener() const { return listener_; }
 
 private:
-    // The identifier right before the caret, as byte positions on the caret's line.
-    struct Identifier {
-        int start = 0;
-        int caret = 0;
-    };
+    friend class LineStartEdit;
 
-    bool BeforeKey(QKeyEvent &key);
-    void AfterKey();
-    void OpenCompletionList();
-    void ChooseCompletion();
-    Identifier IdentifierBeforeCaret() const;
-    QString TextBetween(int start, int end) const;
-    QRect CaretLineOnScreen(int position) const;
     QFont ScintillaFont(const QFont &font) const;
-
     int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
     std::int32_t ColumnOfPosition(int position) const;
     void ReplaceRange(int start, int end, const QByteArray &utf8);
@@ -113,38 +102,6 @@ private:
     EditorEvents *listener_ = nullptr;
     QString languageName_;
     QuillLexer *lexer_ = nullptr;
-    EditorList *list_ = nullptr;
-    long listLine_ = 0;
+    std::unique_ptr<CompletionController> completion_;
     ScriptFormat format_;
-};
-
-/// Text to put at column 0 of lines, gathered first and then made together in a few large
-/// changes, so that a command touching every line of a large script is one undo step and costs
-/// time in proportion to the text it spans. The text, and the caret after Undo and after Redo, come
-/// out as if each insertion had been made on its own, in order, inside one undo group. An edit
-/// dropped without being applied changes nothing.
-class EditorControl::LineStartEdit
-{
-public:
-    /// Queues `text`, which holds no line end, for column 0 of `line`. Lines come in ascending
-    /// order, each once. A line the text does not have, a line out of order or a line end in
-    /// `text` throws EditorError, before anything has changed.
-    void InsertAtLineStart(std::int32_t line, const QString &text);
-    /// Makes every queued insertion as one undoable edit; with nothing queued nothing changes.
-    void Apply();
-
-private:
-    friend class EditorControl;
-    explicit LineStartEdit(EditorControl &control) : control_(control) {}
-
-    /// Consecutive lines that get the same text.
-    struct Run {
-        std::int32_t firstLine;
-        std::int32_t lastLine;
-        QByteArray text;
-    };
-
-    EditorControl &control_;
-    std::vector<Run> runs_;
-    QString lastText_;
 };

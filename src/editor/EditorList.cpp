@@ -1,7 +1,7 @@
 // EditorList: the editor control's completion list, a popup at the caret that never takes the keys.
 #include "EditorList.h"
 
-#include "EditorError.h"
+#include "common/EditorError.h"
 
 #include <QApplication>
 #include <QKeyEvent>

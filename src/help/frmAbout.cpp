@@ -1,7 +1,7 @@
 // frmAbout: the about box, naming the program and its version and crediting the editor engine.
 #include "frmAbout.h"
 
-#include "app/Twips.h"
+#include "common/Twips.h"
 
 #include <QCoreApplication>
 #include <QFrame>

@@ -2,8 +2,8 @@
 #include "modQuillcode.h"
 
 #include "editor/EditorList.h"
-#include "editor/LanguageDefinition.h"
-#include "editor/LanguageRegistry.h"
+#include "syntax/LanguageDefinition.h"
+#include "syntax/LanguageRegistry.h"
 
 namespace modQuillcode
 {

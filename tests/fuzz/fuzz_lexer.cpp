@@ -1,5 +1,5 @@
 // fuzz_lexer: random bytes through the lexer, with random word lists, comment token and delimiter.
-#include "editor/LexerCore.h"
+#include "syntax/LexerCore.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

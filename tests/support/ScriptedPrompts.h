@@ -1,7 +1,7 @@
 // ScriptedPrompts: user prompts that record what the program would have shown.
 #pragma once
 
-#include "app/UserPrompts.h"
+#include "common/UserPrompts.h"
 
 #include <QList>
 #include <QStringList>

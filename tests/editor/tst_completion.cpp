@@ -1,7 +1,7 @@
 // The completion list through the real main window: its entries, its look, narrowing and choosing.
 #include "app/frmMain.h"
+#include "common/EditorError.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorError.h"
 #include "editor/EditorList.h"
 #include "language/modQuillcode.h"
 #include "support/ScriptedPrompts.h"

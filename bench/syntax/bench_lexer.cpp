@@ -3,10 +3,10 @@
 #include "BenchCase.h"
 #include "ScriptGenerator.h"
 #include "editor/EditorControl.h"
-#include "editor/LanguageDefinition.h"
-#include "editor/LanguageRegistry.h"
 #include "editor/ScintillaView.h"
 #include "language/modQuillcode.h"
+#include "syntax/LanguageDefinition.h"
+#include "syntax/LanguageRegistry.h"
 
 #include <Qsci/qsciscintilla.h>
 

@@ -1,6 +1,6 @@
 // The about box: its texts, its fixed place and size, how it closes, and that it blocks the window.
-#include "app/Twips.h"
 #include "app/frmMain.h"
+#include "common/Twips.h"
 #include "editor/EditorControl.h"
 #include "help/frmAbout.h"
 #include "support/ScriptedPrompts.h"

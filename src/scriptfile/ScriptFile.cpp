@@ -1,7 +1,7 @@
 // ScriptFile: chunked reading with encoding detection, and atomic replacement through QSaveFile.
 #include "ScriptFile.h"
 
-#include "EditorError.h"
+#include "common/EditorError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // The lexer: its rules over bytes, the colours of sample scripts, restyling after edits, fonts and
 // laziness.
 #include "editor/EditorControl.h"
-#include "editor/LexerCore.h"
 #include "language/modQuillcode.h"
 #include "support/TestMain.h"
+#include "syntax/LexerCore.h"
 
 #include <Qsci/qsciscintilla.h>
 

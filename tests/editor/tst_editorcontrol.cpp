@@ -1,8 +1,8 @@
 // EditorControl: selections in character columns, text replacement, and the command guard.
 #include "app/CommandGuard.h"
-#include "editor/Checked32.h"
+#include "common/Checked32.h"
+#include "common/EditorError.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorError.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 

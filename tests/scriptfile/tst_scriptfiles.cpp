@@ -1,8 +1,8 @@
 // Script files through the editor control: byte-exact round trips, line ends of new lines,
 // the legacy encoding's limits, refused loads, and what a save keeps of the old file.
+#include "common/EditorError.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorError.h"
-#include "editor/ScriptFileFormat.h"
+#include "scriptfile/ScriptFileFormat.h"
 #include "support/FileBytes.h"
 #include "support/TestMain.h"
 

@@ -1,7 +1,7 @@
 // DocumentLoader: Scintilla's document loader, and the hand-over of a new document to the view.
 #include "DocumentLoader.h"
 
-#include "EditorError.h"
+#include "common/EditorError.h"
 
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>

@@ -2,14 +2,14 @@
 // selection.
 #include "app/CommandGuard.h"
 #include "app/frmMain.h"
+#include "common/EditorError.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorError.h"
-#include "editor/LanguageDefinition.h"
-#include "editor/LanguageRegistry.h"
-#include "editor/LexerCore.h"
 #include "language/modQuillcode.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "syntax/LanguageDefinition.h"
+#include "syntax/LanguageRegistry.h"
+#include "syntax/LexerCore.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 // clipboard, plus the line-start edit they rely on and the checked line counter.
 #include "app/CommandGuard.h"
 #include "app/frmMain.h"
+#include "common/EditorError.h"
 #include "editing/CommentSelected.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorError.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"

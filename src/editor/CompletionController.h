@@ -1,0 +1,46 @@
+// CompletionController: the editor control's completion list, from Ctrl+Space to the chosen entry.
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+class EditorControl;
+class EditorList;
+class QKeyEvent;
+class ScintillaView;
+
+/// Opens the list on Ctrl+Space and asks the control's listener to fill it, narrows it as the
+/// user types, moves in it on Up, Down, PageUp and PageDown, and hands the chosen entry to the
+/// listener. The editor keeps the keyboard throughout.
+class CompletionController : public QObject
+{
+    Q_OBJECT
+
+public:
+    CompletionController(EditorControl &control, ScintillaView &view);
+    ~CompletionController() override;
+
+    /// Sees each key before the editor; true when the key was the list's and is used up.
+    bool BeforeKey(QKeyEvent &key);
+    /// Follows the text after the editor handled a key, typed text included.
+    void AfterKey();
+
+private:
+    // The identifier right before the caret, as byte positions on the caret's line.
+    struct Identifier {
+        int start = 0;
+        int caret = 0;
+    };
+
+    void OpenList();
+    void Choose();
+    Identifier IdentifierBeforeCaret() const;
+    QString TextBetween(int start, int end) const;
+    QRect CaretLineOnScreen(int position) const;
+
+    EditorControl &control_;
+    ScintillaView &view_;
+    EditorList *list_ = nullptr;
+    long listLine_ = 0;
+};

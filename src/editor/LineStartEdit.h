@@ -1,0 +1,42 @@
+// LineStartEdit: insertions at the start of many lines, made as a few large changes in one undo
+// step.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class EditorControl;
+
+/// Text to put at column 0 of lines, gathered first and then made together in a few large
+/// changes, so that a command touching every line of a large script is one undo step and costs
+/// time in proportion to the text it spans. The text, and the caret after Undo and after Redo, come
+/// out as if each insertion had been made on its own, in order, inside one undo group. An edit
+/// dropped without being applied changes nothing.
+class LineStartEdit
+{
+public:
+    /// Queues `text`, which holds no line end, for column 0 of `line`. Lines come in ascending
+    /// order, each once. A line the text does not have, a line out of order or a line end in
+    /// `text` throws EditorError, before anything has changed.
+    void InsertAtLineStart(std::int32_t line, const QString &text);
+    /// Makes every queued insertion as one undoable edit; with nothing queued nothing changes.
+    void Apply();
+
+private:
+    friend class EditorControl;
+    explicit LineStartEdit(EditorControl &control) : control_(control) {}
+
+    /// Consecutive lines that get the same text.
+    struct Run {
+        std::int32_t firstLine;
+        std::int32_t lastLine;
+        QByteArray text;
+    };
+
+    EditorControl &control_;
+    std::vector<Run> runs_;
+    QString lastText_;
+};

@@ -1,0 +1,41 @@
+// Styles: the style numbers the lexer writes and the bytes it counts as parts of words.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace LexerCore
+{
+
+/// The style numbers the lexer writes, one per byte of text.
+enum Style : unsigned char {
+    Default = 0,
+    Keyword = 1,
+    Operator = 2,
+    Literal = 3,
+    Constant = 4,
+    Comment = 5,
+    String = 6,
+    Number = 7,
+};
+inline constexpr int StyleCount = 8;
+
+/// The name of a style as the style dumps and tests spell it.
+std::string_view StyleName(Style style);
+
+/// Letters, digits and underscore form words; bytes of non-ASCII characters count as letters.
+inline bool IsWordByte(unsigned char byte)
+{
+    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+           (byte >= '0' && byte <= '9') || byte == '_' || byte >= 0x80;
+}
+
+/// The end of the run of word bytes that starts at `at`.
+inline std::size_t WordEnd(const unsigned char *line, std::size_t at, std::size_t length)
+{
+    while (at < length && IsWordByte(line[at]))
+        ++at;
+    return at;
+}
+
+} // namespace LexerCore
