@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptGenerator: deterministic script text of any size, so no large file is committed.
 #include "ScriptGenerator.h"
 

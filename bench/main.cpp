@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmark-bench: runs every registered case, or those named on the command line.
 #include "BenchCase.h"
 

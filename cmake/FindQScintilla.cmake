@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Finds QScintilla 2 built for Qt 6 (Debian's libqscintilla2-qt6-dev ships no CMake package).
 # Defines the imported target QScintilla::QScintilla.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillmark_icon_sizes: draws the program's icon at the sizes the desktop's icon theme uses.
 #include <QImage>
 #include <QString>

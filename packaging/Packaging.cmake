@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing Quillmark: one program folder holding the executable beside its help files, a bin/
 # link to it, the desktop entry, the icon theme's icons and the AppStream metainfo. CPack packs
 # the same layout into a .deb.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building and testing Quillmark needs on Debian 12, where it is missing.
 set -euo pipefail
 

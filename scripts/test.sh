@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Quillmark and runs every test offscreen.
 # With --sanitize the build (in build-asan/) carries AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Quillmark's start-up: the application object and the main window, nothing else.
 #include "app/frmMain.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks of the editor window: start-up to first paint, and typing at the end of a large
 // script.
 #include "BenchCase.h"

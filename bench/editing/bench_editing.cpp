@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comment Selected over every line of a large script, and its Undo, against opening that script.
 #include "BenchCase.h"
 #include "ScriptGenerator.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving large scripts, each against the plainest way to do the same work.
 #include "BenchCase.h"
 #include "ScriptGenerator.h"

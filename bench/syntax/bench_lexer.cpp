@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lexer benchmarks: full colouring against Scintilla's built-in VB lexer, and the lazy first
 // screen.
 #include "BenchCase.h"

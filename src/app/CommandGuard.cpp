@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RunCommand: the one top-level guard that keeps a failing command from ending the program.
 #include "CommandGuard.h"
 

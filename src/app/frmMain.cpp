@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmMain: the main window, its menu tree, start-up and the wiring of every command.
 #include "frmMain.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Twips: window measures in 1/1440 inch, converted to pixels at the screen's logical dpi.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MessageBoxPrompts: user prompts as the desktop's standard message boxes.
 #include "UserPrompts.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UserPrompts: the questions and messages the program puts to the user, behind an interface.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FileCommands: the steps of Open, Save and Save As, with loads and saves that change the
 // document's state only once they succeeded.
 #include "FileCommands.h"

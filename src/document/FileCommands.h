@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FileCommands: the File menu's Open, Save and Save As, and the question about unsaved text.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DesktopFileDialog: the file dialog as Qt's QFileDialog.
 #include "FileDialog.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FileDialog: the open and save dialog the file commands ask for names through, behind an
 // interface so tests can script the user's choice.
 #pragma once

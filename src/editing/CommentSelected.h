@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comment Selected: put the comment mark in front of every line the selection touches.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Edit menu's undo, redo and clipboard commands: ask the control, act only on a yes.
 #pragma once
 

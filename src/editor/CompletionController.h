@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CompletionController: the editor control's completion list, from Ctrl+Space to the chosen entry.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorControl: the widget, its language, whole-text and file operations, font and clipboard.
 #include "EditorControl.h"
 

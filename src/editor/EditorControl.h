@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorControl: the program's code editor widget, a thin layer over QScintilla.
 #pragma once
 

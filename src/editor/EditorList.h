@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorList: the editor control's completion list, a popup at the caret that never takes the keys.
 #pragma once
 

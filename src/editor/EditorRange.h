@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorRange: a span of text given by lines and character columns, as the editor control reports
 // it.
 #pragma once

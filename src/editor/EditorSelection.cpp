@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorControl's selection and text edits: lines and character columns over Scintilla's byte
 // positions.
 #include "EditorControl.h"

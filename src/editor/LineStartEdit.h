@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LineStartEdit: insertions at the start of many lines, made as a few large changes in one undo
 // step.
 #pragma once

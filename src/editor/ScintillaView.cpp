@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScintillaView: editor defaults, key map and the accessibility cost guard for QScintilla.
 #include "ScintillaView.h"
 

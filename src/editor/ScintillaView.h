@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScintillaView: the QScintilla widget inside EditorControl, with the program's own defaults.
 #pragma once
 

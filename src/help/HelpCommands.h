@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // HelpCommands: the Help menu's files beside the program and the project's web site.
 #pragma once
 

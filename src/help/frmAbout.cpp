@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmAbout: the about box, naming the program and its version and crediting the editor engine.
 #include "frmAbout.h"
 

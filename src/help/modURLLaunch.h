@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // modURLLaunch: the program's one way of handing a file or web address to the desktop.
 #pragma once
 

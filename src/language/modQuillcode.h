@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // modQuillcode: the "Quillcode" language and the server functions of the completion list.
 #pragma once
 

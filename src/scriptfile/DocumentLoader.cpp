@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DocumentLoader: Scintilla's document loader, and the hand-over of a new document to the view.
 #include "DocumentLoader.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DocumentLoader: fills a new editor document off-screen and shows it in place of the old one.
 #pragma once
 

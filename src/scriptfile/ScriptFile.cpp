@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptFile: chunked reading with encoding detection, and atomic replacement through QSaveFile.
 #include "ScriptFile.h"
 

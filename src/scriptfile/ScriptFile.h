@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptFile: reading script files in chunks and replacing them atomically, failing with the
 // file's name and the operating system's reason.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptFileFormat: strict UTF-8 checking, line-end counting and the Windows-1252 conversions.
 #include "ScriptFileFormat.h"
 

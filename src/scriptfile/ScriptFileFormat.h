@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptFileFormat: how script files store text (encoding, line ends) and the conversions to and
 // from the UTF-8 the editor holds, so every file comes back byte for byte.
 #pragma once

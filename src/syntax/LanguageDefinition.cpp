@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LanguageDefinition: the settings by which the editor control colours one script language.
 #include "LanguageDefinition.h"
 

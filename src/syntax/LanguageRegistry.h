@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LanguageRegistry: the process-wide store of languages that editor controls can select.
 #pragma once
 

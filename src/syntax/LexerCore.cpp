@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LexerCore: the widget-free colouring of script text, one line at a time, over bytes.
 #include "LexerCore.h"
 

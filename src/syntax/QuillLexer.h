@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QuillLexer: colours the editor's text by a LanguageDefinition, only where Scintilla asks.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Styles: the style numbers the lexer writes and the bytes it counts as parts of words.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // WordTable: a language's word lists compiled for lookups that never allocate.
 #include "WordTable.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window at start-up: caption, menu tree, first size, resizing and the key shortcuts.
 #include "app/frmMain.h"
 #include "document/modGlobals.h"

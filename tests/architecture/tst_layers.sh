@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header from a folder at or above its own layer, so the
 # folders keep depending one way: app -> commands -> editor -> syntax, scriptfile -> common; and
 # when a source file grows past the length that still reads in one sitting.

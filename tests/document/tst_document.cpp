@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Document state: the caption built by UpdateCaption and the file existence test.
 #include "app/frmMain.h"
 #include "document/modGlobals.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu's Open, Save, Save As, New and Exit through the real main window, with a
 // scripted file dialog and questions: the state table, unsaved text, failures and killed saves.
 #include "app/frmMain.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Edit and Tools commands through the main window: Comment Selected, Undo, Redo and the
 // clipboard, plus the line-start edit they rely on and the checked line counter.
 #include "app/CommandGuard.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Screen-reader support: full text access while assistive technology is active, no cost otherwise.
 #include "editor/EditorControl.h"
 #include "support/TestMain.h"

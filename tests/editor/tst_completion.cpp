@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The completion list through the real main window: its entries, its look, narrowing and choosing.
 #include "app/frmMain.h"
 #include "common/EditorError.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // EditorControl: selections in character columns, text replacement, and the command guard.
 #include "app/CommandGuard.h"
 #include "common/Checked32.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fuzz_lexer: random bytes through the lexer, with random word lists, comment token and delimiter.
 #include "syntax/LexerCore.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The about box: its texts, its fixed place and size, how it closes, and that it blocks the window.
 #include "app/frmMain.h"
 #include "common/Twips.h"

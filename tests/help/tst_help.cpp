@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Help menu's file and web site commands, and the launcher that hands targets to the desktop.
 #include "app/frmMain.h"
 #include "editor/EditorControl.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Quillcode" definition as registered at start-up: its settings, its four lists, and
 // selection.
 #include "app/CommandGuard.h"

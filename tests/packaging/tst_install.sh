@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Quillmark developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed Quillmark: the layout of an install into a temporary prefix and of the .deb, the
 # validators' verdict on the desktop entry and the metainfo, and the help files beside the program.
 set -euo pipefail

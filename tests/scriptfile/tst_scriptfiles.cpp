@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Script files through the editor control: byte-exact round trips, line ends of new lines,
 // the legacy encoding's limits, refused loads, and what a save keeps of the old file.
 #include "common/EditorError.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file byte helpers for tests that check exactly what is on disk.
 #include "FileBytes.h"
 

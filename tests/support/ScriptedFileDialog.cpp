@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptedFileDialog: a file dialog whose user's choices the test gives in advance.
 #include "ScriptedFileDialog.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ScriptedPrompts: user prompts that record what the program would have shown.
 #include "ScriptedPrompts.h"
 

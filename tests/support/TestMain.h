@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QUILLMARK_TEST_MAIN: a QtTest main that names the application as the program does.
 #pragma once
 

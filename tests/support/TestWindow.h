@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TestWindow: the real main window with its modal services scripted, shown with the editor focused.
 #pragma once
 

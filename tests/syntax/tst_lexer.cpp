@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lexer: its rules over bytes, the colours of sample scripts, restyling after edits, fonts and
 // laziness.
 #include "editor/EditorControl.h"
