@@ -5,83 +5,9 @@
 #include "LineStartEdit.h"
 
 #include "EditorControl.h"
+#include "ForwardRewrite.h"
 #include "ScintillaView.h"
 #include "common/EditorError.h"
-
-#include <string>
-
-namespace
-{
-
-void InsertAt(ScintillaView &view, long position, const char *bytes, qsizetype length)
-{
-    view.SendScintilla(ScintillaView::SCI_SETTARGETRANGE, position, position);
-    view.SendScintilla(ScintillaView::SCI_REPLACETARGET, static_cast<unsigned long>(length), bytes);
-}
-
-/// Rewrites the text from a position onwards a piece at a time: old text is copied into a piece
-/// with new text between, and each piece, once large enough, replaces the old text it was made
-/// from. The edit never needs a second copy of the whole text, and it stays a handful of changes
-/// for anyone listening to them. The inserted text holds no line ends, so line numbers keep
-/// pointing at the same lines throughout.
-class ForwardRewrite
-{
-public:
-    ForwardRewrite(ScintillaView &view, long start) : view_(view), start_(start), copiedTo_(start)
-    {
-        ReadOld();
-    }
-
-    /// Copies the old text from where the last copy ended up to `position` into the piece.
-    void CopyUpTo(long position)
-    {
-        piece_.append(old_ + (copiedTo_ - oldStart_), position - copiedTo_);
-        copiedTo_ = position;
-    }
-
-    /// Adds new text to the piece, and puts the piece in place once it is large enough.
-    void Append(const QByteArray &text)
-    {
-        piece_.append(text.constData(), text.size());
-        if (static_cast<qsizetype>(piece_.size()) >= PieceBytes)
-            Finish();
-    }
-
-    /// Replaces the old text copied so far by the piece.
-    void Finish()
-    {
-        if (piece_.empty())
-            return;
-        view_.SendScintilla(ScintillaView::SCI_DELETERANGE, static_cast<unsigned long>(start_),
-                            copiedTo_ - start_);
-        InsertAt(view_, start_, piece_.data(), static_cast<qsizetype>(piece_.size()));
-        start_ += static_cast<long>(piece_.size());
-        copiedTo_ = start_;
-        piece_.clear();
-        ReadOld();
-    }
-
-private:
-    static constexpr qsizetype PieceBytes = qsizetype(4) << 20;
-
-    // The edits leave the buffer's gap just before the old text, so this moves nothing.
-    void ReadOld()
-    {
-        const long length = view_.SendScintilla(ScintillaView::SCI_GETLENGTH);
-        old_ = reinterpret_cast<const char *>(
-            view_.SendScintilla(ScintillaView::SCI_GETRANGEPOINTER, copiedTo_, length - copiedTo_));
-        oldStart_ = copiedTo_;
-    }
-
-    ScintillaView &view_;
-    long start_;
-    long copiedTo_;
-    const char *old_ = nullptr;
-    long oldStart_ = 0;
-    std::string piece_;
-};
-
-} // namespace
 
 LineStartEdit EditorControl::BeginLineStartEdit()
 {
@@ -127,7 +53,7 @@ void LineStartEdit::Apply()
     const long firstStart =
         view.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, first.firstLine);
     view.SendScintilla(ScintillaView::SCI_BEGINUNDOACTION);
-    InsertAt(view, firstStart, first.text.constData(), first.text.size());
+    InsertBytesAt(view, firstStart, first.text.constData(), first.text.size());
     ForwardRewrite rewrite(view, firstStart + first.text.size());
     for (const Run &run : runs_) {
         for (long line = run.firstLine; line <= run.lastLine; ++line) {

@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ForwardRewrite: rewriting the text from a position onwards in a few large pieces.
+#pragma once
+
+#include <QByteArray>
+
+#include <string>
+
+class ScintillaView;
+
+/// Inserts `length` bytes at `position` as one change.
+void InsertBytesAt(ScintillaView &view, long position, const char *bytes, qsizetype length);
+
+/// Rewrites the text from a position onwards a piece at a time: old text is copied into a piece
+/// with new text between, and each piece, once large enough, replaces the old text it was made
+/// from. The edit never needs a second copy of the whole text, and it stays a handful of changes
+/// for anyone listening to them and for the undo history.
+class ForwardRewrite
+{
+public:
+    ForwardRewrite(ScintillaView &view, long start);
+
+    /// Copies the old text from where the last copy ended up to `position` into the piece.
+    void CopyUpTo(long position);
+    /// Adds new text to the piece, and puts the piece in place once it is large enough.
+    void Append(const QByteArray &text);
+    /// Replaces the old text copied so far by the piece.
+    void Finish();
+
+private:
+    static constexpr qsizetype PieceBytes = qsizetype(4) << 20;
+
+    void ReadOld();
+
+    ScintillaView &view_;
+    long start_;
+    long copiedTo_;
+    const char *old_ = nullptr;
+    long oldStart_ = 0;
+    std::string piece_;
+};
