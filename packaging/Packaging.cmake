@@ -5,6 +5,7 @@
 # and the copyright and changelog that Debian wants. CPack packs the same layout into a .deb.
 set(QUILLMARK_APP_ID org.example.quillmark)
 set(QUILLMARK_HOMEPAGE "https://quillmark.example.org/")
+set(QUILLMARK_MAINTAINER "The Quillmark developers <quillmark@example.org>")
 set(QUILLMARK_PROGRAM_DIR lib/quillmark)
 set(QUILLMARK_ICON_SIZES 16 24 32 48 64 128 256)
 
@@ -27,7 +28,6 @@ add_custom_target(quillmark_icons ALL DEPENDS ${quillmark_icon_files})
 
 # The manual page takes its keys from Readme.txt and the changelog is Versions.txt, both made
 # again whenever their sources change.
-set(CPACK_PACKAGE_CONTACT "The Quillmark developers <quillmark@example.org>")
 set(quillmark_doc_dir ${PROJECT_BINARY_DIR}/packaging)
 add_custom_command(OUTPUT ${quillmark_doc_dir}/quillmark.1.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${quillmark_doc_dir}
@@ -42,7 +42,7 @@ add_custom_command(OUTPUT ${quillmark_doc_dir}/changelog.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${quillmark_doc_dir}
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/make-changelog.sh ${PROJECT_SOURCE_DIR}/src/help/Versions.txt
             ${CMAKE_CURRENT_LIST_DIR}/${QUILLMARK_APP_ID}.metainfo.xml quillmark
-            ${CPACK_PACKAGE_CONTACT} ${quillmark_doc_dir}/changelog.gz
+            ${QUILLMARK_MAINTAINER} ${quillmark_doc_dir}/changelog.gz
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-changelog.sh ${PROJECT_SOURCE_DIR}/src/help/Versions.txt
             ${CMAKE_CURRENT_LIST_DIR}/${QUILLMARK_APP_ID}.metainfo.xml
     COMMENT "Writing the Debian changelog from Versions.txt"
@@ -74,6 +74,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${quillmark_doc_dir}/changelog
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillmark)
 set(CPACK_PACKAGE_VENDOR "The Quillmark developers")
+set(CPACK_PACKAGE_CONTACT ${QUILLMARK_MAINTAINER})
 set(CPACK_PACKAGE_HOMEPAGE_URL ${QUILLMARK_HOMEPAGE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for the .qc script files of a game server")
 # Debian shows the description as it stands, so its lines are wrapped here.

@@ -5,9 +5,9 @@
 # section made from the "Menus and keys" section of Readme.txt.
 #
 # Readme.txt lays that section out as groups: a group's name stands at the start of a line, its
-# entries are indented by two (name, then key and description after runs of two or more spaces),
-# an entry's description goes on in deeper-indented lines, and other lines at the start are
-# plain paragraphs.
+# entries are indented by two (name, then key and description after runs of two or more spaces,
+# or on the next line when the name is long), an entry's description goes on in deeper-indented
+# lines, and other lines at the start are plain paragraphs.
 set -euo pipefail
 
 template=$1 readme=$2 version=$3 homepage=$4 output=$5
@@ -42,6 +42,15 @@ keys() {
             } else if (depth == 2) {
                 # A lone word after the name is its key, whose description follows below.
                 fields = split(text, field, /  +/)
+                # A name too long for its column stands alone; its key and description follow.
+                following = line[i + 1]
+                sub(/^ +/, "", following)
+                if (fields == 1 && indent(line[i + 1]) > 2 && split(following, more, /  +/) == 2 && more[1] !~ / /) {
+                    fields = 3
+                    field[2] = more[1]
+                    field[3] = more[2]
+                    i++
+                }
                 key = fields == 3 || (fields == 2 && field[2] !~ / /) ? field[2] : ""
                 description = fields > 1 && field[fields] != key ? field[fields] : ""
                 print ".TP"

@@ -1,7 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks of the installed manual page, copyright file and changelog, sourced by tst_install.sh
-# (which provides fail, source_dir, version, expected and work).
+# (which provides fail, compare_lists, source_dir, version, expected and work).
+# shellcheck shell=bash disable=SC2154
 
 # The "Menus and keys" section of Readme.txt, without its heading.
 readme_keys_section() {
