@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The installed Quillmark: the layout of an install into a temporary prefix and of the .deb, the
-# validators' verdict on the desktop entry and the metainfo, and the help files beside the program.
+# validators' verdict on the desktop entry, the metainfo and the .deb (lintian), the help files
+# beside the program, and the manual page, copyright and changelog made from the project's texts.
 set -euo pipefail
 
 source_dir=$1 build_dir=$2 built_program_dir=$3 version=$4 cmake=$5 cpack=$6
@@ -19,7 +20,8 @@ fail() {
 expected_files() {
     printf '%s\n' bin/quillmark lib/quillmark/quillmark lib/quillmark/Readme.txt \
         lib/quillmark/Versions.txt "share/applications/$app_id.desktop" \
-        "share/metainfo/$app_id.metainfo.xml"
+        "share/metainfo/$app_id.metainfo.xml" share/man/man1/quillmark.1.gz \
+        share/doc/quillmark/copyright share/doc/quillmark/changelog.gz
     for size in 16 24 32 48 64 128 256; do
         echo "share/icons/hicolor/${size}x${size}/apps/$app_id.png"
     done
@@ -74,7 +76,8 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desk
 grep -q '^Exec=quillmark$' "$desktop" || fail "the desktop entry must start quillmark with no file argument"
 
 metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
-appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli reports errors or warnings on the metainfo"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "the metainfo names no licence"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo lists no release $version"
 grep -qx "$version" "$source_dir/src/help/Versions.txt" || fail "Versions.txt has no entry for $version"
 website=$(sed -n 's/.*WebsiteAddress\[\] = "\(.*\)";/\1/p' "$source_dir/src/help/HelpCommands.h")
@@ -102,6 +105,18 @@ grep -q ' \./usr/bin/quillmark -> \.\./lib/quillmark/quillmark$' <<<"$listing" |
 [ "$(dpkg-deb -f "$deb" Package)" = quillmark ] || fail "the package is not named quillmark"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 [ -n "$(dpkg-deb -f "$deb" Depends)" ] || fail "the package declares no dependencies"
+
+source "$source_dir/tests/packaging/installed_docs.sh"
+check_manual_page "$prefix/share/man/man1/quillmark.1.gz"
+check_copyright "$prefix/share/doc/quillmark/copyright"
+check_changelog "$prefix/share/doc/quillmark/changelog.gz"
+
+# Debian's own checker accepts the package as it stands, with no overrides.
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings on the .deb"
+else
+    fail "lintian is not installed (scripts/setup.sh installs it)"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
