@@ -117,8 +117,8 @@ QAction *frmMain::AddCommand(QMenu *menu, const char *name, const QString &capti
 QAction *frmMain::AddSeparator(QMenu *menu, const char *name)
 {
     QAction *separator = menu->addSeparator();
+    // No text: a style paints a separator's text beside its line.
     separator->setObjectName(QLatin1String(name));
-    separator->setText(QStringLiteral("-"));
     return separator;
 }
 

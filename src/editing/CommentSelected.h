@@ -18,15 +18,18 @@ namespace CommentSelected
 inline const QString CommentMark = QStringLiteral("'");
 
 /// Puts CommentMark at column 0 of every line from the selection's start line to its end line,
-/// whatever the columns, then selects the saved line and column numbers again. The insertions
-/// are made together through the control's line-start edit, so the command is one undo step and
-/// a failure part-way (a line counter stepping past the 32-bit range) changes nothing.
-/// `Control` offers GetSelection, SetSelection and BeginLineStartEdit as EditorControl does.
+/// whatever the columns, except that a selection ending at column 0 of a line below its start
+/// leaves that line out (none of it is selected); then selects the saved line and column numbers
+/// again. The insertions are made together through the control's line-start edit, so the command
+/// is one undo step and a failure part-way (a line counter stepping past the 32-bit range) changes
+/// nothing. `Control` offers GetSelection, SetSelection and BeginLineStartEdit as EditorControl
+/// does.
 template <typename Control> void CommentLines(Control &code)
 {
     const EditorRange saved = code.GetSelection(true);
     const std::int32_t firstLine = saved.StartLine;
-    const std::int32_t lastLine = saved.EndLine;
+    const bool endsBeforeItsLine = saved.EndColumn == 0 && saved.EndLine > saved.StartLine;
+    const std::int32_t lastLine = endsBeforeItsLine ? saved.EndLine - 1 : saved.EndLine;
     auto edit = code.BeginLineStartEdit();
     for (std::int32_t line = firstLine; line <= lastLine; line = CheckedStep(line))
         edit.InsertAtLineStart(line, CommentMark);

@@ -25,7 +25,9 @@ bool CompletionController::BeforeKey(QKeyEvent &key)
         OpenList();
         return true;
     }
-    if (!list_ || !list_->isVisible())
+    // The text or the caret may have changed since the last key (a menu command, a paste).
+    Follow();
+    if (!IsOpen())
         return false;
     switch (key.key()) {
     case Qt::Key_Up:
@@ -42,23 +44,44 @@ bool CompletionController::BeforeKey(QKeyEvent &key)
     case Qt::Key_Escape:
         list_->Dismiss();
         return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        list_->Dismiss();
+        return false;
     default:
         return false;
     }
 }
 
-// After every key the editor handled, an open list follows the identifier before the caret;
-// it closes when the caret has left the line it was opened on.
 void CompletionController::AfterKey()
 {
-    if (!list_ || !list_->isVisible())
+    Follow();
+}
+
+bool CompletionController::IsOpen() const
+{
+    return list_ && list_->isVisible();
+}
+
+// An open list stays open while the caret is in the word it was opened on, with the part of the
+// word before the caret matching some entry. A character that cannot belong to a name ends the
+// word; so does moving the caret out of it or deleting what had been typed of it.
+void CompletionController::Follow()
+{
+    if (!IsOpen())
         return;
     const Identifier identifier = IdentifierBeforeCaret();
-    if (view_.SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, identifier.caret) != listLine_) {
+    const QString prefix = TextBetween(identifier.start, identifier.caret);
+    if (identifier.start != wordStart_ || (prefix.isEmpty() && hadPrefix_)) {
         list_->Dismiss();
         return;
     }
-    list_->Narrow(TextBetween(identifier.start, identifier.caret));
+    hadPrefix_ = hadPrefix_ || !prefix.isEmpty();
+    if (prefix == prefix_)
+        return;
+    prefix_ = prefix;
+    if (!list_->Narrow(prefix))
+        list_->Dismiss();
 }
 
 void CompletionController::OpenList()
@@ -67,22 +90,24 @@ void CompletionController::OpenList()
     list_ = new EditorList(&view_);
     connect(list_, &EditorList::Chosen, this, &CompletionController::Choose);
     const Identifier identifier = IdentifierBeforeCaret();
-    listLine_ = view_.SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, identifier.caret);
-    list_->Prepare(CaretLineOnScreen(identifier.start),
-                   TextBetween(identifier.start, identifier.caret));
+    wordStart_ = identifier.start;
+    prefix_ = TextBetween(identifier.start, identifier.caret);
+    hadPrefix_ = !prefix_.isEmpty();
+    list_->Prepare(CaretLineOnScreen(identifier.start), prefix_);
     EditorEvents *listener = control_.Listener();
     if (!listener || !listener->CompletionListRequest(control_, *list_))
         list_->Dismiss();
 }
 
+// The typed part of the word, if any, is selected first, so that the entry takes its place.
 void CompletionController::Choose()
 {
-    if (!list_ || !list_->isVisible())
+    Follow();
+    if (!IsOpen())
         return;
     list_->Dismiss();
     const Identifier identifier = IdentifierBeforeCaret();
-    const QString typed = TextBetween(identifier.start, identifier.caret);
-    if (!typed.isEmpty() && list_->HasEntryStartingWith(typed))
+    if (identifier.start != identifier.caret)
         view_.SendScintilla(ScintillaView::SCI_SETSEL, static_cast<unsigned long>(identifier.start),
                             static_cast<long>(identifier.caret));
     EditorEvents *listener = control_.Listener();

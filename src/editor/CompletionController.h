@@ -12,9 +12,11 @@ class EditorList;
 class QKeyEvent;
 class ScintillaView;
 
-/// Opens the list on Ctrl+Space and asks the control's listener to fill it, narrows it as the
-/// user types, moves in it on Up, Down, PageUp and PageDown, and hands the chosen entry to the
-/// listener. The editor keeps the keyboard throughout.
+/// Opens the list on Ctrl+Space and asks the control's listener to fill it. The list follows the
+/// word it was opened on: it narrows as the word is typed, moves its selection on Up, Down, PageUp
+/// and PageDown, and hands the chosen entry to the listener on Return, Tab or a double click. It
+/// closes on Escape, Home and End, when no entry matches the word, and when the caret leaves the
+/// word; every key but the list's own goes to the text as usual. The editor keeps the keyboard.
 class CompletionController : public QObject
 {
     Q_OBJECT
@@ -37,6 +39,8 @@ private:
 
     void OpenList();
     void Choose();
+    bool IsOpen() const;
+    void Follow();
     Identifier IdentifierBeforeCaret() const;
     QString TextBetween(int start, int end) const;
     QRect CaretLineOnScreen(int position) const;
@@ -44,5 +48,10 @@ private:
     EditorControl &control_;
     ScintillaView &view_;
     EditorList *list_ = nullptr;
-    long listLine_ = 0;
+    // Where the word being completed starts, the part of it before the caret that narrowed the
+    // list last, and whether that part has held a character since the list opened (once it has,
+    // deleting it closes the list).
+    int wordStart_ = 0;
+    QString prefix_;
+    bool hadPrefix_ = false;
 };

@@ -90,11 +90,9 @@ void EditorList::Prepare(const QRect &caretLine, const QString &prefix)
 
 void EditorList::ListFinalCall(std::int32_t selectIndex)
 {
-    if (count() == 0)
+    if (!Narrow(prefix_))
         return;
-    Narrow(prefix_);
-    const bool narrowed = !prefix_.isEmpty() && HasEntryStartingWith(prefix_);
-    if (!narrowed && selectIndex >= 0 && selectIndex < count())
+    if (prefix_.isEmpty() && selectIndex >= 0 && selectIndex < count())
         setCurrentRow(selectIndex);
     FitSize();
     const QRect screen = editor_->screen()->availableGeometry();
@@ -107,21 +105,11 @@ void EditorList::ListFinalCall(std::int32_t selectIndex)
     show();
 }
 
-bool EditorList::HasEntryStartingWith(const QString &prefix) const
+bool EditorList::Narrow(const QString &prefix)
 {
-    for (int row = 0; row < count(); ++row) {
-        if (item(row)->text().startsWith(prefix, Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
-
-void EditorList::Narrow(const QString &prefix)
-{
-    const bool any = HasEntryStartingWith(prefix);
     int first = -1;
     for (int row = 0; row < count(); ++row) {
-        const bool shown = !any || item(row)->text().startsWith(prefix, Qt::CaseInsensitive);
+        const bool shown = item(row)->text().startsWith(prefix, Qt::CaseInsensitive);
         setRowHidden(row, !shown);
         if (shown && first < 0)
             first = row;
@@ -129,6 +117,7 @@ void EditorList::Narrow(const QString &prefix)
     setCurrentRow(first);
     if (first >= 0)
         scrollToItem(item(first), QAbstractItemView::PositionAtTop);
+    return first >= 0;
 }
 
 void EditorList::MoveSelection(QKeyEvent &key)

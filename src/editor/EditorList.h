@@ -41,18 +41,17 @@ public:
     std::int32_t ListOptionB() const { return listOptionB_; }
     void SetListOptionB(std::int32_t characters) { listOptionB_ = characters; }
 
-    /// Shows the list below the caret. `selectIndex` (-1: the first shown entry) is selected when
-    /// the text before the caret narrows nothing and that entry is shown.
+    /// Shows the list below the caret, narrowed by the prefix given to Prepare; a prefix that no
+    /// entry starts with leaves it hidden. `selectIndex` (-1: the first entry) is selected when
+    /// the prefix is empty.
     void ListFinalCall(std::int32_t selectIndex = -1);
 
     /// Where the list goes: below `caretLine` (a rectangle in global coordinates), narrowed by
     /// `prefix`. Set by the control before the listener fills the list.
     void Prepare(const QRect &caretLine, const QString &prefix);
-    /// Shows only entries that start with `prefix` in any letter case, all when none does;
-    /// selects the first shown.
-    void Narrow(const QString &prefix);
-    /// Whether some entry starts with `prefix` in any letter case.
-    bool HasEntryStartingWith(const QString &prefix) const;
+    /// Shows only entries that start with `prefix` in any letter case and selects the first of
+    /// them; false when no entry does, so the caller closes the list rather than show nothing.
+    bool Narrow(const QString &prefix);
     /// Moves the selection for Up, Down, PageUp or PageDown over the entries shown.
     void MoveSelection(QKeyEvent &key);
     /// Hides the list, leaving the text as it is.

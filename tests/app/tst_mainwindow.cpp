@@ -10,8 +10,10 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleOptionMenuItem>
 
 namespace
 {
@@ -31,6 +33,23 @@ QString MenuShape(const QMenu *menu)
     }
     return items.join(QLatin1Char(';'));
 }
+
+// Notes the text of every separator row the menu's style is asked to paint; a style draws any
+// such text beside the line.
+class SeparatorTextProbe : public QProxyStyle
+{
+public:
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        const auto *item = qstyleoption_cast<const QStyleOptionMenuItem *>(option);
+        if (element == CE_MenuItem && item && item->menuItemType == QStyleOptionMenuItem::Separator)
+            painted << item->text;
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+
+    mutable QStringList painted;
+};
 
 QRect ClientArea(const frmMain &form)
 {
@@ -63,11 +82,11 @@ private slots:
         QTest::newRow("File")
             << "mFile"
             << "File"
-            << "mnuNew|New|Ctrl+N;mnuOpen|Open...|Ctrl+O;mDash|-|separator;"
-               "mnuSave|Save|Ctrl+S;mnuSaveAs|Save As...;mDash0|-|separator;mnuExit|Exit";
+            << "mnuNew|New|Ctrl+N;mnuOpen|Open...|Ctrl+O;mDash||separator;"
+               "mnuSave|Save|Ctrl+S;mnuSaveAs|Save As...;mDash0||separator;mnuExit|Exit";
         QTest::newRow("Edit") << "mEdit"
                               << "Edit"
-                              << "mnuUndo|Undo|Ctrl+Z;mnuRedo|Redo|Ctrl+R;mDash1|-|separator;"
+                              << "mnuUndo|Undo|Ctrl+Z;mnuRedo|Redo|Ctrl+R;mDash1||separator;"
                                  "mnuCut|Cut|Ctrl+X;mnuCopy|Copy|Ctrl+C;mnuPaste|Paste|Ctrl+V";
         QTest::newRow("Format") << "mFormat"
                                 << "Format"
@@ -78,8 +97,8 @@ private slots:
         QTest::newRow("Help")
             << "mHelp"
             << "Help"
-            << "mnuReadme|Readme.txt;mnuVersions|Versions.txt;mnuDash999|-|separator;"
-               "mnuWebsite|Website;mDash999|-|separator;mnuAbout|About";
+            << "mnuReadme|Readme.txt;mnuVersions|Versions.txt;mnuDash999||separator;"
+               "mnuWebsite|Website;mDash999||separator;mnuAbout|About";
     }
 
     void menuTreeIsExact()
@@ -92,6 +111,29 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(menu->title(), caption);
         QCOMPARE(MenuShape(menu), items);
+    }
+
+    void separatorsArePaintedAsPlainLines_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<int>("separators");
+        QTest::newRow("File") << "mFile" << 2;
+        QTest::newRow("Edit") << "mEdit" << 1;
+        QTest::newRow("Help") << "mHelp" << 2;
+    }
+
+    void separatorsArePaintedAsPlainLines()
+    {
+        QFETCH(QString, heading);
+        QFETCH(int, separators);
+        Window w;
+        auto *menu = w.form->findChild<QMenu *>(heading);
+        QVERIFY(menu);
+        SeparatorTextProbe probe;
+        menu->setStyle(&probe);
+        menu->adjustSize();
+        menu->grab();
+        QCOMPARE(probe.painted, QStringList(separators, QString()));
     }
 
     void userSeesFourHeadingsInOrder()

@@ -110,10 +110,19 @@ private slots:
             << seven << EditorRange{3, 5, 5, 2} << 1 << threeToFive << EditorRange{3, 5, 5, 2};
         QTest::newRow("made bottom to top")
             << seven << EditorRange{5, 2, 3, 5} << 1 << threeToFive << EditorRange{3, 5, 5, 2};
+        const QString oneAndTwo = QStringLiteral("zero\n'one\n'two\nthree\nfour\nfive\nsix");
         QTest::newRow("drag ending at column 0 of the next line")
-            << seven << EditorRange{1, 0, 3, 0} << 1
+            << seven << EditorRange{1, 0, 3, 0} << 1 << oneAndTwo << EditorRange{1, 0, 3, 0};
+        QTest::newRow("ending at column 1 takes that line")
+            << seven << EditorRange{1, 0, 3, 1} << 1
             << QStringLiteral("zero\n'one\n'two\n'three\nfour\nfive\nsix")
-            << EditorRange{1, 0, 3, 0};
+            << EditorRange{1, 0, 3, 1};
+        QTest::newRow("inside a line to column 0 of the next")
+            << seven << EditorRange{1, 3, 2, 0} << 1
+            << QStringLiteral("zero\n'one\ntwo\nthree\nfour\nfive\nsix") << EditorRange{1, 3, 2, 0};
+        QTest::newRow("caret at column 0")
+            << seven << EditorRange{2, 0, 2, 0} << 1
+            << QStringLiteral("zero\none\n'two\nthree\nfour\nfive\nsix") << EditorRange{2, 0, 2, 0};
         QTest::newRow("caret with nothing selected")
             << "abc" << EditorRange{0, 3, 0, 3} << 1 << "'abc" << EditorRange{0, 3, 0, 3};
         QTest::newRow("twice on one line") << "x = 1\ny = 2" << EditorRange{1, 2, 1, 2} << 2
@@ -145,6 +154,40 @@ private slots:
         QCOMPARE(w.form->Code->Text(), expected);
         QCOMPARE(w.form->Code->GetSelection(true), restored);
         QVERIFY(w.prompts->errors.isEmpty());
+    }
+
+    void wholeLinesSelectedWithKeys_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("expected");
+        const QString oneAndTwo = QStringLiteral("zero\n'one\n'two\nthree");
+        QTest::newRow("Shift+Down twice") << 1 << 0 << int(Qt::Key_Down) << oneAndTwo;
+        QTest::newRow("Shift+Up twice") << 3 << 0 << int(Qt::Key_Up) << oneAndTwo;
+        QTest::newRow("Shift+Down twice from column 2")
+            << 1 << 2 << int(Qt::Key_Down) << QStringLiteral("zero\n'one\n'two\n'three");
+    }
+
+    // The caret reaches its column by keys, so that Shift+Down and Shift+Up keep it.
+    void wholeLinesSelectedWithKeys()
+    {
+        QFETCH(int, line);
+        QFETCH(int, column);
+        QFETCH(int, key);
+        QFETCH(QString, expected);
+        Window w;
+        w.Open(QStringLiteral("zero\none\ntwo\nthree"));
+        w.form->Code->SetSelection(EditorRange{line, 0, line, 0}, true);
+        QWidget *editor = w.form->Code->focusWidget();
+        for (int step = 0; step < column; ++step)
+            QTest::keyClick(editor, Qt::Key_Right);
+        QTest::keyClick(editor, Qt::Key(key), Qt::ShiftModifier);
+        QTest::keyClick(editor, Qt::Key(key), Qt::ShiftModifier);
+        const EditorRange selected = w.form->Code->GetSelection(true);
+        w.form->mCommentSelected->trigger();
+        QCOMPARE(w.form->Code->Text(), expected);
+        QCOMPARE(w.form->Code->GetSelection(true), selected);
     }
 
     void oneUndoTakesBackTheWholeCommandAndRedoRepeatsIt()
@@ -337,6 +380,8 @@ private slots:
         QTest::addColumn<bool>("overflows");
         QTest::addColumn<QList<int>>("commented");
         QTest::newRow("ends at the top") << EditorRange{Top - 2, 4, Top, 1} << true << QList<int>{};
+        QTest::newRow("ends at column 0 of the top line")
+            << EditorRange{Top - 2, 0, Top, 0} << false << QList<int>{Top - 2, Top - 1};
         QTest::newRow("ends below the top") << EditorRange{Top - 3, 0, Top - 1, 2} << false
                                             << QList<int>{Top - 3, Top - 2, Top - 1};
         QTest::newRow("start after end") << EditorRange{5, 0, 3, 0} << false << QList<int>{};
@@ -369,7 +414,7 @@ private slots:
         code.commented.clear();
         QVERIFY(RunCommand(prompts, QStringLiteral("Comment Selected"),
                            [&] { CommentSelected::CommentLines(code); }));
-        QCOMPARE(code.commented, (std::vector<std::int32_t>{1, 2}));
+        QCOMPARE(code.commented, (std::vector<std::int32_t>{1}));
     }
 };
 

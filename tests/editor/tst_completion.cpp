@@ -51,6 +51,42 @@ struct Window : TestWindow {
 
     void OpenList() const { QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier); }
 
+    // Types `script`: plain characters as they are, named keys in braces ("{Open}" is
+    // Ctrl+Space, "{Click}" a click at the far right of the first line).
+    void Type(const QString &script) const
+    {
+        static const QHash<QString, Qt::Key> keys{
+            {"Ret", Qt::Key_Return},   {"Tab", Qt::Key_Tab},     {"Esc", Qt::Key_Escape},
+            {"BS", Qt::Key_Backspace}, {"Left", Qt::Key_Left},   {"Right", Qt::Key_Right},
+            {"Up", Qt::Key_Up},        {"Down", Qt::Key_Down},   {"Home", Qt::Key_Home},
+            {"End", Qt::Key_End},      {"PgUp", Qt::Key_PageUp}, {"PgDn", Qt::Key_PageDown}};
+        for (qsizetype at = 0; at < script.size(); ++at) {
+            if (script[at] != QLatin1Char('{')) {
+                QTest::keyClicks(view, script.mid(at, 1));
+                continue;
+            }
+            const qsizetype end = script.indexOf(QLatin1Char('}'), at);
+            const QString name = script.mid(at + 1, end - at - 1);
+            at = end;
+            if (name == QLatin1String("Open"))
+                OpenList();
+            else if (name == QLatin1String("Click"))
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                                  QPoint(view->viewport()->width() - 5, 5));
+            else
+                QTest::keyClick(view, keys.value(name));
+        }
+    }
+
+    // The selected entry of the open list, or "closed".
+    QString ListState() const
+    {
+        const EditorList *list = List();
+        if (!list || !list->isVisible())
+            return QStringLiteral("closed");
+        return list->ItemText(list->SelectedIndex());
+    }
+
     QStringList ShownEntries() const
     {
         QStringList shown;
@@ -170,9 +206,6 @@ private slots:
             << "" << down3 << "" << enter << "x = GetPlayerLevel|(1)";
         QTest::newRow("second line") << "Sub A\n    |"
                                      << "" << down19 << "" << enter << "Sub A\n    GetPlayerX|";
-        QTest::newRow("nothing matches: nothing replaced")
-            << "|"
-            << "zzz" << QList<int>{} << "" << enter << "zzzClearClasses|";
         QTest::newRow("page down then up")
             << "|"
             << "" << QList<int>{Qt::Key_PageDown, Qt::Key_Up} << "" << enter << "ClearShop|";
@@ -230,8 +263,6 @@ private slots:
         QTest::newRow("any letter case") << "cLEARma" << 0 << StartingWith("ClearMa");
         QTest::newRow("one left") << "setmo" << 0 << QStringList{"SetMOTD"};
         QTest::newRow("backspace widens") << "setmo" << 2 << StartingWith("set");
-        QTest::newRow("no entry matches: all shown") << "Xyz" << 0 << ServerFunctions();
-        QTest::newRow("after a blank: all again") << "clear " << 0 << ServerFunctions();
     }
 
     void typingNarrowsAndGoesIntoTheText()
@@ -252,40 +283,131 @@ private slots:
                  QStringLiteral("x = ") + typed.chopped(backspaces) + QLatin1Char('|'));
     }
 
-    void escapeChangesNothing()
+    void listFollowsTheWordBeingTyped_data()
     {
-        Window w;
-        w.SetText(QStringLiteral("x = getpl|"));
-        w.OpenList();
-        QTest::keyClick(w.view, Qt::Key_Down);
-        QTest::keyClick(w.view, Qt::Key_Escape);
-        QVERIFY(!w.List()->isVisible());
-        QCOMPARE(w.MarkedText(), QStringLiteral("x = getpl|"));
-        QTest::keyClick(w.view, Qt::Key_Return);
-        QCOMPARE(w.MarkedText(), QStringLiteral("x = getpl\n|"));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("list");
+        QTest::newRow("narrows as the word grows") << "x = |"
+                                                   << "{Open}clearm"
+                                                   << "x = clearm|"
+                                                   << "ClearMapItem";
+        QTest::newRow("closes when nothing matches") << "|"
+                                                     << "{Open}getq"
+                                                     << "getq|"
+                                                     << "closed";
+        QTest::newRow("stays closed while the word goes on") << "|"
+                                                             << "{Open}getqx{Ret}"
+                                                             << "getqx\n|"
+                                                             << "closed";
+        QTest::newRow("stays closed when backspaced to a match") << "|"
+                                                                 << "{Open}getq{BS}"
+                                                                 << "get|"
+                                                                 << "closed";
+        QTest::newRow("opened on a word that matches nothing") << "zzz|"
+                                                               << "{Open}{Ret}"
+                                                               << "zzz\n|"
+                                                               << "closed";
+        QTest::newRow("space closes, Return breaks the line") << "getp|"
+                                                              << "{Open} {Ret}"
+                                                              << "getp \n|"
+                                                              << "closed";
+        QTest::newRow("bracket closes and is typed") << "|"
+                                                     << "{Open}getp("
+                                                     << "getp(|"
+                                                     << "closed";
+        QTest::newRow("operator closes and is typed") << "|"
+                                                      << "{Open}set=1"
+                                                      << "set=1|"
+                                                      << "closed";
+        QTest::newRow("Tab after the list closed indents") << "|"
+                                                           << "{Open}getp {Tab}"
+                                                           << "getp \t|"
+                                                           << "closed";
+        QTest::newRow("Down and Return choose") << "x = |"
+                                                << "{Open}getpl{Down}{Down}{Down}{Ret}"
+                                                << "x = GetPlayerLevel|"
+                                                << "closed";
+        QTest::newRow("Tab chooses") << "|"
+                                     << "{Open}sendw{Tab}"
+                                     << "SendWhoIsOnline|"
+                                     << "closed";
+        QTest::newRow("PageDown and Up move in the list") << "|"
+                                                          << "{Open}{PgDn}{Up}"
+                                                          << "|"
+                                                          << "ClearShop";
+        QTest::newRow("Escape closes and keeps the text") << "x = getpl|"
+                                                          << "{Open}{Down}{Esc}{Ret}"
+                                                          << "x = getpl\n|"
+                                                          << "closed";
+        QTest::newRow("Left inside the word narrows back") << "|"
+                                                           << "{Open}clearm{Left}"
+                                                           << "clear|m"
+                                                           << "ClearClasses";
+        QTest::newRow("Left to the word's start closes") << "x = |"
+                                                         << "{Open}ge{Left}{Left}"
+                                                         << "x = |ge"
+                                                         << "closed";
+        QTest::newRow("Left out of a blank closes") << "x = |"
+                                                    << "{Open}{Left}"
+                                                    << "x =| "
+                                                    << "closed";
+        QTest::newRow("Left to the line above closes") << "Dim a\n|"
+                                                       << "{Open}{Left}{Down}"
+                                                       << "Dim a\n|"
+                                                       << "closed";
+        QTest::newRow("Right inside the word narrows") << "clear|map"
+                                                       << "{Open}{Right}"
+                                                       << "clearm|ap"
+                                                       << "ClearMapItem";
+        QTest::newRow("Right past the word's end closes") << "x = |(1)"
+                                                          << "{Open}getp{Right}"
+                                                          << "x = getp(|1)"
+                                                          << "closed";
+        QTest::newRow("Home closes") << "x = |"
+                                     << "{Open}getp{Home}"
+                                     << "|x = getp"
+                                     << "closed";
+        QTest::newRow("End closes") << "x = |(1)"
+                                    << "{Open}getp{End}"
+                                    << "x = getp(1)|"
+                                    << "closed";
+        QTest::newRow("End at the line's end closes") << "|"
+                                                      << "{Open}getp{End}{Ret}"
+                                                      << "getp\n|"
+                                                      << "closed";
+        QTest::newRow("Backspace narrows back") << "|"
+                                                << "{Open}getplayerx{BS}"
+                                                << "getplayer|"
+                                                << "GetPlayerMap";
+        QTest::newRow("Backspace over the typed word closes") << "x = |"
+                                                              << "{Open}ge{BS}{BS}"
+                                                              << "x = |"
+                                                              << "closed";
+        QTest::newRow("Backspace over the word it opened on closes")
+            << "getp|"
+            << "{Open}{BS}{BS}{BS}{BS}{Ret}"
+            << "\n|"
+            << "closed";
+        QTest::newRow("click elsewhere closes") << "Dim a\nx = |"
+                                                << "{Open}getp{Click}"
+                                                << "Dim a|\nx = getp"
+                                                << "closed";
     }
 
-    void clickElsewhereClosesAndKeepsTheText()
+    void listFollowsTheWordBeingTyped()
     {
+        QFETCH(QString, text);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        QFETCH(QString, list);
         Window w;
-        w.SetText(QStringLiteral("Dim a\nx = getpl|"));
-        w.OpenList();
-        QVERIFY(w.List()->isVisible());
-        QTest::mouseClick(w.view->viewport(), Qt::LeftButton, {},
-                          QPoint(w.view->viewport()->width() - 5, 5));
-        QVERIFY(!w.List()->isVisible());
-        QCOMPARE(w.form->Code->Text(), QStringLiteral("Dim a\nx = getpl"));
-    }
-
-    void caretLeavingTheLineCloses()
-    {
-        Window w;
-        w.SetText(QStringLiteral("Dim a\n|"));
-        w.OpenList();
-        QTest::keyClick(w.view, Qt::Key_Left);
-        QVERIFY(!w.List()->isVisible());
-        QTest::keyClick(w.view, Qt::Key_Down);
-        QCOMPARE(w.MarkedText(), QStringLiteral("Dim a\n|"));
+        w.SetText(text);
+        w.Type(keys);
+        QCOMPARE(w.MarkedText(), expected);
+        QCOMPARE(w.ListState(), list);
+        QVERIFY(w.prompts->errors.isEmpty());
     }
 
     void listOptionsSizeTheList_data()
