@@ -29,6 +29,8 @@ void EditorControl::SetSelection(const EditorRange &range, bool reveal)
         view_->SendScintilla(ScintillaView::SCI_SETSEL, anchor, caret);
     else
         view_->SendScintilla(ScintillaView::SCI_SETSELECTION, caret, anchor);
+    // Up and Down aim for the column the caret was put at, not where the mouse or keys left it.
+    view_->SendScintilla(ScintillaView::SCI_CHOOSECARETX);
 }
 
 void EditorControl::SetSelectedText(const QString &text)
