@@ -15,6 +15,8 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include <utility>
+
 EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new ScintillaView(this))
 {
     auto *layout = new QVBoxLayout(this);

@@ -355,6 +355,7 @@ private slots:
     void saveKeepsPermissionBitsExactly_data()
     {
         QTest::addColumn<int>("mode");
+        QTest::newRow("new file: the usual bits less the umask") << -1;
         QTest::newRow("0640") << 0640;
         QTest::newRow("0604") << 0604;
         QTest::newRow("read-only 0444") << 0444;
@@ -365,14 +366,20 @@ private slots:
     void saveKeepsPermissionBitsExactly()
     {
         QFETCH(int, mode);
-        if (::geteuid() != 0 && (mode & 0200) == 0)
+        if (::geteuid() != 0 && mode >= 0 && (mode & 0200) == 0)
             QSKIP("only the superuser may replace a file without write permission");
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("script.qc"));
-        WriteBytes(path, "old");
-        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
         EditorControl code;
-        code.OpenFile(path);
+        if (mode < 0) {
+            const mode_t umask = ::umask(0);
+            ::umask(umask);
+            mode = 0666 & ~int(umask);
+        } else {
+            WriteBytes(path, "old");
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+            code.OpenFile(path);
+        }
         code.SetText(QStringLiteral("new"));
         code.SaveFile(path, true);
         struct stat info {
