@@ -201,7 +201,7 @@ FileIdentity FileReplacement::Commit()
     if (::renameat(folder_, temporaryName_.constData(), folder_, name_.constData()) != 0)
         Fail(SystemReason(errno));
     temporaryName_.clear();
-    RemoveLeftovers();
+    SyncFolderAndRemoveLeftovers();
     return IdentityOf(status);
 }
 
@@ -223,9 +223,9 @@ void FileReplacement::LinkUnnamed()
     Fail(SystemReason(EEXIST));
 }
 
-// Also syncs the folder, so the rename itself survives a power failure. Both are best effort:
-// the new file is already in place, and a folder that cannot be listed keeps its leftovers.
-void FileReplacement::RemoveLeftovers()
+// The synced folder keeps the rename itself through a power failure. Both steps are best
+// effort: the new file is already in place, and a folder that cannot be listed keeps leftovers.
+void FileReplacement::SyncFolderAndRemoveLeftovers()
 {
     const int listing = ::openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0)

@@ -40,7 +40,7 @@ private:
     void OpenNamed(mode_t mode);
     void KeepModeAndOwner(const struct stat &existing);
     void LinkUnnamed();
-    void RemoveLeftovers();
+    void SyncFolderAndRemoveLeftovers();
     [[noreturn]] void Fail(const QString &reason) const;
 
     QString path_;
