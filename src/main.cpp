@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Quillmark's start-up: the application object and the main window, nothing else.
+// Quillmark's start-up: the process settings, the application object and the main window.
+#include "app/ProcessSetup.h"
 #include "app/frmMain.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    SetUpProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLMARK_VERSION));

@@ -33,6 +33,10 @@ public:
     {
         return UnsavedTextAnswer::Discard;
     }
+    ChangedFileAnswer AskAboutChangedFile(const QString &) override
+    {
+        return ChangedFileAnswer::Cancel;
+    }
 };
 
 std::unique_ptr<frmMain> MakeWindow()

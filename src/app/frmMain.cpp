@@ -69,6 +69,8 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
     setCentralWidget(Code);
     files_ = std::make_unique<FileCommands>(*Code, *services_.fileDialog, *services_.prompts,
                                             [this](const QString &name) { UpdateCaption(name); });
+    connect(Code, &EditorControl::InsertionRefused, this,
+            [this](const QString &reason) { services_.prompts->ShowError(reason); });
     BuildMenus();
     SetInitialGeometry();
     RunCommand(*services_.prompts, QStringLiteral("Start-up"), [this] { Form_Load(); });

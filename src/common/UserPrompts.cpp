@@ -4,6 +4,7 @@
 #include "UserPrompts.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 void MessageBoxPrompts::ShowError(const QString &text)
 {
@@ -23,4 +24,17 @@ UnsavedTextAnswer MessageBoxPrompts::AskAboutUnsavedText(const QString &question
     if (answer == QMessageBox::Save)
         return UnsavedTextAnswer::Save;
     return answer == QMessageBox::Discard ? UnsavedTextAnswer::Discard : UnsavedTextAnswer::Cancel;
+}
+
+// Cancel is the default, so a hurried Enter never writes over another program's work.
+ChangedFileAnswer MessageBoxPrompts::AskAboutChangedFile(const QString &question)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillmark"), question,
+                    QMessageBox::Cancel, parent_);
+    const QPushButton *saveOver =
+        box.addButton(QStringLiteral("Save over"), QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == saveOver ? ChangedFileAnswer::SaveOver
+                                           : ChangedFileAnswer::Cancel;
 }

@@ -10,6 +10,9 @@ class QWidget;
 /// The user's answer to the question about text that was not saved.
 enum class UnsavedTextAnswer { Save, Discard, Cancel };
 
+/// The user's answer to the question about a file another program changed.
+enum class ChangedFileAnswer { SaveOver, Cancel };
+
 /// What the program shows the user modally; tests script it.
 class UserPrompts
 {
@@ -22,6 +25,8 @@ public:
     virtual void ShowNotice(const QString &text) = 0;
     /// Asks once whether changed text is saved, discarded, or the command is cancelled.
     virtual UnsavedTextAnswer AskAboutUnsavedText(const QString &question) = 0;
+    /// Asks once whether a save may write over a file another program changed.
+    virtual ChangedFileAnswer AskAboutChangedFile(const QString &question) = 0;
 };
 
 /// The desktop's message boxes, parented to the main window.
@@ -33,6 +38,7 @@ public:
     void ShowError(const QString &text) override;
     void ShowNotice(const QString &text) override;
     UnsavedTextAnswer AskAboutUnsavedText(const QString &question) override;
+    ChangedFileAnswer AskAboutChangedFile(const QString &question) override;
 
 private:
     QWidget *parent_;

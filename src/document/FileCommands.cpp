@@ -51,12 +51,13 @@ void FileCommands::Open()
     const QString path = AskForName(QStringLiteral("Open a script."), false);
     const QString title = dialog_.ChosenTitle();
     if (!modGlobals::FileExists(path)) {
-        Adopt(path, title);
+        Adopt(path, title, std::nullopt);
         return;
     }
+    std::optional<FileIdentity> onDisk;
     if (!title.isEmpty())
-        code_.OpenFile(path);
-    Adopt(path, title);
+        onDisk = code_.OpenFile(path);
+    Adopt(path, title, onDisk);
     updateCaption_(title);
 }
 
@@ -69,12 +70,14 @@ bool FileCommands::Save()
         title = dialog_.ChosenTitle();
     }
     if (title.isEmpty()) {
-        Adopt(path, title);
+        Adopt(path, title, std::nullopt);
         updateCaption_(NoFileMarker);
         return false;
     }
-    Write(path);
-    Adopt(path, title);
+    if (!MayWriteOver(path))
+        return false;
+    const FileIdentity written = Write(path);
+    Adopt(path, title, written);
     updateCaption_(title);
     return true;
 }
@@ -83,9 +86,10 @@ void FileCommands::SaveAs()
 {
     const QString path = AskForName(QStringLiteral("Save as.."), true);
     const QString title = dialog_.ChosenTitle();
+    std::optional<FileIdentity> written;
     if (!path.isEmpty())
-        Write(path);
-    Adopt(path, title);
+        written = Write(path);
+    Adopt(path, title, written);
     updateCaption_(title);
 }
 
@@ -121,11 +125,22 @@ QString FileCommands::AskForName(const QString &caption, bool saving)
     return WithoutOuterSpaces(dialog_.ChosenPath());
 }
 
-void FileCommands::Write(const QString &path)
+bool FileCommands::MayWriteOver(const QString &path)
+{
+    if (!onDisk_ || path != modGlobals::CurrentFile ||
+        CompareWithDisk(path, *onDisk_) != DiskState::Changed)
+        return true;
+    const QString question =
+        QStringLiteral("\"%1\" was changed by another program since it was opened. Save over it?")
+            .arg(QFileInfo(path).fileName());
+    return prompts_.AskAboutChangedFile(question) == ChangedFileAnswer::SaveOver;
+}
+
+FileIdentity FileCommands::Write(const QString &path)
 {
     const SavedScript saved = code_.SaveFile(path, true);
     if (saved.unencodable == 0)
-        return;
+        return saved.identity;
     prompts_.ShowNotice(
         QStringLiteral("\"%1\" was saved in UTF-8 instead of its former encoding, Windows-1252, "
                        "because the text holds \"%2\" (%3), which Windows-1252 cannot store. "
@@ -133,10 +148,13 @@ void FileCommands::Write(const QString &path)
                        "characters differently.")
             .arg(QDir::toNativeSeparators(path), QString::fromUcs4(&saved.unencodable, 1),
                  CodePoint(saved.unencodable)));
+    return saved.identity;
 }
 
-void FileCommands::Adopt(const QString &path, const QString &title)
+void FileCommands::Adopt(const QString &path, const QString &title,
+                         std::optional<FileIdentity> onDisk)
 {
     modGlobals::CurrentFile = path;
     currentTitle_ = title;
+    onDisk_ = onDisk;
 }

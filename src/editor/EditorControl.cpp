@@ -15,6 +15,8 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include <utility>
+
 EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new ScintillaView(this))
 {
     auto *layout = new QVBoxLayout(this);
@@ -26,6 +28,7 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     completion_ = std::make_unique<CompletionController>(*this, *view_);
     view_->SetKeyHandlers([this](QKeyEvent &key) { return completion_->BeforeKey(key); },
                           [this] { completion_->AfterKey(); });
+    connect(view_, &ScintillaView::SCN_MODIFIED, this, &EditorControl::KeepWithinLimit);
 }
 
 EditorControl::~EditorControl() = default;
@@ -61,11 +64,12 @@ QString EditorControl::Text() const
     return QString::fromUtf8(bytes, length);
 }
 
-void EditorControl::OpenFile(const QString &path)
+FileIdentity EditorControl::OpenFile(const QString &path)
 {
     DocumentLoader loader(*view_);
-    const ScriptFormat format = ReadScriptFile(path, loader);
-    ShowNewDocument(loader, format);
+    const LoadedScript loaded = ReadScriptFile(path, loader);
+    ShowNewDocument(loader, loaded.format);
+    return loaded.identity;
 }
 
 SavedScript EditorControl::SaveFile(const QString &path, bool)
@@ -187,4 +191,27 @@ void EditorControl::Paste()
 bool EditorControl::IsModified() const
 {
     return view_->SendScintilla(ScintillaView::SCI_GETMODIFY) != 0;
+}
+
+// Scintilla asks before every insertion, whatever made it (keys, input methods, paste, drop,
+// line duplication); one that would pass the limit is made empty, so positions never overflow.
+// The report waits until the edit is over: a message box inside it would re-enter Scintilla.
+void EditorControl::KeepWithinLimit(int, int modification, const char *, int length)
+{
+    if (!(modification & ScintillaView::SC_MOD_INSERTCHECK))
+        return;
+    const long size = view_->SendScintilla(ScintillaView::SCI_GETLENGTH);
+    if (length >= 0 && size + qint64(length) <= MaxDocumentBytes)
+        return;
+    view_->SendScintilla(ScintillaView::SCI_CHANGEINSERTION, 0UL, "");
+    if (std::exchange(refusalPending_, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refusalPending_ = false;
+            emit InsertionRefused(
+                QStringLiteral("The text was not inserted: %1.").arg(DocumentLimitText()));
+        },
+        Qt::QueuedConnection);
 }

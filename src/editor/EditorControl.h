@@ -43,8 +43,9 @@ public:
 
     /// Replaces the whole text by the file's content, byte for byte, remembering its encoding
     /// and line ends (new lines follow the most frequent one). The loaded text is the new save
-    /// point, with no undo history. On failure it throws EditorError and nothing has changed.
-    void OpenFile(const QString &path);
+    /// point, with no undo history, and the version of the file read is returned. On failure it
+    /// throws EditorError and nothing has changed.
+    FileIdentity OpenFile(const QString &path);
     /// Writes the whole text to `path` in the file's own format, creating or atomically replacing
     /// the file, then moves the save point; `overwrite` is accepted for the callers' sake. On
     /// failure it throws EditorError and neither the file nor the save point has changed.
@@ -90,6 +91,12 @@ public:
     void SetListener(EditorEvents *listener) { listener_ = listener; }
     EditorEvents *Listener() const { return listener_; }
 
+signals:
+    /// Typed, pasted or dropped text was not inserted because the document would have passed
+    /// MaxDocumentBytes; `reason` says so in words. Sent once the edit is over, never from
+    /// inside it.
+    void InsertionRefused(const QString &reason);
+
 private:
     friend class LineStartEdit;
 
@@ -99,6 +106,7 @@ private:
     void ReplaceRange(int start, int end, const QByteArray &utf8);
     void SetFormat(ScriptFormat format);
     void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
+    void KeepWithinLimit(int position, int modification, const char *text, int length);
 
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
@@ -106,4 +114,5 @@ private:
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<CompletionController> completion_;
     ScriptFormat format_;
+    bool refusalPending_ = false;
 };

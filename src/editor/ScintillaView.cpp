@@ -114,7 +114,11 @@ ScintillaView::~ScintillaView()
 
 void ScintillaView::UpdateEventMask()
 {
-    const long mask = assistiveTechnologyActive ? (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT) : 0;
+    // Insert checks are always on: one cheap question per insertion, no text counted, lets the
+    // owner refuse text that would pass the document's limit.
+    const long accessibility =
+        assistiveTechnologyActive ? (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT) : 0;
+    const long mask = SC_MOD_INSERTCHECK | accessibility;
     SendScintilla(SCI_SETMODEVENTMASK, mask);
 }
 

@@ -1,16 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ScriptFile: chunked reading with encoding detection, and atomic replacement through QSaveFile.
+// ScriptFile: chunked reading with encoding detection, and writing in the file's own format.
 #include "ScriptFile.h"
 
-#include "common/EditorError.h"
+#include "FileErrors.h"
+#include "FileReplacement.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include <fcntl.h>
@@ -22,34 +20,18 @@ namespace
 
 constexpr qsizetype ChunkBytes = qsizetype(1) << 20;
 
-[[noreturn]] void Fail(const QString &verb, const QString &path, const QString &reason)
-{
-    throw EditorError(QStringLiteral("cannot %1 \"%2\": %3")
-                          .arg(verb, QDir::toNativeSeparators(path), reason)
-                          .toStdString());
-}
-
-QString SystemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString Size(qint64 bytes)
-{
-    return QStringLiteral("%1 bytes").arg(bytes);
-}
-
 /// Refuses what is not an ordinary file, or an ordinary file too large to open.
 void CheckReadable(const QString &path, const struct stat &info)
 {
     if (S_ISDIR(info.st_mode))
-        Fail(QStringLiteral("open"), path, SystemReason(EISDIR));
+        FailOnFile(QStringLiteral("open"), path, SystemReason(EISDIR));
     if (!S_ISREG(info.st_mode))
-        Fail(QStringLiteral("open"), path, QStringLiteral("it is not an ordinary file"));
+        FailOnFile(QStringLiteral("open"), path, QStringLiteral("it is not an ordinary file"));
     if (info.st_size > MaxScriptFileBytes)
-        Fail(QStringLiteral("open"), path,
-             QStringLiteral("the file holds %1, more than the 1 GiB a script may have")
-                 .arg(Size(info.st_size)));
+        FailOnFile(QStringLiteral("open"), path,
+                   QStringLiteral("the file holds %1 bytes, and %2")
+                       .arg(qint64(info.st_size))
+                       .arg(DocumentLimitText()));
 }
 
 /// An open file descriptor, closed when it goes out of scope.
@@ -141,14 +123,15 @@ private:
 
     [[noreturn]] void FailTooLargeOnceDecoded() const
     {
-        Fail(QStringLiteral("open"), path_,
-             QStringLiteral("its text takes more than the 2 GiB the editor holds once decoded"));
+        FailOnFile(QStringLiteral("open"), path_,
+                   QStringLiteral("its text grows past the limit once decoded, and %1")
+                       .arg(DocumentLimitText()));
     }
 
     void Rewind()
     {
         if (::lseek(fd_, 0, SEEK_SET) != 0)
-            Fail(QStringLiteral("read"), path_, SystemReason(errno));
+            FailOnFile(QStringLiteral("read"), path_, SystemReason(errno));
         read_ = 0;
     }
 
@@ -161,16 +144,16 @@ private:
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0)
-                Fail(QStringLiteral("read"), path_, SystemReason(errno));
+                FailOnFile(QStringLiteral("read"), path_, SystemReason(errno));
             if (got == 0)
                 break;
             filled += got;
         }
         read_ += filled;
         if (read_ > MaxScriptFileBytes)
-            Fail(
+            FailOnFile(
                 QStringLiteral("open"), path_,
-                QStringLiteral("the file grew past the 1 GiB a script may have while it was read"));
+                QStringLiteral("the file grew while it was read, and %1").arg(DocumentLimitText()));
         return QByteArrayView(buffer_.constData(), filled);
     }
 
@@ -200,119 +183,77 @@ std::optional<struct stat> ExistingTarget(const QString &path)
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         if (errno == ENOENT)
             return std::nullopt;
-        Fail(QStringLiteral("save"), path, SystemReason(errno));
+        FailOnFile(QStringLiteral("save"), path, SystemReason(errno));
     }
     if (S_ISDIR(info.st_mode))
-        Fail(QStringLiteral("save"), path, SystemReason(EISDIR));
+        FailOnFile(QStringLiteral("save"), path, SystemReason(EISDIR));
     if (!S_ISREG(info.st_mode))
-        Fail(QStringLiteral("save"), path, QStringLiteral("it is not an ordinary file"));
+        FailOnFile(QStringLiteral("save"), path, QStringLiteral("it is not an ordinary file"));
     return info;
 }
 
-/// Gives the new file the old one's mode bits exactly, and its owner where that is allowed.
-void KeepModeAndOwner(const QString &path, QSaveFile &file, const struct stat &old)
-{
-    const int fd = file.handle();
-    struct stat fresh {
-    };
-    if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)) {
-        // Only the superuser may hand a file to another owner; anyone else's save owns the
-        // new file, as with every save that replaces a file.
-        [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
-    }
-    if (::fchmod(fd, old.st_mode & 07777) != 0)
-        Fail(QStringLiteral("save"), path, SystemReason(errno));
-}
-
-/// Writes all of `bytes`. A write the system cuts short (a full disk, a file-size limit) is
-/// retried with the rest, so the call that fails reports the system's reason.
-void Put(const QString &path, QSaveFile &file, QByteArrayView bytes)
-{
-    while (!bytes.isEmpty()) {
-        const qint64 written = file.write(bytes.data(), bytes.size());
-        if (written <= 0)
-            Fail(QStringLiteral("save"), path, file.errorString());
-        bytes = bytes.sliced(written);
-    }
-}
-
-/// Makes sure the temporary file holds every byte written before it may replace the target.
-void CheckComplete(const QString &path, QSaveFile &file)
-{
-    struct stat info {
-    };
-    if (::fstat(file.handle(), &info) != 0)
-        Fail(QStringLiteral("save"), path, SystemReason(errno));
-    if (info.st_size != file.pos())
-        Fail(QStringLiteral("save"), path,
-             QStringLiteral("only %1 of %2 could be written")
-                 .arg(Size(info.st_size), Size(file.pos())));
-}
-
-void PutAsWindows1252(const QString &path, QSaveFile &file, QByteArrayView text)
+void PutAsWindows1252(const QString &path, FileReplacement &file, QByteArrayView text)
 {
     QByteArray bytes;
     while (!text.isEmpty()) {
         const qsizetype take = CharacterBoundaryBefore(text, ChunkBytes);
         bytes.clear();
         if (!AppendUtf8AsWindows1252(text.first(take), bytes))
-            Fail(QStringLiteral("save"), path,
-                 QStringLiteral("the text holds a character Windows-1252 cannot store"));
-        Put(path, file, bytes);
+            FailOnFile(QStringLiteral("save"), path,
+                       QStringLiteral("the text holds a character Windows-1252 cannot store"));
+        file.Write(bytes);
         text = text.sliced(take);
     }
 }
 
 } // namespace
 
-ScriptFormat ReadScriptFile(const QString &path, ScriptTextSink &sink)
+QString DocumentLimitText()
+{
+    return QStringLiteral("a document holds at most %1 bytes of text").arg(MaxDocumentBytes);
+}
+
+LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat info {
     };
     if (::stat(native.constData(), &info) != 0)
-        Fail(QStringLiteral("open"), path, SystemReason(errno));
+        FailOnFile(QStringLiteral("open"), path, SystemReason(errno));
     CheckReadable(path, info);
     // Non-blocking, so that a FIFO put in the file's place meanwhile cannot hang the open; the
     // check below then refuses it unread.
     const Descriptor file(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (file.get() < 0)
-        Fail(QStringLiteral("open"), path, SystemReason(errno));
+        FailOnFile(QStringLiteral("open"), path, SystemReason(errno));
     if (::fstat(file.get(), &info) != 0)
-        Fail(QStringLiteral("open"), path, SystemReason(errno));
+        FailOnFile(QStringLiteral("open"), path, SystemReason(errno));
     CheckReadable(path, info);
 
+    const FileIdentity identity = IdentityOf(info);
     ScriptReader reader(path, file.get(), info.st_size, sink);
     if (const std::optional<ScriptFormat> utf8 = reader.ReadAsUtf8())
-        return *utf8;
-    return reader.ReadAsWindows1252();
+        return LoadedScript{*utf8, identity};
+    return LoadedScript{reader.ReadAsWindows1252(), identity};
 }
 
 SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format)
 {
-    SavedScript saved{format, 0};
+    SavedScript saved{format, 0, {}};
     if (format.encoding == TextEncoding::Windows1252) {
         saved.unencodable = FirstCharacterOutsideWindows1252(text);
         if (saved.unencodable != 0)
             saved.format.encoding = TextEncoding::Utf8;
     }
     const std::optional<struct stat> existing = ExistingTarget(path);
-
-    QSaveFile file(path);
-    // Unbuffered, so every write reaches the system at once and a short one is seen.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        Fail(QStringLiteral("save"), path, file.errorString());
-    if (existing)
-        KeepModeAndOwner(path, file, *existing);
+    FileReplacement file(path, existing ? &*existing : nullptr);
     if (saved.format.encoding == TextEncoding::Windows1252) {
         PutAsWindows1252(path, file, text);
     } else {
         if (saved.format.encoding == TextEncoding::Utf8WithBom)
-            Put(path, file, Utf8Bom);
-        Put(path, file, text);
+            file.Write(Utf8Bom);
+        file.Write(text);
     }
-    CheckComplete(path, file);
-    if (!file.commit())
-        Fail(QStringLiteral("save"), path, file.errorString());
+    saved.identity = file.Commit();
     return saved;
 }

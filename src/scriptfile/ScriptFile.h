@@ -4,15 +4,21 @@
 // file's name and the operating system's reason.
 #pragma once
 
+#include "FileIdentity.h"
 #include "ScriptFileFormat.h"
 
 #include <QString>
 
-/// The largest script file that is opened (1 GiB); larger ones are refused before reading.
-inline constexpr qint64 MaxScriptFileBytes = qint64(1) << 30;
-
-/// The most UTF-8 text an editor document holds (its positions are 32-bit).
+/// The most UTF-8 text an editor document holds: its positions are 32-bit signed numbers.
+/// Opening and editing share this one limit, so whatever can be saved can be opened again.
 inline constexpr qint64 MaxDocumentBytes = 0x7FFF'FFFF;
+
+/// The largest script file that is opened: a full document and a UTF-8 byte-order mark, the most
+/// a save writes. Larger files are refused before reading.
+inline constexpr qint64 MaxScriptFileBytes = MaxDocumentBytes + Utf8Bom.size();
+
+/// The limit in words, for the messages that refuse more text.
+QString DocumentLimitText();
 
 /// Receives a script's text as UTF-8 while its file is read.
 class ScriptTextSink
@@ -25,10 +31,18 @@ public:
     virtual void Append(QByteArrayView utf8) = 0;
 };
 
-/// Reads the ordinary file at `path` in chunks, hands its text to `sink` as UTF-8 and returns
-/// the file's format. A path that is not an ordinary file is never read. Throws EditorError,
-/// naming the file and the reason, when the file cannot be read or is too large.
-ScriptFormat ReadScriptFile(const QString &path, ScriptTextSink &sink);
+/// What a load read.
+struct LoadedScript {
+    /// The file's encoding and dominant line end.
+    ScriptFormat format;
+    /// The version of the file that was read, as it was when it was opened.
+    FileIdentity identity;
+};
+
+/// Reads the ordinary file at `path` in chunks and hands its text to `sink` as UTF-8. A path that
+/// is not an ordinary file is never read. Throws EditorError, naming the file and the reason,
+/// when the file cannot be read or is too large.
+LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink);
 
 /// What a save wrote.
 struct SavedScript {
@@ -36,11 +50,13 @@ struct SavedScript {
     ScriptFormat format;
     /// Not 0 when a legacy file had to become UTF-8: a character its code page cannot hold.
     char32_t unencodable = 0;
+    /// The version of the file that was written.
+    FileIdentity identity;
 };
 
-/// Writes the UTF-8 `text` to `path` in `format`. The bytes go to a temporary file beside the
-/// target, synced, which then replaces the target in one step: the old file stays whole until the
-/// new one is complete, keeps its permission bits, and a symbolic link stays a link to it. A
-/// Windows-1252 text with a character that code page lacks is written as UTF-8 instead. Throws
-/// EditorError, naming the file and the reason, leaving the old file untouched.
+/// Writes the UTF-8 `text` to `path` in `format` through a FileReplacement: the old file stays
+/// whole until the new one is complete and synced, keeps its permission bits, and a symbolic link
+/// stays a link to it. A Windows-1252 text with a character that code page lacks is written as
+/// UTF-8 instead. Throws EditorError, naming the file and the reason, leaving the old file
+/// untouched.
 SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format);

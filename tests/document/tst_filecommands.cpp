@@ -1,17 +1,24 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The File menu's Open, Save, Save As, New and Exit through the real main window, with a
-// scripted file dialog and questions: the state table, unsaved text, failures and killed saves.
+// scripted file dialog and questions: the state table, unsaved text, files changed by another
+// program, failures, killed saves and the largest document.
+#include "app/ProcessSetup.h"
 #include "app/frmMain.h"
 #include "document/FileDialog.h"
 #include "document/modGlobals.h"
 #include "editor/EditorControl.h"
+#include "scriptfile/FileReplacement.h"
+#include "scriptfile/ScriptFile.h"
 #include "support/FileBytes.h"
 #include "support/ScriptedFileDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
+#include <Qsci/qsciscintilla.h>
+
+#include <QClipboard>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -25,6 +32,7 @@
 #include <csignal>
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -76,8 +84,9 @@ QStringList StateOf(const Window &w)
             QStringLiteral("modified=") + QString::number(w.form->Code->IsModified())};
 }
 
-/// Runs `body` in a child process whose files may grow to `fileSizeLimit` bytes at most, and
-/// returns the lines it reported. The child writes past the limit get EFBIG instead of a signal.
+/// Runs `body` in a child process set up as the program sets itself up, whose files may grow to
+/// `fileSizeLimit` bytes at most, and returns the lines it reported; a child that dies reports
+/// "<child did not finish>".
 QStringList InChildWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<QStringList()> &body)
 {
     int channel[2];
@@ -87,7 +96,9 @@ QStringList InChildWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<Q
     if (child == 0) {
         ::close(channel[0]);
         const rlimit limit{fileSizeLimit, fileSizeLimit};
-        std::signal(SIGXFSZ, SIG_IGN);
+        // Whatever this test process inherited, the child starts from the system's default.
+        std::signal(SIGXFSZ, SIG_DFL);
+        SetUpProcess();
         QStringList lines{QStringLiteral("<setrlimit failed>")};
         if (::setrlimit(RLIMIT_FSIZE, &limit) == 0)
             lines = body();
@@ -113,6 +124,49 @@ QStringList InChildWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<Q
     if (!WIFEXITED(status))
         return {QStringLiteral("<child did not finish>")};
     return QString::fromUtf8(report).split(QChar(0x1F));
+}
+
+timespec ModifiedTime(const QString &path)
+{
+    struct stat status {
+    };
+    ::stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mtim;
+}
+
+bool SetModifiedTime(const QString &path, timespec time)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, time};
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0 &&
+           ModifiedTime(path).tv_nsec == time.tv_nsec && ModifiedTime(path).tv_sec == time.tv_sec;
+}
+
+/// What another program does to the file `path`: "rewrite" it in place (same size, a second
+/// later), "replace" it by a new file of the same size and time, "grow" it keeping its time,
+/// "touch" its time by one nanosecond, or "delete" it. False when the file system cannot keep
+/// the times the change needs.
+bool ChangeElsewhere(const QString &change, const QString &path)
+{
+    const QByteArray bytes = ReadBytes(path);
+    const timespec before = ModifiedTime(path);
+    if (change == QLatin1String("delete"))
+        return QFile::remove(path);
+    if (change == QLatin1String("touch"))
+        return SetModifiedTime(path, timespec{before.tv_sec, (before.tv_nsec + 1) % 1'000'000'000});
+    if (change == QLatin1String("rewrite")) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly); // truncates in place: the inode stays
+        file.write(bytes.toUpper());
+        file.close();
+        return SetModifiedTime(path, timespec{before.tv_sec + 1, before.tv_nsec});
+    }
+    const QString replacement = path + QStringLiteral(".other");
+    WriteBytes(change == QLatin1String("grow") ? path : replacement,
+               change == QLatin1String("grow") ? bytes + "more\n" : bytes.toUpper());
+    if (change == QLatin1String("grow"))
+        return SetModifiedTime(path, before);
+    return SetModifiedTime(replacement, before) &&
+           ::rename(QFile::encodeName(replacement), QFile::encodeName(path)) == 0;
 }
 
 QString Showing(const ScriptedFileDialog::Showing &showing)
@@ -384,9 +438,12 @@ private slots:
         QTest::newRow("Save, the file's folder removed") << "save"
                                                          << "sub/current.qc"
                                                          << "No such file or directory" << 0LL;
-        QTest::newRow("Open, file over 1 GiB") << "open"
-                                               << "huge.qc"
-                                               << "1 GiB" << 0LL;
+        QTest::newRow("Open, file just over the size limit") << "open"
+                                                             << "huge.qc"
+                                                             << "2147483651 bytes" << 0LL;
+        QTest::newRow("Save As, a name one byte too long")
+            << "saveas" << QString(253, QLatin1Char('n')) + ".qc"
+            << "File name too long" << 0LL;
         QTest::newRow("Save As into a read-only folder") << "saveas"
                                                          << "locked/x.qc"
                                                          << "Permission denied" << 0LL;
@@ -413,7 +470,7 @@ private slots:
             ::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("fifo.qc"))).constData(), 0600),
             0);
         QFile huge(root.filePath(QStringLiteral("huge.qc")));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize((qint64(1) << 30) + 1));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxScriptFileBytes + 1));
         huge.close();
 
         Window w;
@@ -471,6 +528,160 @@ private slots:
         QVERIFY(w.prompts->errors.isEmpty());
     }
 
+    void saveAsksBeforeWritingOverAChangedFile_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<ChangedFileAnswer>>("answers");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<bool>("modified");
+        const ChangedFileAnswer over = ChangedFileAnswer::SaveOver,
+                                cancel = ChangedFileAnswer::Cancel;
+        const QStringList none, asked{"changed"};
+        const auto row = [](const char *name, const QString &steps) -> QTestData & {
+            return QTest::newRow(name) << steps.split(QLatin1Char(' '));
+        };
+        row("unchanged", "open type save")
+            << QList<ChangedFileAnswer>{} << none << QByteArray("typed alpha\n") << false;
+        row("rewritten in place, Cancel", "open type rewrite save")
+            << QList{cancel} << asked << QByteArray("ALPHA\n") << true;
+        row("rewritten in place, Save over", "open type rewrite save")
+            << QList{over} << asked << QByteArray("typed alpha\n") << false;
+        row("replaced by a file of the same size and time", "open type replace save")
+            << QList{cancel} << asked << QByteArray("ALPHA\n") << true;
+        row("grown, its time kept", "open type grow save")
+            << QList{cancel} << asked << QByteArray("alpha\nmore\n") << true;
+        row("its time one nanosecond later", "open type touch save")
+            << QList{cancel} << asked << QByteArray("alpha\n") << true;
+        row("vanished", "open type delete save")
+            << QList<ChangedFileAnswer>{} << none << QByteArray("typed alpha\n") << false;
+        row("changed after our own save", "open type save type rewrite save")
+            << QList{cancel} << asked << QByteArray("TYPED ALPHA\n") << true;
+        row("saved over, then saved again", "open type rewrite save type save")
+            << QList{over} << asked << QByteArray("typed typed alpha\n") << false;
+        row("Save As onto the changed file", "open type rewrite saveas")
+            << QList<ChangedFileAnswer>{} << none << QByteArray("typed alpha\n") << false;
+        row("opened through a link, unchanged", "openlink type save")
+            << QList<ChangedFileAnswer>{} << none << QByteArray("typed alpha\n") << false;
+        row("New saves first, Cancel ends New", "open type rewrite new")
+            << QList{cancel} << QStringList{"unsaved", "changed"} << QByteArray("ALPHA\n") << true;
+    }
+
+    void saveAsksBeforeWritingOverAChangedFile()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<ChangedFileAnswer>, answers);
+        QFETCH(QStringList, questions);
+        QFETCH(QByteArray, onDisk);
+        QFETCH(bool, modified);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        const QString path = root.filePath(QStringLiteral("a.qc"));
+        WriteBytes(path, "alpha\n");
+        QVERIFY(QFile::link(path, root.filePath(QStringLiteral("link.qc"))));
+        Window w;
+        w.prompts->changedFileAnswers = answers;
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1String("open"))) {
+                w.dialog->Choose(root.filePath(step == QLatin1String("open") ? "a.qc" : "link.qc"));
+                w.form->mnuOpen->trigger();
+            } else if (step == QLatin1String("type")) {
+                w.Type(QStringLiteral("typed "));
+            } else if (step == QLatin1String("save")) {
+                w.form->mnuSave->trigger();
+            } else if (step == QLatin1String("saveas")) {
+                w.dialog->Choose(path);
+                w.form->mnuSaveAs->trigger();
+            } else if (step == QLatin1String("new")) {
+                w.prompts->answers << UnsavedTextAnswer::Save;
+                w.form->mnuNew->trigger();
+            } else if (!ChangeElsewhere(step, path)) {
+                QSKIP("the file system does not keep the modification times this case sets");
+            }
+        }
+        QStringList expected;
+        for (const QString &question : questions)
+            expected << (question == QLatin1String("changed")
+                             ? "\"a.qc\" was changed by another program since it was opened. "
+                               "Save over it?"
+                             : "\"a.qc\" has changes that were not saved. Save them first?");
+        QCOMPARE(w.prompts->questions, expected);
+        QCOMPARE(ReadBytes(path), onDisk);
+        QCOMPARE(w.form->Code->IsModified(), modified);
+        QCOMPARE(w.form->windowTitle(),
+                 QStringLiteral("Quillmark [%1]")
+                     .arg(steps[0] == QLatin1String("open") ? "a.qc" : "link.qc"));
+        QVERIFY(w.prompts->errors.isEmpty());
+    }
+
+    void leftoverOfAKilledSaveGoesWithTheNextSave()
+    {
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        const QString path = root.filePath(QStringLiteral("a.qc"));
+        WriteBytes(path, "alpha\n");
+        const QString mine = QString::fromLatin1(SaveLeftoverPrefix("a.qc") + "Xy12Ab");
+        const QString others = QString::fromLatin1(SaveLeftoverPrefix("b.qc") + "Zz99zz");
+        for (const QString &name : {mine, others, QStringLiteral("a.qc.Ab12Cd")})
+            WriteBytes(root.filePath(name), "script text");
+        Window w;
+        w.dialog->Choose(path);
+        w.form->mnuOpen->trigger();
+        w.form->mnuSave->trigger();
+        QCOMPARE(root.entryList(QDir::Files | QDir::Hidden),
+                 QStringList({others, "a.qc", "a.qc.Ab12Cd"}));
+        QVERIFY(w.prompts->errors.isEmpty());
+    }
+
+    void documentLimitIsSharedByOpenAndEditing()
+    {
+        // The largest file a save writes, a full document after a byte-order mark, opens; no
+        // key or paste takes the document past the limit. The rest of the file is a hole that
+        // reads as NUL bytes, and the window stays hidden so that its long line is never drawn.
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("full.qc"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Utf8Bom.toByteArray() + "ab\n") &&
+                file.resize(MaxScriptFileBytes));
+        file.close();
+        Window w;
+        w.form->hide();
+        w.dialog->Choose(path);
+        w.form->mnuOpen->trigger();
+        QCOMPARE(w.prompts->errors, QStringList());
+        const auto *view = w.form->Code->findChild<QsciScintilla *>();
+        QWidget *keys = w.form->Code->focusProxy();
+        const QString refusal = QStringLiteral(
+            "The text was not inserted: a document holds at most 2147483647 bytes of text.");
+        struct Step {
+            const char *action;
+            qint64 length;
+            qsizetype refusals;
+        };
+        const Step steps[] = {
+            {"", MaxDocumentBytes, 0},           {"type x", MaxDocumentBytes, 1},
+            {"delete", MaxDocumentBytes - 1, 1}, {"type é", MaxDocumentBytes - 1, 2},
+            {"type x", MaxDocumentBytes, 2},     {"paste y", MaxDocumentBytes, 3}};
+        for (const Step &step : steps) {
+            const QString action = QString::fromUtf8(step.action);
+            if (action.startsWith(QLatin1String("type ")))
+                QTest::sendKeyEvent(QTest::Click, keys, Qt::Key_unknown, action.mid(5),
+                                    Qt::NoModifier);
+            else if (action == QLatin1String("delete"))
+                QTest::keyClick(keys, Qt::Key_Delete);
+            else if (action.startsWith(QLatin1String("paste "))) {
+                QApplication::clipboard()->setText(action.mid(6));
+                w.form->mnuPaste->trigger();
+            }
+            QTRY_COMPARE(w.prompts->errors.size(), step.refusals);
+            QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), long(step.length));
+        }
+        QCOMPARE(w.prompts->errors, QStringList(3, refusal));
+        char start[4] = {};
+        view->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, 3L, start);
+        QCOMPARE(QByteArray(start), QByteArray("xb\n"));
+    }
+
     void killedSaveLeavesOldOrNewFile()
     {
         QTemporaryDir dir;
@@ -506,7 +717,8 @@ private slots:
         QCOMPARE(ReadBytes(path), newBytes);
 
         QRandomGenerator random(QRandomGenerator::global()->generate());
-        int old = 0, complete = 0;
+        const QString leftover = QString::fromLatin1(SaveLeftoverPrefix("big.qc"));
+        int old = 0, complete = 0, leftovers = 0;
         for (int round = 0; round < 40; ++round) {
             WriteBytes(path, oldBytes);
             const pid_t child = saveInChild();
@@ -521,13 +733,17 @@ private slots:
                                .arg(round)
                                .arg(now.size())));
             (now == oldBytes ? old : complete) += 1;
-            for (const QString &left : root.entryList(QDir::Files)) {
-                if (left != QLatin1String("big.qc"))
-                    QVERIFY(root.remove(left));
+            for (const QString &left : root.entryList(QDir::Files | QDir::Hidden)) {
+                QVERIFY2(left == QLatin1String("big.qc") || left.startsWith(leftover),
+                         qPrintable(QStringLiteral("round %1 left %2").arg(round).arg(left)));
+                leftovers += left != QLatin1String("big.qc");
             }
         }
-        qInfo("killed saves: %d left the old file, %d the new one (a save takes %lld us)", old,
-              complete, saveMicroseconds);
+        code.SaveFile(path, true);
+        QCOMPARE(root.entryList(QDir::Files | QDir::Hidden), QStringList{"big.qc"});
+        qInfo("killed saves: %d left the old file, %d the new one, %d a temporary file (a save "
+              "takes %lld us)",
+              old, complete, leftovers, saveMicroseconds);
     }
 
     void desktopDialogReportsTheChoice_data()

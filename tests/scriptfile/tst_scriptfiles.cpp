@@ -309,8 +309,8 @@ private slots:
                               << "not an ordinary file";
         QTest::newRow("device") << "/dev/zero"
                                 << "not an ordinary file";
-        QTest::newRow("over 1 GiB") << "huge.qc"
-                                    << "1 GiB";
+        QTest::newRow("just over the size limit") << "huge.qc"
+                                                  << "2147483651 bytes";
         QTest::newRow("unreadable") << "secret.qc"
                                     << "Permission denied";
     }
@@ -355,6 +355,7 @@ private slots:
     void saveKeepsPermissionBitsExactly_data()
     {
         QTest::addColumn<int>("mode");
+        QTest::newRow("new file: the usual bits less the umask") << -1;
         QTest::newRow("0640") << 0640;
         QTest::newRow("0604") << 0604;
         QTest::newRow("read-only 0444") << 0444;
@@ -365,14 +366,20 @@ private slots:
     void saveKeepsPermissionBitsExactly()
     {
         QFETCH(int, mode);
-        if (::geteuid() != 0 && (mode & 0200) == 0)
+        if (::geteuid() != 0 && mode >= 0 && (mode & 0200) == 0)
             QSKIP("only the superuser may replace a file without write permission");
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("script.qc"));
-        WriteBytes(path, "old");
-        QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
         EditorControl code;
-        code.OpenFile(path);
+        if (mode < 0) {
+            const mode_t umask = ::umask(0);
+            ::umask(umask);
+            mode = 0666 & ~int(umask);
+        } else {
+            WriteBytes(path, "old");
+            QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+            code.OpenFile(path);
+        }
         code.SetText(QStringLiteral("new"));
         code.SaveFile(path, true);
         struct stat info {
@@ -400,6 +407,45 @@ private slots:
         QCOMPARE(ReadBytes(target), QByteArray("new\r\n"));
         QCOMPARE(root.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
                  QStringList({"link.qc", "real"}));
+    }
+
+    void everyNameThatFitsCanBeSaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        const auto named = [](int bytes) { return QString(bytes - 3, QLatin1Char('n')) + ".qc"; };
+        QTest::newRow("248 bytes") << named(248) << "";
+        QTest::newRow("249 bytes") << named(249) << "";
+        QTest::newRow("255 bytes, the longest") << named(255) << "";
+        QTest::newRow("255 bytes of two-byte characters") << QString(126, QChar(0xE9)) + ".qc"
+                                                          << "";
+        QTest::newRow("256 bytes") << named(256) << "File name too long";
+    }
+
+    void everyNameThatFitsCanBeSaved()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(name);
+        EditorControl code;
+        QStringList results;
+        for (const QString &text : {QStringLiteral("first\n"), QStringLiteral("second\n")}) {
+            code.SetText(text);
+            try {
+                code.SaveFile(path, true);
+                results << QString::fromUtf8(ReadBytes(path));
+            } catch (const EditorError &error) {
+                const QString message = QString::fromUtf8(error.what());
+                QVERIFY2(message.contains(path) && message.endsWith(reason), qPrintable(message));
+                results << reason;
+            }
+        }
+        const QStringList expected =
+            reason.isEmpty() ? QStringList{"first\n", "second\n"} : QStringList{reason, reason};
+        QCOMPARE(results, expected);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 reason.isEmpty() ? QStringList{name} : QStringList());
     }
 
     void lineNumbersFitTheLoadedLines()

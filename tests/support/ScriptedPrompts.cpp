@@ -18,3 +18,10 @@ UnsavedTextAnswer ScriptedPrompts::AskAboutUnsavedText(const QString &question)
     questions.append(question);
     return answers.isEmpty() ? UnsavedTextAnswer::Cancel : answers.takeFirst();
 }
+
+ChangedFileAnswer ScriptedPrompts::AskAboutChangedFile(const QString &question)
+{
+    questions.append(question);
+    return changedFileAnswers.isEmpty() ? ChangedFileAnswer::Cancel
+                                        : changedFileAnswers.takeFirst();
+}

@@ -9,17 +9,20 @@
 #include <QStringList>
 
 /// Records every message instead of showing it; the test reads `errors` and `notices`
-/// afterwards. Questions about unsaved text take the next of `answers`, or Cancel when none is
-/// left, and are recorded in `questions`.
+/// afterwards. Questions about unsaved text take the next of `answers`, questions about a changed
+/// file the next of `changedFileAnswers`, each Cancel when none is left; both kinds are recorded
+/// in `questions`.
 class ScriptedPrompts : public UserPrompts
 {
 public:
     void ShowError(const QString &text) override;
     void ShowNotice(const QString &text) override;
     UnsavedTextAnswer AskAboutUnsavedText(const QString &question) override;
+    ChangedFileAnswer AskAboutChangedFile(const QString &question) override;
 
     QStringList errors;
     QStringList notices;
     QStringList questions;
     QList<UnsavedTextAnswer> answers;
+    QList<ChangedFileAnswer> changedFileAnswers;
 };
