@@ -18,6 +18,7 @@ class CompletionController;
 class DocumentLoader;
 class EditorEvents;
 class EditorList;
+class FindController;
 class QuillLexer;
 class ScintillaView;
 
@@ -99,11 +100,13 @@ private:
     void ReplaceRange(int start, int end, const QByteArray &utf8);
     void SetFormat(ScriptFormat format);
     void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
+    void ShowContextMenu(const QPoint &position);
 
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<CompletionController> completion_;
+    std::unique_ptr<FindController> find_;
     ScriptFormat format_;
 };
