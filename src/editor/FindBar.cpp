@@ -118,6 +118,11 @@ void FindBar::Open(bool replace, bool takeFocus)
     search_->selectAll();
 }
 
+bool FindBar::ReplaceShown() const
+{
+    return !replace_->isHidden();
+}
+
 QString FindBar::SearchText() const
 {
     return search_->text();

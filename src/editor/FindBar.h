@@ -27,6 +27,8 @@ public:
     /// keyboard in the search field with its text selected.
     void Open(bool replace, bool takeFocus);
 
+    /// True while the replace row is part of the bar.
+    bool ReplaceShown() const;
     QString SearchText() const;
     /// Sets the search text without raising SearchEdited.
     void SetSearchText(const QString &text);

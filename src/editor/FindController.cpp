@@ -18,10 +18,10 @@ FindController::FindController(QWidget &control, ScintillaView &view)
     : view_(view), text_(view), bar_(new FindBar(&control)), search_(text_), highlighter_(view)
 {
     bar_->hide();
-    find_ = AddKey(control, tr("Find..."), QKeySequence(Qt::CTRL | Qt::Key_F),
-                   [this] { Open(false, true); });
+    find_ =
+        AddKey(control, tr("Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), [this] { Open(false); });
     replace_ = AddKey(control, tr("Replace..."), QKeySequence(Qt::CTRL | Qt::Key_H),
-                      [this] { Open(true, true); });
+                      [this] { Open(true); });
     AddKey(control, tr("Find Next"), QKeySequence(Qt::Key_F3), [this] { FindNext(); });
     AddKey(control, tr("Find Previous"), QKeySequence(Qt::SHIFT | Qt::Key_F3),
            [this] { FindPrevious(); });
@@ -75,7 +75,7 @@ void FindController::AddMenuEntries(QMenu &menu) const
     menu.addAction(replace_);
 }
 
-void FindController::Open(bool replace, bool takeFocus)
+void FindController::Open(bool replace)
 {
     if (!bar_->isAncestorOf(QApplication::focusWidget())) {
         const QString seed = SeedText();
@@ -83,10 +83,15 @@ void FindController::Open(bool replace, bool takeFocus)
             bar_->SetSearchText(bar_->Options().regularExpression ? QRegularExpression::escape(seed)
                                                                   : seed);
     }
+    Reveal(replace, true);
+    SearchAsTyped();
+}
+
+void FindController::Reveal(bool replace, bool takeFocus)
+{
     bar_->Open(replace, takeFocus);
     for (QAction *action : whileOpen_)
         action->setEnabled(true);
-    SearchAsTyped();
 }
 
 void FindController::Close()
@@ -140,11 +145,7 @@ bool FindController::SelectionSpansLines() const
 
 void FindController::FindNext()
 {
-    if (bar_->isHidden()) {
-        Open(false, bar_->SearchText().isEmpty());
-        return;
-    }
-    if (!Ready())
+    if (!RevealForNextOrPrevious() || !Ready())
         return;
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
     long from = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
@@ -156,10 +157,22 @@ void FindController::FindNext()
 
 void FindController::FindPrevious()
 {
-    if (bar_->isHidden())
-        Open(false, bar_->SearchText().isEmpty());
-    if (Ready())
+    if (RevealForNextOrPrevious() && Ready())
         Search(view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART), false);
+}
+
+// With the bar closed the last search goes on from the selection, the keyboard staying in the
+// text; with none yet the bar opens as by Ctrl+F. False when there is nothing to go on with.
+bool FindController::RevealForNextOrPrevious()
+{
+    if (!bar_->isHidden())
+        return true;
+    if (bar_->SearchText().isEmpty()) {
+        Open(false);
+        return false;
+    }
+    Reveal(bar_->ReplaceShown(), false);
+    return true;
 }
 
 void FindController::Replace()

@@ -42,14 +42,16 @@ public:
     void AddMenuEntries(QMenu &menu) const;
 
     /// How long counting the matches may take before the count shows as "at least".
-    static constexpr int CountMs = 10;
+    static constexpr int CountMs = 5;
 
 private:
     QAction *AddKey(QWidget &control, const QString &text, const QKeySequence &key,
                     const std::function<void()> &handler);
     void OpenFind();
     void OpenReplace();
-    void Open(bool replace, bool takeFocus);
+    void Open(bool replace);
+    void Reveal(bool replace, bool takeFocus);
+    bool RevealForNextOrPrevious();
     void Close();
     void SearchAsTyped();
     void FindNext();

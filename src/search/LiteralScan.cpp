@@ -5,29 +5,36 @@
 
 #include "WordBoundary.h"
 
-#include <QtEndian>
-
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 
 namespace
 {
 
-constexpr std::uint64_t OnesInEveryByte = 0x0101010101010101ULL;
-constexpr std::uint64_t HighBitOfEveryByte = 0x8080808080808080ULL;
+// Sixteen bytes side by side; the compiler turns operations on them into vector instructions.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
 
-std::uint64_t Broadcast(unsigned char byte)
+Bytes16 Load16(const unsigned char *at)
 {
-    return OnesInEveryByte * byte;
+    Bytes16 bytes;
+    std::memcpy(&bytes, at, sizeof bytes);
+    return bytes;
 }
 
-// The high bit set in every byte of `word` that is zero, and possibly in some bytes above one
-// that is (they are checked again anyway); never missing a zero byte.
-std::uint64_t ZeroBytes(std::uint64_t word)
+Bytes16 Splat16(unsigned char byte)
 {
-    return (word - OnesInEveryByte) & ~word & HighBitOfEveryByte;
+    Bytes16 bytes = {};
+    for (int i = 0; i < 16; ++i)
+        bytes[i] = byte;
+    return bytes;
+}
+
+bool AnySet(const Bytes16 &bytes)
+{
+    std::uint64_t halves[2];
+    std::memcpy(halves, &bytes, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
 }
 
 bool IsAsciiLetter(char byte)
@@ -63,7 +70,7 @@ qsizetype LiteralScan::Find(const char *bytes, qsizetype size, qsizetype from) c
     return found ? static_cast<const char *>(found) - bytes : -1;
 }
 
-// Eight starts at a time: a start is a candidate when the needle's first and last bytes both
+// Sixteen starts at a time: a start is a candidate when the needle's first and last bytes both
 // match there (letters folded by setting their case bit), and only candidates are compared in
 // full.
 qsizetype LiteralScan::FindFolded(const unsigned char *bytes, qsizetype size, qsizetype from) const
@@ -72,19 +79,17 @@ qsizetype LiteralScan::FindFolded(const unsigned char *bytes, qsizetype size, qs
     const auto *bits = reinterpret_cast<const unsigned char *>(caseBits_.constData());
     const qsizetype lastByte = needle_.size() - 1;
     const qsizetype lastStart = size - needle_.size();
-    const std::uint64_t first = Broadcast(needle[0]), firstBits = Broadcast(bits[0]);
-    const std::uint64_t last = Broadcast(needle[lastByte]), lastBits = Broadcast(bits[lastByte]);
+    const Bytes16 first = Splat16(needle[0]), firstBits = Splat16(bits[0]);
+    const Bytes16 last = Splat16(needle[lastByte]), lastBits = Splat16(bits[lastByte]);
     qsizetype start = from;
-    for (; start + 7 <= lastStart; start += 8) {
-        const std::uint64_t head = qFromLittleEndian<std::uint64_t>(bytes + start) | firstBits;
-        const std::uint64_t tail =
-            qFromLittleEndian<std::uint64_t>(bytes + start + lastByte) | lastBits;
-        std::uint64_t candidates = ZeroBytes(head ^ first) & ZeroBytes(tail ^ last);
-        while (candidates) {
-            const qsizetype at = start + std::countr_zero(candidates) / 8;
-            if (FoldedMatchAt(bytes + at))
-                return at;
-            candidates &= candidates - 1;
+    for (; start + 15 <= lastStart; start += 16) {
+        const Bytes16 candidates = Bytes16((Load16(bytes + start) | firstBits) == first) &
+                                   Bytes16((Load16(bytes + start + lastByte) | lastBits) == last);
+        if (!AnySet(candidates))
+            continue;
+        for (int lane = 0; lane < 16; ++lane) {
+            if (candidates[lane] && FoldedMatchAt(bytes + start + lane))
+                return start + lane;
         }
     }
     for (; start <= lastStart; ++start) {

@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(whole.matches, 3);
     }
 
-    // The eight-at-a-time folded scan against a byte-by-byte comparison, on texts made of the
+    // The sixteen-at-a-time folded scan against a byte-by-byte comparison, on texts made of the
     // bytes that sit next to letters in ASCII and so could fold by mistake.
     void foldedScanAgreesWithComparingEachStart()
     {
@@ -254,7 +254,7 @@ private slots:
         QRandomGenerator random(14);
         for (int round = 0; round < 3000; ++round) {
             QByteArray text, needle;
-            for (int i = random.bounded(40); i > 0; --i)
+            for (int i = random.bounded(80); i > 0; --i)
                 text += alphabet[random.bounded(alphabet.size())];
             for (int i = 1 + random.bounded(4); i > 0; --i)
                 needle += alphabet[random.bounded(alphabet.size())];
