@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace
@@ -362,6 +363,9 @@ private slots:
         QTest::newRow("with nothing")
             << QByteArray("a--b--c\r\n") << ""
             << "--" << int(None) << "" << QByteArray("abc\r\n") << "Replaced 2";
+        QTest::newRow("one with nothing") << QByteArray("x = 1 ' note\r\n") << "" << " ' note"
+                                          << int(None) << "" << QByteArray("x = 1\r\n")
+                                          << "Replaced 1";
         QTest::newRow("accented letters")
             << QByteArray("ñandú ÑANDÚ\n") << ""
             << "Ú" << int(None) << "u" << QByteArray("ñandu ÑANDu\n") << "Replaced 2";
@@ -398,6 +402,49 @@ private slots:
         QVERIFY(!w.form->Code->CanUndo());
     }
 
+    void replaceAllAcrossTheLargePiecesOfTheRewrite_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<int>("options");
+        QTest::addColumn<QString>("replacement");
+        QTest::newRow("growing") << "x" << int(None) << "yyy";
+        QTest::newRow("shrinking") << "level x" << int(None) << "L";
+        QTest::newRow("regex groups") << "(\\w+) x" << int(Regex) << "\\1";
+    }
+
+    // Text of several rewrite pieces, so that pieces put in place move the matches still to come.
+    void replaceAllAcrossTheLargePiecesOfTheRewrite()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(int, options);
+        QFETCH(QString, replacement);
+        QString text;
+        for (int line = 0; text.size() < 9'000'000; ++line)
+            text += QStringLiteral("  level x = %1\r\n").arg(line);
+        QString expected = text;
+        if (options & Regex)
+            expected.replace(QRegularExpression(pattern), replacement);
+        else
+            expected.replace(pattern, replacement);
+        Window w;
+        w.SetText(QLatin1Char('|') + text);
+        w.ReplaceAll(pattern, options, replacement);
+        QVERIFY(w.form->Code->Text() == expected);
+        w.form->Code->Undo();
+        QVERIFY(w.form->Code->Text() == text);
+    }
+
+    void countStopsAfterAFrame()
+    {
+        Window w;
+        QString text;
+        while (text.size() < 6'000'000)
+            text += QStringLiteral("x = 1\n");
+        w.SetText(QLatin1Char('|') + text);
+        w.Find(QStringLiteral("x"), Regex);
+        QTRY_VERIFY(QRegularExpression(QStringLiteral("^1 of \\d+\\+$")).match(w.Status()).hasMatch());
+    }
+
     void onlyMatchesOnScreenAreMarked()
     {
         Window w;
@@ -412,6 +459,7 @@ private slots:
         QCOMPARE(w.IndicatorAt(line, 2999) & mark, 0L);
         w.view->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
         QTRY_COMPARE(w.IndicatorAt(line, 2999) & mark, mark);
+        QCOMPARE(w.IndicatorAt(line, 1) & mark, 0L);
         w.Key(Qt::Key_Escape);
         QCOMPARE(w.IndicatorAt(line, 2999) & mark, 0L);
     }

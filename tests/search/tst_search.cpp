@@ -77,6 +77,8 @@ private slots:
         QTest::newRow("whole word ending in a sign")
             << "Call GivePlayerEXP(index)"
             << "GivePlayerEXP(" << int(Word) << "Call [GivePlayerEXP(]index)";
+        QTest::newRow("whole word starting with a sign")
+            << "Give(index) x(index2)" << "(index" << int(Word) << "Give[(index]) x(index2)";
         QTest::newRow("whole word knows accented letters")
             << "größe größer Größe"
             << "größe" << int(Word) << "[größe] größer [Größe]";
