@@ -105,8 +105,8 @@ void FindController::Close()
     view_.setFocus(Qt::OtherFocusReason);
 }
 
-// The selected text when it lies on one line and is not the last match found (whose search text
-// stays), else the word at the caret; empty for neither.
+// The selected text when it lies on one line, is not too long to search for and is not the last
+// match found (whose search text stays), else the word at the caret; empty for neither.
 QString FindController::SeedText() const
 {
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
@@ -120,6 +120,8 @@ QString FindController::SeedText() const
                    view_.SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, end)) {
         return {};
     }
+    if (end - from > LongestSeedBytes)
+        return {};
     return QString::fromUtf8(text_.Bytes(from, end - from), end - from);
 }
 

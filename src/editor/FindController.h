@@ -43,6 +43,8 @@ public:
 
     /// How long counting the matches may take before the count shows as "at least".
     static constexpr int CountMs = 5;
+    /// The longest selection that becomes the search text.
+    static constexpr long LongestSeedBytes = 1000;
 
 private:
     QAction *AddKey(QWidget &control, const QString &text, const QKeySequence &key,

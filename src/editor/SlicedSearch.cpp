@@ -41,6 +41,12 @@ void SlicedSearch::RunSlice()
 {
     QElapsedTimer slice;
     slice.start();
+    // The text may have been edited between two slices; the search goes on in what is left.
+    const qsizetype length = text_.Length();
+    for (Range &range : ranges_) {
+        range.to = std::min(range.to, length);
+        range.from = std::min(range.from, range.to);
+    }
     while (!ranges_.empty()) {
         Range &range = ranges_.back();
         const std::optional<TextMatch> match = SearchPiece(range);

@@ -249,6 +249,10 @@ private slots:
             << "Call Give|PlayerEXP(i)" << int(None) << "GivePlayerEXP";
         QTest::newRow("no word: last text kept") << "a = |  b" << int(None) << "earlier";
         QTest::newRow("lines: last text kept") << "[a\nb]" << int(None) << "earlier";
+        QTest::newRow("longest selection")
+            << "[" + QString(1000, u'a') + "]" << int(None) << QString(1000, u'a');
+        QTest::newRow("longer: last text kept")
+            << "[" + QString(1001, u'a') + "]" << int(None) << "earlier";
         QTest::newRow("escaped for a regex") << "x = [a.b(]1)" << int(Regex) << "a\\.b\\(";
     }
 
@@ -363,9 +367,9 @@ private slots:
         QTest::newRow("with nothing")
             << QByteArray("a--b--c\r\n") << ""
             << "--" << int(None) << "" << QByteArray("abc\r\n") << "Replaced 2";
-        QTest::newRow("one with nothing") << QByteArray("x = 1 ' note\r\n") << "" << " ' note"
-                                          << int(None) << "" << QByteArray("x = 1\r\n")
-                                          << "Replaced 1";
+        QTest::newRow("one with nothing")
+            << QByteArray("x = 1 ' note\r\n") << ""
+            << " ' note" << int(None) << "" << QByteArray("x = 1\r\n") << "Replaced 1";
         QTest::newRow("accented letters")
             << QByteArray("ñandú ÑANDÚ\n") << ""
             << "Ú" << int(None) << "u" << QByteArray("ñandu ÑANDu\n") << "Replaced 2";
@@ -442,7 +446,8 @@ private slots:
             text += QStringLiteral("x = 1\n");
         w.SetText(QLatin1Char('|') + text);
         w.Find(QStringLiteral("x"), Regex);
-        QTRY_VERIFY(QRegularExpression(QStringLiteral("^1 of \\d+\\+$")).match(w.Status()).hasMatch());
+        QTRY_VERIFY(
+            QRegularExpression(QStringLiteral("^1 of \\d+\\+$")).match(w.Status()).hasMatch());
     }
 
     void onlyMatchesOnScreenAreMarked()
