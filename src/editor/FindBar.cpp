@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,9 @@ FindBar::FindBar(QWidget *parent)
     replace_->setPlaceholderText(tr("Replace with"));
     status_->setObjectName(QStringLiteral("findStatus"));
     status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance(tr("999999 of 999999+")));
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    status_->setWordWrap(true);
+    search_->setMinimumWidth(search_->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24);
     wrapped_->setObjectName(QStringLiteral("wrappedNote"));
     wrapped_->hide();
     replaceOne_->setObjectName(QStringLiteral("replaceOne"));
@@ -74,6 +78,14 @@ FindBar::FindBar(QWidget *parent)
     QToolButton *close =
         IconButton(this, QStyle::SP_DialogCloseButton, tr("Close (Escape)"), "closeFind");
 
+    // The search and replace fields share a column; the options take a row of their own so
+    // that the fields keep their width in a narrow window.
+    auto *options = new QHBoxLayout;
+    options->addWidget(matchCase_);
+    options->addWidget(wholeWord_);
+    options->addWidget(regularExpression_);
+    options->addStretch(1);
+    options->addWidget(wrapped_);
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(4, 2, 4, 2);
     grid->setVerticalSpacing(2);
@@ -81,15 +93,13 @@ FindBar::FindBar(QWidget *parent)
     grid->addWidget(previous, 0, 1);
     grid->addWidget(next, 0, 2);
     grid->addWidget(status_, 0, 3);
-    grid->addWidget(wrapped_, 0, 4);
-    grid->addWidget(matchCase_, 0, 5);
-    grid->addWidget(wholeWord_, 0, 6);
-    grid->addWidget(regularExpression_, 0, 7);
-    grid->addWidget(close, 0, 8);
+    grid->addWidget(close, 0, 4);
     grid->addWidget(replace_, 1, 0);
-    grid->addWidget(replaceOne_, 1, 1, 1, 3, Qt::AlignLeft);
-    grid->addWidget(replaceAll_, 1, 4, 1, 2, Qt::AlignLeft);
-    grid->setColumnStretch(0, 1);
+    grid->addWidget(replaceOne_, 1, 1, 1, 2);
+    grid->addWidget(replaceAll_, 1, 3, Qt::AlignLeft);
+    grid->addLayout(options, 2, 0, 1, 5);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(3, 2);
 
     search_->installEventFilter(this);
     replace_->installEventFilter(this);
