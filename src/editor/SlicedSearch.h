@@ -35,7 +35,7 @@ public:
     bool IsRunning() const { return !ranges_.empty(); }
 
     /// How long one slice may take.
-    static constexpr int SliceMs = 8;
+    static constexpr int SliceMs = 6;
 
 private:
     struct Range {
