@@ -4,6 +4,8 @@
 #include "EditorControl.h"
 
 #include "CompletionController.h"
+#include "FindBar.h"
+#include "FindController.h"
 #include "ScintillaView.h"
 #include "common/EditorError.h"
 #include "scriptfile/DocumentLoader.h"
@@ -12,6 +14,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMenu>
 #include <QMimeData>
 #include <QVBoxLayout>
 
@@ -26,12 +29,26 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     setMinimumSize(0, 0);
     view_->setMinimumSize(0, 0);
     completion_ = std::make_unique<CompletionController>(*this, *view_);
-    view_->SetKeyHandlers([this](QKeyEvent &key) { return completion_->BeforeKey(key); },
-                          [this] { completion_->AfterKey(); });
+    find_ = std::make_unique<FindController>(*this, *view_);
+    layout->addWidget(&find_->Bar());
+    view_->SetKeyHandlers(
+        [this](QKeyEvent &key) { return completion_->BeforeKey(key) || find_->BeforeKey(key); },
+        [this] { completion_->AfterKey(); });
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
     connect(view_, &ScintillaView::SCN_MODIFIED, this, &EditorControl::KeepWithinLimit);
 }
 
 EditorControl::~EditorControl() = default;
+
+// QScintilla's own menu (undo, clipboard, select all) with the control's commands after it.
+void EditorControl::ShowContextMenu(const QPoint &position)
+{
+    QMenu *menu = view_->createStandardContextMenu();
+    find_->AddMenuEntries(*menu);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(view_->viewport()->mapToGlobal(position));
+}
 
 void EditorControl::SetLanguageName(const QString &name)
 {

@@ -18,6 +18,7 @@ class CompletionController;
 class DocumentLoader;
 class EditorEvents;
 class EditorList;
+class FindController;
 class QuillLexer;
 class ScintillaView;
 
@@ -107,12 +108,14 @@ private:
     void SetFormat(ScriptFormat format);
     void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
     void KeepWithinLimit(int position, int modification, const char *text, int length);
+    void ShowContextMenu(const QPoint &position);
 
     ScintillaView *view_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<CompletionController> completion_;
+    std::unique_ptr<FindController> find_;
     ScriptFormat format_;
     bool refusalPending_ = false;
 };

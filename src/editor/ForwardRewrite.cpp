@@ -32,11 +32,12 @@ void ForwardRewrite::Append(const QByteArray &text)
 
 void ForwardRewrite::Finish()
 {
-    if (piece_.empty())
+    if (piece_.empty() && copiedTo_ == start_)
         return;
     view_.SendScintilla(ScintillaView::SCI_DELETERANGE, static_cast<unsigned long>(start_),
                         copiedTo_ - start_);
-    InsertBytesAt(view_, start_, piece_.data(), static_cast<qsizetype>(piece_.size()));
+    if (!piece_.empty())
+        InsertBytesAt(view_, start_, piece_.data(), static_cast<qsizetype>(piece_.size()));
     start_ += static_cast<long>(piece_.size());
     copiedTo_ = start_;
     piece_.clear();

@@ -23,6 +23,9 @@ public:
 
     /// Copies the old text from where the last copy ended up to `position` into the piece.
     void CopyUpTo(long position);
+    /// Leaves the old text from where the last copy ended up to `position` out of the piece, so
+    /// that the piece replaces it.
+    void SkipTo(long position) { copiedTo_ = position; }
     /// Adds new text to the piece, and puts the piece in place once it is large enough.
     void Append(const QByteArray &text);
     /// Replaces the old text copied so far by the piece.

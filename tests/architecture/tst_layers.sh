@@ -2,15 +2,15 @@
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header from a folder at or above its own layer, so the
-# folders keep depending one way: app -> commands -> editor -> syntax, scriptfile -> common; and
-# when a source file grows past the length that still reads in one sitting.
+# folders keep depending one way: app -> commands -> editor -> syntax, scriptfile, search ->
+# common; and when a source file grows past the length that still reads in one sitting.
 set -euo pipefail
 src="${1:?usage: tst_layers.sh SOURCE_DIR/src}"
 
 layer_of() {
     case "$1" in
     common) echo 0 ;;
-    scriptfile | syntax) echo 1 ;;
+    scriptfile | syntax | search) echo 1 ;;
     editor) echo 2 ;;
     document | editing | help | language) echo 3 ;;
     app) echo 4 ;;
