@@ -9,6 +9,7 @@
 set -euo pipefail
 
 E2E_PIDS=()
+E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 STEP="start"
 
 e2e_log() {
@@ -95,7 +96,9 @@ start_program() {
     chmod 700 "$home/runtime"
     local launcher=()
     [ "$(id -u)" -ne 0 ] || launcher=(setpriv --bounding-set=-dac_override,-dac_read_search)
+    local suppressions="suppressions=$E2E_DIR/lsan.supp:print_suppressions=0"
     HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/runtime" \
+        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}$suppressions" \
         QT_QPA_PLATFORM=xcb "${launcher[@]}" "$QUILLMARK" >"$LOG_DIR/quillmark.log" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=("$APP_PID")
