@@ -224,7 +224,11 @@ exit_program() {
         sleep 0.05
     done
     wait "$APP_PID" || status=$?
-    E2E_PIDS=("${E2E_PIDS[@]/$APP_PID/}")
+    local pid others=()
+    for pid in "${E2E_PIDS[@]}"; do
+        [ "$pid" = "$APP_PID" ] || others+=("$pid")
+    done
+    E2E_PIDS=("${others[@]}")
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
     e2e_log "program ended"
 }
