@@ -184,6 +184,15 @@ file_changed() {
     [ "$(file_identity "$1")" != "$2" ]
 }
 
+# Waits up to ten seconds for a save to give a file exactly the bytes of another.
+expect_saved() {
+    local deadline=$(($(now_ms) + 10000))
+    until cmp -s "$1" "$2" || [ "$(now_ms)" -ge "$deadline" ]; do
+        sleep 0.05
+    done
+    expect_same_bytes "$1" "$2"
+}
+
 # Checks that a file holds exactly the bytes of another.
 expect_same_bytes() {
     local actual=$1 expected=$2
