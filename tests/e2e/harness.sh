@@ -71,21 +71,30 @@ now_ms() {
     date +%s%3N
 }
 
+# The server keeps running when its last client leaves (-noreset): a reset while the window
+# manager connects would turn it away.
 start_display() {
     rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" \
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
         >"$LOG_DIR/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_until 20 "the X server starting" test -s "$WORK/display"
     export DISPLAY=":$(head -n1 "$WORK/display")"
+    e2e_log "display $DISPLAY"
+    # Clients start only once the server answers: a window manager that cannot connect gives up.
+    wait_until 20 "the X server answering" display_answers
     openbox --sm-disable >"$LOG_DIR/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_until 20 "the window manager starting" wm_running
-    e2e_log "display $DISPLAY with openbox"
+    e2e_log "openbox running"
+}
+
+display_answers() {
+    xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1
 }
 
 wm_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"
+    [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]
 }
 
 # Starts the program with a home of its own. Run by root, it starts without the power to
