@@ -59,9 +59,10 @@ unreadable() {
     refused unreadable.qc
 }
 
-# One byte more than a script may have, made sparse so it takes no room on disk.
+# One byte more than a script may have (the 2 GiB - 1 bytes the editor holds, plus a byte-order
+# mark), made sparse so it takes no room on disk.
 too_large() {
-    truncate -s $((1024 * 1024 * 1024 + 1)) "$WORK/too_large.qc"
+    truncate -s $((2147483647 + 3 + 1)) "$WORK/too_large.qc"
     refused too_large.qc
 }
 

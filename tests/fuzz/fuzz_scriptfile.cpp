@@ -171,7 +171,7 @@ void CheckFileRoundTrip(const QByteArray &bytes)
     const QString saved = Folder() + QStringLiteral("/saved.qc");
     WriteFile(source, bytes);
     CollectingSink sink;
-    const ScriptFormat format = ReadScriptFile(source, sink);
+    const ScriptFormat format = ReadScriptFile(source, sink).format;
 
     const bool utf8 = QByteArrayView(bytes).isValidUtf8();
     const bool bom = utf8 && bytes.startsWith(Utf8Bom);
