@@ -3,6 +3,7 @@
 // EditorControl: the widget, its language, whole-text and file operations, font and clipboard.
 #include "EditorControl.h"
 
+#include "BlockView.h"
 #include "CompletionController.h"
 #include "ScintillaView.h"
 #include "common/EditorError.h"
@@ -24,8 +25,13 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     setMinimumSize(0, 0);
     view_->setMinimumSize(0, 0);
     completion_ = std::make_unique<CompletionController>(*this, *view_);
-    view_->SetKeyHandlers([this](QKeyEvent &key) { return completion_->BeforeKey(key); },
-                          [this] { completion_->AfterKey(); });
+    blocks_ = std::make_unique<BlockView>(*view_);
+    view_->SetKeyHandlers(
+        [this](QKeyEvent &key) { return completion_->BeforeKey(key) || blocks_->BeforeKey(key); },
+        [this] {
+            completion_->AfterKey();
+            blocks_->AfterKey();
+        });
 }
 
 EditorControl::~EditorControl() = default;
@@ -45,6 +51,7 @@ void EditorControl::SetLanguageName(const QString &name)
     delete lexer_;
     lexer_ = lexer;
     languageName_ = name;
+    blocks_->SetLanguage(*definition);
 }
 
 void EditorControl::SetText(const QString &text)
@@ -98,6 +105,7 @@ void EditorControl::SetFormat(ScriptFormat format)
 void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
 {
     loader.Show();
+    blocks_->DocumentReplaced();
     SetFormat(format);
     view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class BlockView;
 class CompletionController;
 class DocumentLoader;
 class EditorEvents;
@@ -105,5 +106,6 @@ private:
     QString languageName_;
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<CompletionController> completion_;
+    std::unique_ptr<BlockView> blocks_;
     ScriptFormat format_;
 };

@@ -1,0 +1,170 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Block structure benchmarks: typing inside a block of a large script against typing in an
+// empty one, and opening a large script to its first screen with and without block analysis.
+#include "BenchCase.h"
+#include "BenchTiming.h"
+#include "ScriptGenerator.h"
+#include "editor/EditorControl.h"
+#include "language/modQuillcode.h"
+#include "syntax/LanguageRegistry.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+
+using Sci = QsciScintillaBase;
+
+constexpr int KeystrokesTimed = 200;
+const QString WithoutBlocks = QStringLiteral("Quillcode without blocks");
+
+// "Quillcode" coloured the same, but with a keyword list the block rules do not apply to.
+void RegisterLanguages()
+{
+    modQuillcode::SetupLanguage();
+    LanguageDefinition plain = *LanguageRegistry().Find(QStringLiteral("Quillcode"));
+    QStringList keywords = WordListEntries(plain.KeywordList);
+    keywords.removeAll(QStringLiteral("Function"));
+    plain.KeywordList = keywords.join(QLatin1Char('\n'));
+    LanguageRegistry().RegisterLanguage(WithoutBlocks, plain);
+}
+
+QString WriteScript(const QTemporaryDir &folder, qsizetype bytes)
+{
+    const QString path = folder.filePath(QStringLiteral("large.qc"));
+    QFile file(path);
+    const QByteArray script = GenerateScript(bytes);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    return path;
+}
+
+std::unique_ptr<EditorControl> ShownEditor(const QString &language)
+{
+    auto code = std::make_unique<EditorControl>();
+    code->SetLanguageName(language);
+    code->resize(625, 417);
+    code->show();
+    QApplication::processEvents();
+    return code;
+}
+
+QsciScintilla *ViewOf(EditorControl &code)
+{
+    return code.findChild<QsciScintilla *>();
+}
+
+// Types one letter at a time where the caret is, each key followed by the paint it asks for.
+std::vector<double> Type(EditorControl &code, int count)
+{
+    QsciScintilla *view = ViewOf(code);
+    view->setFocus();
+    QApplication::processEvents();
+    std::vector<double> samples;
+    for (int i = 0; i < count; ++i) {
+        const QString text(QChar(u'a' + i % 26));
+        const int key = Qt::Key_A + i % 26;
+        samples.push_back(TimeMs([&] {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+            QApplication::sendEvent(view, &press);
+            QApplication::sendEvent(view, &release);
+            QApplication::processEvents();
+        }));
+    }
+    return samples;
+}
+
+// The caret at the end of the first line inside an ElseIf block after the middle of the text.
+void CaretInsideBlock(QsciScintilla *view)
+{
+    const long middle = view->SendScintilla(Sci::SCI_GETLENGTH) / 2;
+    const QByteArray needle("Call GivePlayerEXP");
+    view->SendScintilla(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(middle),
+                        view->SendScintilla(Sci::SCI_GETLENGTH));
+    const long found = view->SendScintilla(Sci::SCI_SEARCHINTARGET,
+                                           static_cast<unsigned long>(needle.size()),
+                                           needle.constData());
+    const long line = view->SendScintilla(Sci::SCI_LINEFROMPOSITION,
+                                          static_cast<unsigned long>(found));
+    view->SendScintilla(Sci::SCI_GOTOPOS,
+                        view->SendScintilla(Sci::SCI_GETLINEENDPOSITION,
+                                            static_cast<unsigned long>(line)));
+    view->SendScintilla(Sci::SCI_SCROLLCARET);
+    QApplication::processEvents();
+}
+
+bool ShowsBlocks(QsciScintilla *view)
+{
+    const long line = view->SendScintilla(
+        Sci::SCI_LINEFROMPOSITION,
+        static_cast<unsigned long>(view->SendScintilla(Sci::SCI_GETCURRENTPOS)));
+    const long level = view->SendScintilla(Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(line));
+    return (level & Sci::SC_FOLDLEVELNUMBERMASK) > Sci::SC_FOLDLEVELBASE;
+}
+
+void StructureKeystroke(const BenchOptions &options)
+{
+    RegisterLanguages();
+    QTemporaryDir folder;
+    const QString path = WriteScript(folder, options.LargeScript());
+    auto empty = ShownEditor(QStringLiteral("Quillcode"));
+    const std::vector<double> baseline = Type(*empty, KeystrokesTimed);
+    empty.reset();
+
+    auto large = ShownEditor(QStringLiteral("Quillcode"));
+    large->OpenFile(path);
+    CaretInsideBlock(ViewOf(*large));
+    const std::vector<double> samples = Type(*large, KeystrokesTimed);
+    if (!ShowsBlocks(ViewOf(*large)))
+        std::fprintf(stderr, "structure_keystroke: the caret's line is in no block\n");
+    const double median = Percentile(samples, 0.5);
+    ReportResult("structure_keystroke", median, "ms",
+                 {{"ratio_vs_empty_document", median / Percentile(baseline, 0.5)},
+                  {"p95_ms", Percentile(samples, 0.95)}});
+}
+
+// Milliseconds from asking for the file to the first screen painted, coloured.
+double OpenToFirstScreen(const QString &language, const QString &path)
+{
+    auto code = ShownEditor(language);
+    QsciScintilla *view = ViewOf(*code);
+    const double ms = TimeMs([&] {
+        code->OpenFile(path);
+        view->viewport()->repaint();
+    });
+    if (view->SendScintilla(Sci::SCI_GETSTYLEAT, 0L) == 0)
+        std::fprintf(stderr, "structure_open: the first screen is not coloured\n");
+    return ms;
+}
+
+void StructureOpen(const BenchOptions &options)
+{
+    RegisterLanguages();
+    QTemporaryDir folder;
+    const QString path = WriteScript(folder, options.LargeScript());
+    const int rounds = options.quick ? 2 : 7;
+    std::vector<double> with, without;
+    OpenToFirstScreen(WithoutBlocks, path);
+    for (int round = 0; round < rounds; ++round) {
+        without.push_back(OpenToFirstScreen(WithoutBlocks, path));
+        with.push_back(OpenToFirstScreen(QStringLiteral("Quillcode"), path));
+    }
+    const double median = Percentile(with, 0.5);
+    ReportResult("structure_open", median, "ms",
+                 {{"ratio_vs_open_without_structure", median / Percentile(without, 0.5)}});
+}
+
+const BenchRegistration keystroke{"structure_keystroke", StructureKeystroke};
+const BenchRegistration open{"structure_open", StructureOpen};
+
+} // namespace
