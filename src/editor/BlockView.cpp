@@ -11,14 +11,19 @@
 #include <QStringList>
 #include <QToolTip>
 
+#include <limits>
+
 namespace
 {
 
 using Sci = QsciScintillaBase;
 using namespace std::chrono_literals;
 
-// What a refresh before painting may analyse, and a slice of analysis while typing pauses.
-constexpr auto RefreshBudget = 6ms;
+// A refresh before painting reads the lines shown and, for this long, what their blocks need
+// beyond them; it never reads more lines than this, however far the screen is from what is
+// known. A slice of analysis while typing pauses takes this long.
+constexpr auto RefreshBudget = 2ms;
+constexpr std::int64_t RefreshMostLines = 200'000;
 constexpr auto SliceBudget = 8ms;
 // How long typing must pause before analysis left over goes on.
 constexpr auto QuietTime = 150ms;
@@ -142,6 +147,7 @@ bool BlockView::TakeChord(const QKeyEvent &key)
     if (plain && key.key() == Qt::Key_0) {
         watcher_.Flush();
         structure_->AnalyseAll(text_, levels_);
+        levels_.RevealChangedFolds();
         margin_.FoldAll();
         return true;
     }
@@ -195,8 +201,10 @@ void BlockView::Refresh()
     const std::vector<std::int64_t> lines = LinesOnScreen();
     if (lines.empty())
         return;
-    const BlockReport report = structure_->Refresh(text_, lines.front(), lines.back(),
-                                                   BlockBudget::Time(RefreshBudget), levels_);
+    const BlockReport report =
+        structure_->Refresh(text_, lines.front(), lines.back(),
+                            BlockBudget::Time(RefreshBudget, RefreshMostLines), levels_);
+    levels_.RevealChangedFolds();
     const bool moved = lines != drawn_;
     drawn_ = lines;
     Draw(report, moved);
@@ -225,7 +233,10 @@ void BlockView::ContinueWhenIdle()
         return;
     }
     watcher_.Flush();
-    Draw(structure_->Continue(text_, BlockBudget::Time(SliceBudget), levels_), false);
+    const BlockReport report = structure_->Continue(
+        text_, BlockBudget::Time(SliceBudget, std::numeric_limits<std::int64_t>::max()), levels_);
+    levels_.RevealChangedFolds();
+    Draw(report, false);
     if (structure_->HasPendingWork())
         idle_.start(0);
 }

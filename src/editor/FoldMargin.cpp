@@ -75,8 +75,8 @@ void FoldMargin::Show()
         Send(Sci::SCI_MARKERSETBACK, marker, Colour(QColor(0x80, 0x80, 0x80)));
     }
     Send(Sci::SCI_SETFOLDFLAGS, Sci::SC_FOLDFLAG_LINEAFTER_CONTRACTED);
-    // Scintilla shows folded lines itself when an edit touches them or their block goes away.
-    Send(Sci::SCI_SETAUTOMATICFOLD, Sci::SC_AUTOMATICFOLD_SHOW | Sci::SC_AUTOMATICFOLD_CHANGE);
+    // Scintilla shows folded lines itself before an edit touches them.
+    Send(Sci::SCI_SETAUTOMATICFOLD, Sci::SC_AUTOMATICFOLD_SHOW);
     Send(Sci::SCI_MARKERDEFINE, MarkMarker, Sci::SC_MARK_CIRCLE);
     Send(Sci::SCI_MARKERSETFORE, MarkMarker, Colour(QColor(0x90, 0x00, 0x00)));
     Send(Sci::SCI_MARKERSETBACK, MarkMarker, Colour(QColor(0xE0, 0x20, 0x20)));

@@ -20,10 +20,13 @@ BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, s
                                     BlockBudget budget, FoldLevelSink &sink)
 {
     BlockReport report;
+    first = std::max<std::int64_t>(first, 0);
     last = std::min(last, LineCount() - 1);
-    RunWaiting(text, last, budget, sink, report);
-    for (std::int64_t line = std::max<std::int64_t>(first, 0); line <= last && !budget.Spent();
-         ++line) {
+    // Edits far above the lines shown are left for Continue: a pass from one of them may have
+    // a long way to go before it reaches anything on screen.
+    RunWaiting(text, std::max<std::int64_t>(0, first - SyncSearchLines), last, last, budget, sink,
+               report);
+    for (std::int64_t line = first; line <= last && budget.lines > 0; ++line) {
         if (!IsRead(line))
             line = std::max(line, StartAt(text, line, last, budget, sink, report) - 1);
     }
@@ -33,7 +36,7 @@ BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, s
 BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink)
 {
     BlockReport report;
-    RunWaiting(text, LineCount() - 1, budget, sink, report);
+    RunWaiting(text, 0, LineCount() - 1, -1, budget, sink, report);
     return report;
 }
 
@@ -41,23 +44,29 @@ BlockReport BlockStructure::AnalyseAll(const BlockText &text, FoldLevelSink &sin
 {
     BlockBudget budget;
     BlockReport report;
-    RunWaiting(text, LineCount() - 1, budget, sink, report);
-    for (std::int64_t line = 0; line < LineCount(); ++line) {
+    const std::int64_t last = LineCount() - 1;
+    RunWaiting(text, 0, last, last, budget, sink, report);
+    for (std::int64_t line = 0; line <= last; ++line) {
         if (!IsRead(line))
-            line = std::max(line, StartAt(text, line, LineCount() - 1, budget, sink, report) - 1);
+            line = std::max(line, StartAt(text, line, last, budget, sink, report) - 1);
     }
     return report;
 }
 
-// Reads again from each waiting edit up to `target`, in order.
-void BlockStructure::RunWaiting(const BlockText &text, std::int64_t target, BlockBudget &budget,
-                                FoldLevelSink &sink, BlockReport &report)
+// Reads again from each waiting edit in from..to, in order, up to `target` or, when `target`
+// is negative, only as far as each edit's own reading goes.
+void BlockStructure::RunWaiting(const BlockText &text, std::int64_t from, std::int64_t to,
+                                std::int64_t target, BlockBudget &budget, FoldLevelSink &sink,
+                                BlockReport &report)
 {
-    while (!pending_.empty() && pending_.front() <= target && !budget.Spent()) {
-        const std::int64_t waiting = pending_.front();
+    for (;;) {
+        const auto next = std::lower_bound(pending_.begin(), pending_.end(), from);
+        if (next == pending_.end() || *next > to || budget.Spent(target < 0))
+            return;
+        const std::int64_t waiting = *next;
         const std::int64_t start = StatementStart(text, waiting);
         if (IsKnown(start))
-            RunPass(text, start, false, target, budget, sink, report);
+            RunPass(text, start, false, target < 0 ? waiting : target, budget, sink, report);
         RemovePending(waiting, waiting);
     }
 }
@@ -126,7 +135,7 @@ std::int64_t BlockStructure::RunPass(const BlockText &text, std::int64_t start, 
         if (line > target && !IsKnown(line) &&
             (stacks_.Depth(stack) == 0 || ++beyond > EndSearchLines))
             break;
-        if (budget.Spent()) {
+        if (budget.Spent(line > target)) {
             Store(line, stack, Known | Changed);
             AddPending(line);
             break;

@@ -26,16 +26,17 @@ BlockBudget BlockBudget::Lines(std::int64_t lines)
     return budget;
 }
 
-BlockBudget BlockBudget::Time(std::chrono::microseconds time)
+BlockBudget BlockBudget::Time(std::chrono::microseconds time, std::int64_t lines)
 {
     BlockBudget budget;
     budget.deadline = std::chrono::steady_clock::now() + time;
+    budget.lines = lines;
     return budget;
 }
 
-bool BlockBudget::Spent() const
+bool BlockBudget::Spent(bool pastTarget) const
 {
-    return lines <= 0 || (deadline != std::chrono::steady_clock::time_point::max() &&
+    return lines <= 0 || (pastTarget && deadline != std::chrono::steady_clock::time_point::max() &&
                           std::chrono::steady_clock::now() >= deadline);
 }
 

@@ -17,14 +17,16 @@
 #include <string>
 #include <vector>
 
-/// How much one call may analyse before it leaves the rest for a later call.
+/// How much one call may analyse before it leaves the rest for a later call: at most `lines`
+/// lines, and past the lines it was asked for, nothing after `deadline`.
 struct BlockBudget {
     std::int64_t lines = std::numeric_limits<std::int64_t>::max();
     std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
 
     static BlockBudget Lines(std::int64_t lines);
-    static BlockBudget Time(std::chrono::microseconds time);
-    bool Spent() const;
+    static BlockBudget Time(std::chrono::microseconds time, std::int64_t lines);
+    /// Whether the budget allows no more lines; `pastTarget` when the next line was not asked for.
+    bool Spent(bool pastTarget) const;
 };
 
 /// Receives the fold level of each line as it is analysed.
@@ -112,8 +114,8 @@ private:
                         std::vector<BlockMark> &marks) const;
 
     // The reading itself (BlockPass.cpp).
-    void RunWaiting(const BlockText &text, std::int64_t target, BlockBudget &budget,
-                    FoldLevelSink &sink, BlockReport &report);
+    void RunWaiting(const BlockText &text, std::int64_t from, std::int64_t to, std::int64_t target,
+                    BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
     std::int64_t StartAt(const BlockText &text, std::int64_t line, std::int64_t target,
                          BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
     std::int64_t RunPass(const BlockText &text, std::int64_t start, bool afterReset,

@@ -245,6 +245,13 @@ private slots:
             << QStringLiteral("Sub A()\n'    x = 1\n'    If x Then\n'        y = 2\n'    End If\n"
                               "End Sub\nz = 3");
         QTest::newRow("undoing an edit inside the fold") << "undo" << Small;
+        QTest::newRow("the folded block's opener typed away")
+            << "unblock"
+            << QString(Small).replace(QStringLiteral("If x Then"), QStringLiteral("I x Then"));
+        QTest::newRow("a block opened around the fold")
+            << "wrap"
+            << QString(Small).replace(QStringLiteral("    x = 1\n"),
+                                      QStringLiteral("    x = 1\nWith p\n"));
     }
 
     void editsAndSelectionsShowFoldedLines()
@@ -273,6 +280,13 @@ private slots:
         } else if (action == QLatin1String("comment")) {
             code.SetSelection(EditorRange{1, 0, 4, 3}, false);
             w.form->mCommentSelected->trigger();
+        } else if (action == QLatin1String("unblock")) {
+            PutCaret(view, 2, 5);
+            Press(view, {QKeyCombination(Qt::Key_Delete)});
+        } else if (action == QLatin1String("wrap")) {
+            PutCaret(view, 2);
+            QTest::keyClicks(view, QStringLiteral("With p"));
+            Press(view, {QKeyCombination(Qt::Key_Return)});
         } else {
             w.form->mnuUndo->trigger();
         }
