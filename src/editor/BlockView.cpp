@@ -7,6 +7,7 @@
 #include "syntax/LanguageDefinition.h"
 
 #include <QHelpEvent>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QStringList>
 #include <QToolTip>
@@ -145,17 +146,30 @@ bool BlockView::TakeChord(const QKeyEvent &key)
         return false;
     chord_ = false;
     if (plain && key.key() == Qt::Key_0) {
-        watcher_.Flush();
-        structure_->AnalyseAll(text_, levels_);
-        levels_.RevealChangedFolds();
-        margin_.FoldAll();
+        WithoutRepaints([this] {
+            watcher_.Flush();
+            structure_->AnalyseAll(text_, levels_);
+            levels_.RevealChangedFolds();
+            margin_.FoldAll();
+        });
         return true;
     }
     if (plain && key.key() == Qt::Key_J) {
-        margin_.UnfoldAll();
+        WithoutRepaints([this] { margin_.UnfoldAll(); });
         return true;
     }
     return false;
+}
+
+// Folding or unfolding every block touches every line of the text, which on a very large script
+// takes a moment: the view shows a busy cursor and asks for no repaint until it is done.
+void BlockView::WithoutRepaints(const std::function<void()> &work)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    view_.setUpdatesEnabled(false);
+    work();
+    view_.setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
 }
 
 void BlockView::AfterKey()

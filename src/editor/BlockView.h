@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,7 @@ private:
     QString TooltipAt(const QPoint &at);
     void MarginClicked(int position, int margin);
     bool TakeChord(const QKeyEvent &key);
+    void WithoutRepaints(const std::function<void()> &work);
 
     ScintillaView &view_;
     ScintillaText text_;

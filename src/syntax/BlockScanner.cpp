@@ -109,7 +109,30 @@ std::span<const BlockToken> BlockStatement::TokensOn(std::int64_t line) const
     return {begin, end};
 }
 
-BlockScanner::BlockScanner(LexerCore::Lexicon lexicon) : lexicon_(std::move(lexicon)) {}
+BlockScanner::BlockScanner(LexerCore::Lexicon lexicon, std::string_view commentToken,
+                           std::string_view stringDelimiter)
+    : lexicon_(std::move(lexicon))
+{
+    for (const std::string_view token : {commentToken, stringDelimiter}) {
+        if (token.empty())
+            continue;
+        const unsigned char first = static_cast<unsigned char>(token.front());
+        starters_ += static_cast<char>(first);
+        if (first >= 'a' && first <= 'z')
+            starters_ += static_cast<char>(first - ('a' - 'A'));
+        else if (first >= 'A' && first <= 'Z')
+            starters_ += static_cast<char>(first + ('a' - 'A'));
+    }
+}
+
+bool BlockScanner::MayHoldCommentOrString(std::string_view line) const
+{
+    for (const char starter : starters_) {
+        if (line.find(starter) != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
 
 bool BlockScanner::Continues(std::string_view line)
 {
@@ -158,7 +181,10 @@ bool BlockScanner::ReadUnits(std::string_view line, std::uint32_t lineIndex)
     const std::size_t length = line.size();
     const unsigned char *bytes = Bytes(line);
     styles_.resize(length);
-    lexicon_.StyleText(line.data(), length, styles_.data());
+    if (MayHoldCommentOrString(line))
+        lexicon_.StyleText(line.data(), length, styles_.data());
+    else
+        std::fill(styles_.begin(), styles_.end(), LexerCore::Default);
     const std::size_t firstUnit = units_.size();
     std::size_t at = 0;
     while (at < length && styles_[at] != LexerCore::Comment) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,7 +39,10 @@ struct BlockStatement {
 class BlockScanner
 {
 public:
-    explicit BlockScanner(LexerCore::Lexicon lexicon);
+    /// `lexicon` finds the comments and strings; a line holding no byte that starts the comment
+    /// token or the string delimiter has none, and is read without it.
+    BlockScanner(LexerCore::Lexicon lexicon, std::string_view commentToken,
+                 std::string_view stringDelimiter);
 
     /// Whether the code of `line` ends with a continuation, so the statement goes on.
     bool Continues(std::string_view line);
@@ -57,6 +61,7 @@ private:
     };
 
     bool NeedsNoScan(std::string_view line) const;
+    bool MayHoldCommentOrString(std::string_view line) const;
     bool ReadUnits(std::string_view line, std::uint32_t lineIndex);
     void Parse(std::vector<BlockToken> &tokens) const;
     std::size_t ParseStatement(std::size_t at, std::vector<BlockToken> &tokens) const;
@@ -69,6 +74,7 @@ private:
     std::uint8_t VocabularyAt(std::size_t at) const;
 
     LexerCore::Lexicon lexicon_;
+    std::string starters_; // the first bytes of the comment token and string delimiter
     std::vector<unsigned char> styles_;
     std::vector<Unit> units_;
 };

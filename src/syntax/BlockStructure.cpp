@@ -66,7 +66,8 @@ bool BlockStructure::Applies(const LanguageDefinition &definition)
 }
 
 BlockStructure::BlockStructure(const LanguageDefinition &definition)
-    : scanner_(CompileLexicon(definition))
+    : scanner_(CompileLexicon(definition), definition.CommentToken.toStdString(),
+               definition.StringDelimiter.toStdString())
 {
     Reset(1);
 }

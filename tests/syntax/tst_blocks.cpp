@@ -135,9 +135,9 @@ struct Analysis {
     Levels levels;
 };
 
-QString FreshDump(const QByteArray &bytes)
+QString FreshDump(const QByteArray &bytes, const LanguageDefinition &language = *Quillcode())
 {
-    Analysis fresh(bytes);
+    Analysis fresh(bytes, language);
     fresh.structure.AnalyseAll(fresh.text, fresh.levels);
     return fresh.Dump();
 }
@@ -277,6 +277,31 @@ private slots:
         QFETCH(QString, script);
         QFETCH(QString, dump);
         QCOMPARE(FreshDump(script.toUtf8()), dump);
+    }
+
+    void commentsAndStringsOfOtherLanguages_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("dump");
+        QTest::newRow("letter comment token") << "If a Then REM b\nEnd If"
+                                              << "1 0+\n2 1\n";
+        QTest::newRow("letter comment token in lower case") << "If a Then rem b\nEnd If"
+                                                            << "1 0+\n2 1\n";
+        QTest::newRow("long string delimiter") << "x = %%: Next%% : Do\nLoop"
+                                               << "1 0+\n2 1\n";
+        QTest::newRow("apostrophe is no comment here") << "If a Then ' b\nc"
+                                                       << "1 0\n2 0\n";
+    }
+
+    void commentsAndStringsOfOtherLanguages()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, dump);
+        LanguageDefinition language = *Quillcode();
+        language.MatchCase = false;
+        language.CommentToken = QStringLiteral("REM");
+        language.StringDelimiter = QStringLiteral("%%");
+        QCOMPARE(FreshDump(script.toUtf8(), language), dump);
     }
 
     void samplesMatchTheirGoldenFiles_data()
