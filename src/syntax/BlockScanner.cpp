@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 namespace
 {
@@ -162,7 +161,7 @@ void BlockScanner::Scan(const BlockText &text, std::int64_t first, BlockStatemen
 // block word: most lines are settled here without colouring them.
 bool BlockScanner::NeedsNoScan(std::string_view line) const
 {
-    if (std::memchr(line.data(), ':', line.size()) || EndsWithUnderscore(line))
+    if (line.find(':') != std::string_view::npos || EndsWithUnderscore(line))
         return false;
     const unsigned char *bytes = Bytes(line);
     std::size_t at = 0;
