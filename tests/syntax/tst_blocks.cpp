@@ -391,6 +391,71 @@ private slots:
         QVERIFY(steps > 20);
     }
 
+    void editsAroundContinuationsMatchAFreshAnalysis_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("a line starts continuing") << "x = 1\nNext\ny" << 5 << 0 << " _";
+        QTest::newRow("an opener's line becomes continued")
+            << "x = 1\nFor i = 1 To 2\nNext" << 5 << 0 << " _";
+        QTest::newRow("a line stops continuing") << "x = 1 _\nNext\ny" << 5 << 2 << "";
+        QTest::newRow("the code after Then goes") << "If a Then _\n  b\nc" << 14 << 1 << "";
+        QTest::newRow("code comes after Then") << "If a Then _\n  \nEnd If" << 14 << 0 << "b";
+    }
+
+    // Reading stops only where a statement starts: a line's block words depend on the
+    // statement it belongs to.
+    void editsAroundContinuationsMatchAFreshAnalysis()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, position);
+        QFETCH(int, removed);
+        QFETCH(QString, inserted);
+        Analysis analysis(script.toUtf8());
+        analysis.ShowAll();
+        analysis.Edit(position, removed, inserted.toUtf8());
+        analysis.ShowAll();
+        QCOMPARE(analysis.Dump(), FreshDump(analysis.text.Bytes()));
+    }
+
+    void waitingEditsFollowTheLines_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::newRow("an edit below lines deleted later") << "below";
+        QTest::newRow("more separate edits than are tracked") << "many";
+    }
+
+    // Edits not read yet follow the lines they were made on, and too many of them are read
+    // again wholesale rather than one by one.
+    void waitingEditsFollowTheLines()
+    {
+        QFETCH(QString, edits);
+        Analysis analysis(ManySubs(600));
+        analysis.ShowAll();
+        if (edits == QLatin1String("below")) {
+            analysis.Edit(analysis.text.Bytes().indexOf("Sub S90("), 0, "If a Then\n");
+            analysis.Edit(0, analysis.text.Bytes().indexOf("Sub S60("), {});
+        } else {
+            for (std::int64_t line = 0; line < 3000; line += 2) {
+                const std::string_view text = analysis.text.Line(line);
+                analysis.Edit(text.data() - analysis.text.Bytes().constData(), 0, "'");
+            }
+        }
+        int slices = 0;
+        if (edits == QLatin1String("below")) {
+            // Showing the lines around the edit reads it, and nothing is left waiting.
+            const std::int64_t edited = analysis.text.LineOf(analysis.text.Bytes().indexOf("If a"));
+            analysis.structure.Refresh(analysis.text, edited - 5, edited + 5, {}, analysis.levels);
+        }
+        while (analysis.structure.HasPendingWork() && ++slices < 100)
+            analysis.structure.Continue(analysis.text, BlockBudget::Lines(50), analysis.levels);
+        QCOMPARE(slices, edits == QLatin1String("below") ? 0 : 1);
+        analysis.ShowAll();
+        QCOMPARE(analysis.Dump(), FreshDump(analysis.text.Bytes()));
+    }
+
     void slicedAndWindowedAnalysisMatchesAFreshOne_data()
     {
         QTest::addColumn<QString>("sample");
@@ -435,15 +500,17 @@ private slots:
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<int>("line");
+        QTest::addColumn<int>("column");
         QTest::addColumn<QByteArray>("typed");
         QTest::addColumn<int>("mostLinesRead");
         const QByteArray subs = ManySubs(4000);
-        QTest::newRow("letter inside a block") << subs << 10002 << QByteArray("z") << 1;
+        QTest::newRow("letter inside a block") << subs << 10002 << 0 << QByteArray("z") << 1;
+        QTest::newRow("letter on an opener's line") << subs << 10001 << 9 << QByteArray("z") << 1;
         QTest::newRow("opener inside a Sub")
-            << subs << 10002 << QByteArray("For i = 1 To 2\n") << 5;
+            << subs << 10002 << 0 << QByteArray("For i = 1 To 2\n") << 5;
         QTest::newRow("Sub opener above many Subs")
-            << subs << 10000 << QByteArray("Sub Top\n") << 7;
-        QTest::newRow("line end inside a block") << subs << 10002 << QByteArray("\n") << 2;
+            << subs << 10000 << 0 << QByteArray("Sub Top\n") << 7;
+        QTest::newRow("line end inside a block") << subs << 10002 << 0 << QByteArray("\n") << 2;
     }
 
     // On a 20000-line script shown at line 10000, an edit reads a handful of lines, and showing
@@ -452,6 +519,7 @@ private slots:
     {
         QFETCH(QByteArray, script);
         QFETCH(int, line);
+        QFETCH(int, column);
         QFETCH(QByteArray, typed);
         QFETCH(int, mostLinesRead);
         Analysis analysis(script);
@@ -462,7 +530,7 @@ private slots:
         qsizetype at = 0;
         for (int skipped = 0; skipped < line; ++skipped)
             at = analysis.text.Bytes().indexOf('\n', at) + 1;
-        analysis.Edit(at, 0, typed);
+        analysis.Edit(at + column, 0, typed);
         const BlockReport edited =
             analysis.structure.Refresh(analysis.text, 10000, 10030, {}, analysis.levels);
         QVERIFY2(edited.last - edited.first + 1 <= mostLinesRead,
