@@ -19,6 +19,7 @@ constexpr std::int64_t EndSearchLines = 5000;
 BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, std::int64_t last,
                                     BlockBudget budget, FoldLevelSink &sink)
 {
+    KeepInStep(text);
     BlockReport report;
     first = std::max<std::int64_t>(first, 0);
     last = std::min(last, LineCount() - 1);
@@ -35,6 +36,7 @@ BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, s
 
 BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink)
 {
+    KeepInStep(text);
     BlockReport report;
     RunWaiting(text, 0, LineCount() - 1, -1, budget, sink, report);
     return report;
@@ -42,6 +44,7 @@ BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, 
 
 BlockReport BlockStructure::AnalyseAll(const BlockText &text, FoldLevelSink &sink)
 {
+    KeepInStep(text);
     BlockBudget budget;
     BlockReport report;
     const std::int64_t last = LineCount() - 1;

@@ -77,12 +77,17 @@ void BlockStructure::Reset(std::int64_t lineCount)
     lines_.Reset(static_cast<std::size_t>(lineCount) + 1);
     stacks_.Clear();
     pending_.clear();
+    outOfStep_ = false;
     // Nothing is open before the first line, so reading can always start there.
     lines_[0].flags = Known | Changed;
 }
 
 void BlockStructure::LinesReplaced(std::int64_t line, std::int64_t delta)
 {
+    if (outOfStep_ || line < 0 || line >= LineCount() || line - delta >= LineCount()) {
+        outOfStep_ = true;
+        return;
+    }
     if (delta > 0) {
         lines_.Insert(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(delta));
     } else if (delta < 0) {
@@ -100,6 +105,12 @@ void BlockStructure::LinesReplaced(std::int64_t line, std::int64_t delta)
         AddPending(line);
     if (pending_.size() > MostPending)
         Forget(pending_.front());
+}
+
+void BlockStructure::KeepInStep(const BlockText &text)
+{
+    if (outOfStep_ || text.LineCount() != LineCount())
+        Reset(text.LineCount());
 }
 
 void BlockStructure::AddPending(std::int64_t line)

@@ -71,6 +71,8 @@ public:
     /// Starts over on a text of `lineCount` lines of which nothing is known.
     void Reset(std::int64_t lineCount);
     /// Line `line` changed and `delta` lines were inserted after it (removed when negative).
+    /// An edit that does not fit the lines known, or a text whose line count the analysis did not
+    /// follow, makes the next call start over.
     void LinesReplaced(std::int64_t line, std::int64_t delta);
 
     /// Analyses what lines first..last need: edits before them, the lines themselves and the
@@ -99,6 +101,7 @@ private:
         Read = 8,            // the line's fold level and marks were worked out
     };
 
+    void KeepInStep(const BlockText &text);
     bool IsKnown(std::int64_t line) const { return (lines_[line].flags & Known) != 0; }
     bool IsRead(std::int64_t line) const { return (lines_[line].flags & (Read | Changed)) == Read; }
     std::int64_t LineCount() const { return static_cast<std::int64_t>(lines_.Size()) - 1; }
@@ -134,4 +137,5 @@ private:
     BlockStatement probe_;
     LineStep step_;
     std::vector<std::int64_t> pending_; // lines to read again, ascending
+    bool outOfStep_ = false;
 };

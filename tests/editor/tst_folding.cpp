@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Blocks in the real window: the fold margin, fold keys and clicks, folded text kept whole,
 // marks and their tooltips as you type, and fold levels after edits against a fresh editor.
+#include "editor/DocumentWatcher.h"
 #include "editor/EditorControl.h"
 #include "support/FileBytes.h"
 #include "support/TestMain.h"
@@ -366,6 +367,77 @@ private slots:
         Settle();
         QVERIFY(Send(view, Sci::SCI_GETMARGINWIDTHN, 2) > 0);
         QVERIFY(BlocksShown(view).contains(QStringLiteral("5: 0 marker 0-4")));
+    }
+
+    void theWatcherReportsEditedLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("reports");
+        QTest::newRow("a letter typed") << "a\nb\nc"
+                                        << "insert 2 x"
+                                        << "1+0";
+        QTest::newRow("two lines inserted") << "a\nb\nc"
+                                            << "insert 3 x\ny\nz"
+                                            << "1+2";
+        QTest::newRow("three lines joined") << "a\nb\nc\nd"
+                                            << "delete 1 4"
+                                            << "0-2";
+        QTest::newRow("LF after CR ends no extra line") << "a\rb"
+                                                        << "insert 2 \n"
+                                                        << "1+0";
+        QTest::newRow("CR LF split by a letter") << "a\r\nb"
+                                                 << "insert 2 x"
+                                                 << "0+1";
+        QTest::newRow("selection replaced") << "a\nb\nc"
+                                            << "replace 1 3 x\n\ny"
+                                            << "0-1 0+2";
+        QTest::newRow("undo") << "a\nb\nc"
+                              << "undo 2 x\ny"
+                              << "1+1 1-1";
+        QTest::newRow("text set anew") << "a\nb"
+                                       << "set x"
+                                       << "0-1 0+0";
+    }
+
+    // Each edit reaches the watcher as the line it started on and the lines it added.
+    void theWatcherReportsEditedLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, edit);
+        QFETCH(QString, reports);
+        QsciScintilla view;
+        view.SendScintilla(Sci::SCI_APPENDTEXT, text.toUtf8().size(), text.toUtf8().constData());
+        view.SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
+        QStringList heard;
+        DocumentWatcher watcher(view, [&](std::int64_t line, std::int64_t delta) {
+            heard << QStringLiteral("%1%2%3").arg(line).arg(delta < 0 ? "" : "+").arg(delta);
+        });
+        watcher.Follow();
+        const QStringList words = edit.split(QLatin1Char(' '));
+        const QByteArray argument = words.value(words.size() - 1).toUtf8();
+        const long at = words.value(1).toLong();
+        if (words[0] == QLatin1String("insert")) {
+            view.SendScintilla(Sci::SCI_INSERTTEXT, at, argument.constData());
+        } else if (words[0] == QLatin1String("delete")) {
+            view.SendScintilla(Sci::SCI_DELETERANGE, at, words[2].toLong() - at);
+        } else if (words[0] == QLatin1String("replace")) {
+            view.SendScintilla(Sci::SCI_SETSEL, at, words[2].toLong());
+            view.SendScintilla(Sci::SCI_REPLACESEL, 0UL, words[3].toUtf8().constData());
+        } else if (words[0] == QLatin1String("undo")) {
+            view.SendScintilla(Sci::SCI_INSERTTEXT, at, argument.constData());
+            watcher.Flush();
+            view.SendScintilla(Sci::SCI_UNDO);
+        } else {
+            view.SendScintilla(Sci::SCI_SETTEXT, 0UL, argument.constData());
+        }
+        watcher.Flush();
+        watcher.Flush();
+        QCOMPARE(heard.join(QLatin1Char(' ')), reports);
+        watcher.Stop();
+        view.SendScintilla(Sci::SCI_INSERTTEXT, 0UL, "\n\n");
+        watcher.Flush();
+        QCOMPARE(heard.join(QLatin1Char(' ')), reports);
     }
 
     void editsInTheEditorMatchAFreshOne_data()

@@ -456,6 +456,30 @@ private slots:
         QCOMPARE(analysis.Dump(), FreshDump(analysis.text.Bytes()));
     }
 
+    void editsReportedOutOfStepStartOver_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("delta");
+        QTest::newRow("lines added, none reported") << 3 << 0;
+        QTest::newRow("an edit past the last line") << 99 << 2;
+        QTest::newRow("more lines removed than there are") << 30 << -40;
+    }
+
+    // However an edit is misreported, the analysis never reads outside its lines and, at the
+    // next call, starts over on the text as it is.
+    void editsReportedOutOfStepStartOver()
+    {
+        QFETCH(int, line);
+        QFETCH(int, delta);
+        Analysis analysis(Sample(QStringLiteral("nested")));
+        analysis.ShowAll();
+        analysis.text.Replace(analysis.text.Bytes().indexOf("Option"), 0, "With x\nDo\n");
+        analysis.structure.LinesReplaced(line, delta);
+        analysis.levels.values.resize(std::size_t(analysis.text.LineCount()), QStringLiteral("?"));
+        analysis.ShowAll();
+        QCOMPARE(analysis.Dump(), FreshDump(analysis.text.Bytes()));
+    }
+
     void slicedAndWindowedAnalysisMatchesAFreshOne_data()
     {
         QTest::addColumn<QString>("sample");
