@@ -6,8 +6,8 @@
 #include "ScintillaView.h"
 #include "syntax/LanguageDefinition.h"
 
-#include <QHelpEvent>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QStringList>
 #include <QToolTip>

@@ -76,6 +76,40 @@ bool StartsBlockStatement(Vocabulary word)
     return word != None && word != Then && word != Each && word != Default;
 }
 
+// Words that are block words by themselves at the start of a statement.
+constexpr std::array<std::pair<Vocabulary, BlockWord>, 9> PlainWords = {{
+    {Sub, BlockWord::Sub},
+    {Function, BlockWord::Function},
+    {ElseIf, BlockWord::ElseIf},
+    {Case, BlockWord::Case},
+    {Do, BlockWord::Do},
+    {Loop, BlockWord::Loop},
+    {While, BlockWord::While},
+    {Wend, BlockWord::Wend},
+    {With, BlockWord::With},
+}};
+
+// The words after End that make it a closer.
+constexpr std::array<std::pair<Vocabulary, BlockWord>, 6> EndWords = {{
+    {Sub, BlockWord::EndSub},
+    {Function, BlockWord::EndFunction},
+    {Type, BlockWord::EndType},
+    {If, BlockWord::EndIf},
+    {Select, BlockWord::EndSelect},
+    {With, BlockWord::EndWith},
+}};
+
+template <std::size_t Count>
+const BlockWord *Find(const std::array<std::pair<Vocabulary, BlockWord>, Count> &table,
+                      std::uint8_t word)
+{
+    for (const auto &[vocabulary, blockWord] : table) {
+        if (vocabulary == word)
+            return &blockWord;
+    }
+    return nullptr;
+}
+
 bool IsBlank(unsigned char byte)
 {
     return byte == ' ' || byte == '\t';
@@ -235,82 +269,40 @@ std::size_t BlockScanner::ParseStatement(std::size_t at, std::vector<BlockToken>
     const Unit &unit = units_[at];
     if (unit.kind == UnitKind::Colon)
         return at + 1;
+    const std::uint8_t word = VocabularyAt(at);
     const std::uint8_t following = VocabularyAt(at + 1);
     const Unit *next = at + 1 < units_.size() ? &units_[at + 1] : nullptr;
-    switch (VocabularyAt(at)) {
-    case Sub:
-        Emit(BlockWord::Sub, unit, nullptr, tokens);
-        break;
-    case Function:
-        Emit(BlockWord::Function, unit, nullptr, tokens);
-        break;
-    case Public:
-    case Private:
-    case Static:
-    case Friend:
+    if (const BlockWord *plain = Find(PlainWords, word)) {
+        Emit(*plain, unit, nullptr, tokens);
+    } else if (word == Public || word == Private || word == Static || word == Friend) {
         return ParseModified(at, tokens);
-    case Type:
-        if (next && next->kind == UnitKind::Word &&
-            (at + 2 == units_.size() || units_[at + 2].kind == UnitKind::Colon))
-            Emit(BlockWord::Type, unit, nullptr, tokens);
-        break;
-    case If:
+    } else if (word == If) {
         return ParseIf(at, tokens);
-    case ElseIf:
-        Emit(BlockWord::ElseIf, unit, nullptr, tokens);
-        break;
-    case Else:
+    } else if (word == Else) {
+        // What follows Else on its line is a statement of its own.
         Emit(BlockWord::Else, unit, nullptr, tokens);
         return at + 1;
-    case Select:
-        if (following == Case)
-            Emit(BlockWord::Select, unit, next, tokens);
-        break;
-    case Case:
-        Emit(BlockWord::Case, unit, nullptr, tokens);
-        break;
-    case For:
+    } else if (word == Type && TypeNameAlone(at)) {
+        Emit(BlockWord::Type, unit, nullptr, tokens);
+    } else if (word == Select && following == Case) {
+        Emit(BlockWord::Select, unit, next, tokens);
+    } else if (word == For) {
         Emit(following == Each ? BlockWord::ForEach : BlockWord::For, unit,
              following == Each ? next : nullptr, tokens);
-        break;
-    case Next:
+    } else if (word == Next) {
         for (std::size_t count = NextCount(at); count > 0; --count)
             Emit(BlockWord::Next, unit, nullptr, tokens);
-        break;
-    case Do:
-        Emit(BlockWord::Do, unit, nullptr, tokens);
-        break;
-    case Loop:
-        Emit(BlockWord::Loop, unit, nullptr, tokens);
-        break;
-    case While:
-        Emit(BlockWord::While, unit, nullptr, tokens);
-        break;
-    case Wend:
-        Emit(BlockWord::Wend, unit, nullptr, tokens);
-        break;
-    case With:
-        Emit(BlockWord::With, unit, nullptr, tokens);
-        break;
-    case End: {
-        static constexpr std::array<std::pair<Vocabulary, BlockWord>, 6> Ends = {{
-            {Sub, BlockWord::EndSub},
-            {Function, BlockWord::EndFunction},
-            {Type, BlockWord::EndType},
-            {If, BlockWord::EndIf},
-            {Select, BlockWord::EndSelect},
-            {With, BlockWord::EndWith},
-        }};
-        for (const auto &[word, closer] : Ends) {
-            if (following == word)
-                Emit(closer, unit, next, tokens);
-        }
-        break;
-    }
-    default:
-        break;
+    } else if (const BlockWord *closer = word == End ? Find(EndWords, following) : nullptr) {
+        Emit(*closer, unit, next, tokens);
     }
     return StatementEnd(at);
+}
+
+// "Type Name" alone declares a type; "Type = 3" assigns to a variable of that name.
+bool BlockScanner::TypeNameAlone(std::size_t at) const
+{
+    return at + 1 < units_.size() && units_[at + 1].kind == UnitKind::Word &&
+           (at + 2 == units_.size() || units_[at + 2].kind == UnitKind::Colon);
 }
 
 // "Public", "Private Static" and the like before Sub, Function or Type.
@@ -325,8 +317,7 @@ std::size_t BlockScanner::ParseModified(std::size_t at, std::vector<BlockToken> 
     if (vocabulary == Sub || vocabulary == Function)
         Emit(vocabulary == Sub ? BlockWord::Sub : BlockWord::Function, units_[word], nullptr,
              tokens);
-    else if (vocabulary == Type && word + 1 < units_.size() &&
-             units_[word + 1].kind == UnitKind::Word)
+    else if (vocabulary == Type && TypeNameAlone(word))
         Emit(BlockWord::Type, units_[word], nullptr, tokens);
     return StatementEnd(at);
 }

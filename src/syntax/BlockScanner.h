@@ -67,6 +67,7 @@ private:
     std::size_t ParseStatement(std::size_t at, std::vector<BlockToken> &tokens) const;
     std::size_t ParseModified(std::size_t at, std::vector<BlockToken> &tokens) const;
     std::size_t ParseIf(std::size_t at, std::vector<BlockToken> &tokens) const;
+    bool TypeNameAlone(std::size_t at) const;
     void Emit(BlockWord word, const Unit &from, const Unit *to,
               std::vector<BlockToken> &tokens) const;
     std::size_t NextCount(std::size_t at) const;
