@@ -13,6 +13,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QHelpEvent>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -146,6 +147,41 @@ private slots:
         QVERIFY(Send(view, Sci::SCI_GETMARGINWIDTHN, 2) > 0);
         QCOMPARE(quint32(Send(view, Sci::SCI_GETMARGINMASKN, 2)), quint32(Sci::SC_MASK_FOLDERS));
         QCOMPARE(BlocksShown(view), QStringLiteral("1: 0+\n2: 1\n3: 1+\n4: 2\n5: 2\n6: 1\n7: 0\n"));
+    }
+
+    void samplesShowTheirGoldenBlocks_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::newRow("nested blocks") << "nested";
+        QTest::newRow("slips") << "slips";
+    }
+
+    // The window shows the fold levels and marks the block analysis' golden files hold: each
+    // "<line> <level> | <column>:<word>: <text>" row becomes "<line>: <level> marker <range>".
+    void samplesShowTheirGoldenBlocks()
+    {
+        QFETCH(QString, sample);
+        QFile golden(DataPath(sample + QStringLiteral(".blocks")));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QString expected;
+        for (const QString &row :
+             QString::fromUtf8(golden.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            const QStringList parts = row.split(QStringLiteral(" | "));
+            expected += parts[0].section(QLatin1Char(' '), 0, 0) + QStringLiteral(": ") +
+                        parts[0].section(QLatin1Char(' '), 1, 1);
+            if (parts.size() > 1)
+                expected += QStringLiteral(" marker");
+            for (const QString &mark : parts.mid(1)) {
+                const int column = mark.section(QLatin1Char(':'), 0, 0).toInt() - 1;
+                const int length = int(mark.section(QLatin1Char(':'), 1, 1).size());
+                expected += QStringLiteral(" %1-%2").arg(column).arg(column + length);
+            }
+            expected += QLatin1Char('\n');
+        }
+        TestWindow w;
+        w.form->Code->OpenFile(DataPath(sample + QStringLiteral(".qc")));
+        Settle();
+        QCOMPARE(BlocksShown(ViewOf(w)), expected);
     }
 
     void clickingABoxFoldsAndUnfolds()
