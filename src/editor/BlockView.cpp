@@ -12,19 +12,18 @@
 #include <QStringList>
 #include <QToolTip>
 
-#include <limits>
-
 namespace
 {
 
 using Sci = QsciScintillaBase;
 using namespace std::chrono_literals;
 
-// A refresh before painting reads the lines shown and, for this long, what their blocks need
-// beyond them; it never reads more lines than this, however far the screen is from what is
-// known. A slice of analysis while typing pauses takes this long.
-constexpr auto RefreshBudget = 2ms;
-constexpr std::int64_t RefreshMostLines = 200'000;
+// A refresh before painting reads the lines shown for at most this long, and what their blocks
+// need beyond them for this long: a screen far from anything analysed yet fills in over a few
+// refreshes and the slices that follow, never in one long one. A slice of analysis while typing
+// pauses takes this long.
+constexpr auto RefreshBudget = 4ms;
+constexpr auto RefreshExtraBudget = 2ms;
 constexpr auto SliceBudget = 8ms;
 // How long typing must pause before analysis left over goes on.
 constexpr auto QuietTime = 150ms;
@@ -217,7 +216,7 @@ void BlockView::Refresh()
         return;
     const BlockReport report =
         structure_->Refresh(text_, lines.front(), lines.back(),
-                            BlockBudget::Time(RefreshBudget, RefreshMostLines), levels_);
+                            BlockBudget::Time(RefreshBudget, RefreshExtraBudget), levels_);
     levels_.RevealChangedFolds();
     const bool moved = lines != drawn_;
     drawn_ = lines;
@@ -247,8 +246,8 @@ void BlockView::ContinueWhenIdle()
         return;
     }
     watcher_.Flush();
-    const BlockReport report = structure_->Continue(
-        text_, BlockBudget::Time(SliceBudget, std::numeric_limits<std::int64_t>::max()), levels_);
+    const BlockReport report =
+        structure_->Continue(text_, BlockBudget::Time(SliceBudget, SliceBudget), levels_);
     levels_.RevealChangedFolds();
     Draw(report, false);
     if (structure_->HasPendingWork())

@@ -27,11 +27,26 @@ BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, s
     // a long way to go before it reaches anything on screen.
     RunWaiting(text, std::max<std::int64_t>(0, first - SyncSearchLines), last, last, budget, sink,
                report);
-    for (std::int64_t line = first; line <= last && budget.lines > 0; ++line) {
+    ReadLines(text, first, last, budget, sink, report);
+    return report;
+}
+
+// Reads the lines of first..last not read yet; what the budget leaves is remembered for
+// Continue.
+void BlockStructure::ReadLines(const BlockText &text, std::int64_t first, std::int64_t last,
+                               BlockBudget &budget, FoldLevelSink &sink, BlockReport &report)
+{
+    std::int64_t line = first;
+    for (; line <= last && !budget.Spent(false); ++line) {
         if (!IsRead(line))
             line = std::max(line, StartAt(text, line, last, budget, sink, report) - 1);
     }
-    return report;
+    while (line <= last && IsRead(line))
+        ++line;
+    if (line <= last) {
+        behindFirst_ = behindFirst_ < 0 ? line : std::min(behindFirst_, line);
+        behindLast_ = std::max(behindLast_, last);
+    }
 }
 
 BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink)
@@ -39,6 +54,12 @@ BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, 
     KeepInStep(text);
     BlockReport report;
     RunWaiting(text, 0, LineCount() - 1, -1, budget, sink, report);
+    if (behindFirst_ >= 0 && !budget.Spent(true)) {
+        const std::int64_t first = behindFirst_;
+        const std::int64_t last = std::min(behindLast_, LineCount() - 1);
+        behindFirst_ = behindLast_ = -1;
+        ReadLines(text, first, last, budget, sink, report);
+    }
     return report;
 }
 
@@ -133,20 +154,29 @@ std::int64_t BlockStructure::RunPass(const BlockText &text, std::int64_t start, 
         }
         if (line <= statement_.last)
             continue;
-        if (Converged(line, stack))
+        if (StopsBefore(line, stack, target, budget, beyond))
             break;
-        if (line > target && !IsKnown(line) &&
-            (stacks_.Depth(stack) == 0 || ++beyond > EndSearchLines))
-            break;
-        if (budget.Spent(line > target)) {
-            Store(line, stack, Known | Changed);
-            AddPending(line);
-            break;
-        }
     }
     stacks_.Release(stack);
     RemovePending(start, line - 1);
     return line;
+}
+
+// Whether a pass stops before `line`, a statement's first line, with `stack` open before it.
+bool BlockStructure::StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64_t target,
+                                 const BlockBudget &budget, std::int64_t &beyond)
+{
+    if (Converged(line, stack))
+        return true;
+    // Past the lines asked for, where nothing was analysed before: only the blocks still open
+    // need their ends found.
+    if (line > target && !IsKnown(line) && (stacks_.Depth(stack) == 0 || ++beyond > EndSearchLines))
+        return true;
+    if (!budget.Spent(line > target))
+        return false;
+    Store(line, stack, Known | Changed);
+    AddPending(line);
+    return true;
 }
 
 // Records how the blocks the line ends ended; true when any of that is news.

@@ -26,18 +26,19 @@ BlockBudget BlockBudget::Lines(std::int64_t lines)
     return budget;
 }
 
-BlockBudget BlockBudget::Time(std::chrono::microseconds time, std::int64_t lines)
+BlockBudget BlockBudget::Time(std::chrono::microseconds asked, std::chrono::microseconds extra)
 {
     BlockBudget budget;
-    budget.deadline = std::chrono::steady_clock::now() + time;
-    budget.lines = lines;
+    const Clock::time_point now = Clock::now();
+    budget.deadline = now + asked;
+    budget.extraDeadline = now + extra;
     return budget;
 }
 
 bool BlockBudget::Spent(bool pastTarget) const
 {
-    return lines <= 0 || (pastTarget && deadline != std::chrono::steady_clock::time_point::max() &&
-                          std::chrono::steady_clock::now() >= deadline);
+    const Clock::time_point until = pastTarget ? std::min(deadline, extraDeadline) : deadline;
+    return lines <= 0 || (until != Clock::time_point::max() && Clock::now() >= until);
 }
 
 void BlockReport::Add(std::int64_t from, std::int64_t to)
@@ -77,6 +78,7 @@ void BlockStructure::Reset(std::int64_t lineCount)
     lines_.Reset(static_cast<std::size_t>(lineCount) + 1);
     stacks_.Clear();
     pending_.clear();
+    behindFirst_ = behindLast_ = -1;
     outOfStep_ = false;
     // Nothing is open before the first line, so reading can always start there.
     lines_[0].flags = Known | Changed;
@@ -95,11 +97,14 @@ void BlockStructure::LinesReplaced(std::int64_t line, std::int64_t delta)
             stacks_.Release(lines_[removed].stack);
         lines_.Erase(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(-delta));
     }
-    for (std::int64_t &waiting : pending_) {
+    const auto follow = [line, delta](std::int64_t &waiting) {
         if (waiting > line)
             waiting = std::max(line, waiting + delta);
-    }
+    };
+    std::for_each(pending_.begin(), pending_.end(), follow);
     pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
+    follow(behindFirst_);
+    follow(behindLast_);
     lines_[line].flags |= Changed;
     if (IsKnown(line))
         AddPending(line);

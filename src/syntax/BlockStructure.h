@@ -18,13 +18,17 @@
 #include <vector>
 
 /// How much one call may analyse before it leaves the rest for a later call: at most `lines`
-/// lines, and past the lines it was asked for, nothing after `deadline`.
+/// lines, nothing after `deadline`, and past the lines it was asked for, nothing after
+/// `extraDeadline`.
 struct BlockBudget {
+    using Clock = std::chrono::steady_clock;
+
     std::int64_t lines = std::numeric_limits<std::int64_t>::max();
-    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+    Clock::time_point deadline = Clock::time_point::max();
+    Clock::time_point extraDeadline = Clock::time_point::max();
 
     static BlockBudget Lines(std::int64_t lines);
-    static BlockBudget Time(std::chrono::microseconds time, std::int64_t lines);
+    static BlockBudget Time(std::chrono::microseconds asked, std::chrono::microseconds extra);
     /// Whether the budget allows no more lines; `pastTarget` when the next line was not asked for.
     bool Spent(bool pastTarget) const;
 };
@@ -80,7 +84,7 @@ public:
     BlockReport Refresh(const BlockText &text, std::int64_t first, std::int64_t last,
                         BlockBudget budget, FoldLevelSink &sink);
     /// Whether analysis was left for later.
-    bool HasPendingWork() const { return !pending_.empty(); }
+    bool HasPendingWork() const { return !pending_.empty() || behindFirst_ >= 0; }
     /// Goes on with the analysis left for later, as far as `budget` goes.
     BlockReport Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink);
     /// Analyses every line not analysed yet.
@@ -108,6 +112,8 @@ private:
     std::int64_t StatementStart(const BlockText &text, std::int64_t line);
     bool IsSyncLine(const BlockText &text, std::int64_t line);
     void AddPending(std::int64_t line);
+    void ReadLines(const BlockText &text, std::int64_t first, std::int64_t last,
+                   BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
     void RemovePending(std::int64_t from, std::int64_t to);
     void Forget(std::int64_t from);
     std::int64_t LineOfRecord(BlockStacks::Id record, std::int64_t line) const;
@@ -124,6 +130,8 @@ private:
     std::int64_t RunPass(const BlockText &text, std::int64_t start, bool afterReset,
                          std::int64_t target, BlockBudget &budget, FoldLevelSink &sink,
                          BlockReport &report);
+    bool StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64_t target,
+                     const BlockBudget &budget, std::int64_t &beyond);
     bool EndBlocks();
     BlockStacks::Id StackAfter(std::int64_t line);
     void Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t flags);
@@ -137,5 +145,8 @@ private:
     BlockStatement probe_;
     LineStep step_;
     std::vector<std::int64_t> pending_; // lines to read again, ascending
+    // Lines a refresh asked for but had no time to read, for Continue to finish.
+    std::int64_t behindFirst_ = -1;
+    std::int64_t behindLast_ = -1;
     bool outOfStep_ = false;
 };

@@ -562,6 +562,25 @@ private slots:
         QVERIFY(!analysis.structure.HasPendingWork());
     }
 
+    // Lines far below anything analysed, in a script with no Sub to start from, are read by
+    // later calls when one refresh has no budget to get there.
+    void aScreenFarFromAnythingReadIsFinishedLater()
+    {
+        QByteArray script;
+        for (int loop = 0; loop < 5000; ++loop)
+            script += "x = 1\nFor i = 1 To 2\n  y = i\nNext\n";
+        Analysis analysis(script);
+        analysis.structure.Refresh(analysis.text, 10000, 10030, BlockBudget::Lines(500),
+                                   analysis.levels);
+        QCOMPARE(analysis.levels.values[10010], QStringLiteral("?"));
+        int slices = 0;
+        while (analysis.structure.HasPendingWork() && ++slices < 1000)
+            analysis.structure.Continue(analysis.text, BlockBudget::Lines(500), analysis.levels);
+        QCOMPARE(analysis.levels.values[10010], QStringLiteral("1"));
+        // 10000 lines to read to get there, 500 at a time.
+        QVERIFY2(slices >= 20 && slices < 25, qPrintable(QString::number(slices)));
+    }
+
     void languagesWithoutBlockWordsGetNoBlocks_data()
     {
         QTest::addColumn<QString>("keywords");
