@@ -68,9 +68,10 @@ void BlockView::SetLanguage(const LanguageDefinition &definition)
     Restart();
 }
 
-// Following a document costs time in proportion to its lines, so a new document is followed
-// only once its first screen is shown, or at the first key. An edit made before that is seen
-// in the document's undo history, and everything is then analysed anew.
+// Following a document, and the first fold level Scintilla keeps for it, cost time in
+// proportion to its lines; so a new document's first screen is painted before either, and its
+// blocks are shown right after, or at the first key. An edit made before that is seen in the
+// document's undo history, and everything is then analysed anew.
 void BlockView::DocumentReplaced()
 {
     if (!structure_)
@@ -88,6 +89,7 @@ void BlockView::FollowEdits()
     watcher_.Follow();
     if (edited)
         Restart();
+    view_.viewport()->update();
 }
 
 bool BlockView::EditedUnheard() const
@@ -206,10 +208,9 @@ std::vector<std::int64_t> BlockView::LinesOnScreen() const
 
 void BlockView::Refresh()
 {
-    if (!structure_)
+    if (!structure_ || (!watcher_.Following() && !EditedUnheard()))
         return;
-    if (EditedUnheard())
-        FollowEdits();
+    FollowEdits();
     watcher_.Flush();
     const std::vector<std::int64_t> lines = LinesOnScreen();
     if (lines.empty())
