@@ -70,8 +70,8 @@ void BlockView::SetLanguage(const LanguageDefinition &definition)
 
 // Following a document, and the first fold level Scintilla keeps for it, cost time in
 // proportion to its lines; so a new document's first screen is painted before either, and its
-// blocks are shown right after, or at the first key. An edit made before that is seen in the
-// document's undo history, and everything is then analysed anew.
+// blocks are analysed right after, or at the first key. Nothing of the document is analysed
+// before it is followed, so an edit made in between goes unheard without harm.
 void BlockView::DocumentReplaced()
 {
     if (!structure_)
@@ -85,18 +85,8 @@ void BlockView::FollowEdits()
 {
     if (!structure_ || watcher_.Following())
         return;
-    const bool edited = EditedUnheard();
     watcher_.Follow();
-    if (edited)
-        Restart();
     view_.viewport()->update();
-}
-
-bool BlockView::EditedUnheard() const
-{
-    return !watcher_.Following() &&
-           (view_.SendScintilla(Sci::SCI_CANUNDO) || view_.SendScintilla(Sci::SCI_CANREDO) ||
-            view_.SendScintilla(Sci::SCI_GETMODIFY));
 }
 
 void BlockView::Restart()
@@ -208,9 +198,8 @@ std::vector<std::int64_t> BlockView::LinesOnScreen() const
 
 void BlockView::Refresh()
 {
-    if (!structure_ || (!watcher_.Following() && !EditedUnheard()))
+    if (!structure_ || !watcher_.Following())
         return;
-    FollowEdits();
     watcher_.Flush();
     const std::vector<std::int64_t> lines = LinesOnScreen();
     if (lines.empty())

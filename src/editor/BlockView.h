@@ -50,7 +50,6 @@ private:
     void ContinueWhenIdle();
     void Restart();
     void FollowEdits();
-    bool EditedUnheard() const;
     bool ShowTooltip(const QPoint &at, const QPoint &global);
     QString TooltipAt(const QPoint &at);
     void MarginClicked(int position, int margin);

@@ -479,8 +479,9 @@ private slots:
     void editsInTheEditorMatchAFreshOne_data()
     {
         QTest::addColumn<QString>("edit");
-        for (const char *edit : {"typing an opener", "undo and redo", "paste over lines",
-                                 "comment selected", "whole text replaced", "lines deleted"})
+        for (const char *edit :
+             {"typing an opener", "undo and redo", "paste over lines", "comment selected",
+              "whole text replaced", "lines deleted", "a closer changed right after opening"})
             QTest::newRow(edit) << edit;
     }
 
@@ -493,6 +494,10 @@ private slots:
         QsciScintilla *view = ViewOf(w);
         EditorControl &code = *w.form->Code;
         code.OpenFile(DataPath(QStringLiteral("slips.qc")));
+        if (edit == QLatin1String("a closer changed right after opening")) {
+            code.SetSelection(EditorRange{18, 4, 18, 7}, false);
+            code.SetSelectedText(QStringLiteral("Function"));
+        }
         Settle();
         ScrollThrough(view);
         if (edit == QLatin1String("typing an opener")) {
@@ -515,7 +520,7 @@ private slots:
             w.form->mCommentSelected->trigger();
         } else if (edit == QLatin1String("whole text replaced")) {
             code.SetText(QString::fromUtf8(ReadBytes(DataPath(QStringLiteral("nested.qc")))));
-        } else {
+        } else if (edit == QLatin1String("lines deleted")) {
             code.SetSelection(EditorRange{20, 3, 28, 0}, false);
             Press(view, {QKeyCombination(Qt::Key_Backspace)});
         }
