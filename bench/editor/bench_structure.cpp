@@ -148,18 +148,23 @@ void StructureKeystroke(const BenchOptions &options)
                   {"openers_ratio_vs_empty_document", Percentile(openers, 0.5) / emptyMedian}});
 }
 
-// Milliseconds from asking for the file to the first screen painted, coloured.
-double OpenToFirstScreen(const QString &language, const QString &path)
+// Milliseconds from asking `code` for the file to its first screen painted, coloured.
+double OpenToFirstScreen(EditorControl &code, const QString &path)
 {
-    auto code = ShownEditor(language);
-    QsciScintilla *view = ViewOf(*code);
+    QsciScintilla *view = ViewOf(code);
     const double ms = TimeMs([&] {
-        code->OpenFile(path);
+        code.OpenFile(path);
         view->viewport()->repaint();
     });
     if (view->SendScintilla(Sci::SCI_GETSTYLEAT, 0L) == 0)
-        std::fprintf(stderr, "structure_open: the first screen is not coloured\n");
+        std::fprintf(stderr, "the first screen is not coloured\n");
     return ms;
+}
+
+double OpenToFirstScreen(const QString &language, const QString &path)
+{
+    auto code = ShownEditor(language);
+    return OpenToFirstScreen(*code, path);
 }
 
 void StructureOpen(const BenchOptions &options)
@@ -179,7 +184,34 @@ void StructureOpen(const BenchOptions &options)
                  {{"ratio_vs_open_without_structure", median / Percentile(without, 0.5)}});
 }
 
+// Folding every block of a large script opened a moment before, when all of it is still to be
+// analysed, against opening it.
+void StructureFoldAll(const BenchOptions &options)
+{
+    RegisterLanguages();
+    QTemporaryDir folder;
+    const QString path = WriteScript(folder, options.LargeScript());
+    auto code = ShownEditor(QStringLiteral("Quillcode"));
+    QsciScintilla *view = ViewOf(*code);
+    const double open = OpenToFirstScreen(*code, path);
+    QApplication::processEvents();
+    const double fold = TimeMs([&] {
+        QKeyEvent chord(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier);
+        QKeyEvent all(QEvent::KeyPress, Qt::Key_0, Qt::ControlModifier);
+        QApplication::sendEvent(view, &chord);
+        QApplication::sendEvent(view, &all);
+        view->viewport()->repaint();
+    });
+    const long shown =
+        view->SendScintilla(Sci::SCI_VISIBLEFROMDOCLINE,
+                            static_cast<unsigned long>(view->SendScintilla(Sci::SCI_GETLINECOUNT)));
+    if (shown >= view->SendScintilla(Sci::SCI_GETLINECOUNT) / 2)
+        std::fprintf(stderr, "structure_fold_all: most lines are still shown\n");
+    ReportResult("structure_fold_all", fold, "ms", {{"ratio_vs_open", fold / open}});
+}
+
 const BenchRegistration keystroke{"structure_keystroke", StructureKeystroke};
+const BenchRegistration foldAll{"structure_fold_all", StructureFoldAll};
 const BenchRegistration open{"structure_open", StructureOpen};
 
 } // namespace

@@ -66,6 +66,7 @@ void BlockView::SetLanguage(const LanguageDefinition &definition)
     margin_.Show();
     watcher_.Follow();
     Restart();
+    AnalyseAllWhenIdle();
 }
 
 // Following a document, and the first fold level Scintilla keeps for it, cost time in
@@ -86,6 +87,15 @@ void BlockView::FollowEdits()
     if (!structure_ || watcher_.Following())
         return;
     watcher_.Follow();
+    AnalyseAllWhenIdle();
+}
+
+// The lines off screen are analysed while typing pauses, so folding all blocks, and scrolling
+// anywhere, finds them ready.
+void BlockView::AnalyseAllWhenIdle()
+{
+    structure_->ReadAllLater();
+    idle_.start(0);
     view_.viewport()->update();
 }
 

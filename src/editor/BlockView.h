@@ -50,6 +50,7 @@ private:
     void ContinueWhenIdle();
     void Restart();
     void FollowEdits();
+    void AnalyseAllWhenIdle();
     bool ShowTooltip(const QPoint &at, const QPoint &global);
     QString TooltipAt(const QPoint &at);
     void MarginClicked(int position, int margin);

@@ -112,6 +112,12 @@ void BlockStructure::LinesReplaced(std::int64_t line, std::int64_t delta)
         Forget(pending_.front());
 }
 
+void BlockStructure::ReadAllLater()
+{
+    behindFirst_ = 0;
+    behindLast_ = LineCount() - 1;
+}
+
 void BlockStructure::KeepInStep(const BlockText &text)
 {
     if (outOfStep_ || text.LineCount() != LineCount())

@@ -85,6 +85,8 @@ public:
                         BlockBudget budget, FoldLevelSink &sink);
     /// Whether analysis was left for later.
     bool HasPendingWork() const { return !pending_.empty() || behindFirst_ >= 0; }
+    /// Leaves every line not analysed yet for Continue to read.
+    void ReadAllLater();
     /// Goes on with the analysis left for later, as far as `budget` goes.
     BlockReport Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink);
     /// Analyses every line not analysed yet.
