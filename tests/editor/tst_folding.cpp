@@ -259,6 +259,8 @@ private slots:
         Settle();
         Press(view, {Ctrl | Qt::Key_K, Ctrl | Qt::Key_0});
         QVERIFY(Shown(view).contains(QLatin1Char('0')));
+        QVERIFY(!w.form->Code->IsModified());
+        QVERIFY(!w.form->Code->CanUndo());
         view->selectAll();
         w.form->mnuCopy->trigger();
         QCOMPARE(QApplication::clipboard()->text().toUtf8(), original);
