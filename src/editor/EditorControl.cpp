@@ -3,6 +3,7 @@
 // EditorControl: the widget, its language, whole-text and file operations, font and clipboard.
 #include "EditorControl.h"
 
+#include "BlockView.h"
 #include "CompletionController.h"
 #include "FindBar.h"
 #include "FindController.h"
@@ -31,9 +32,15 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     completion_ = std::make_unique<CompletionController>(*this, *view_);
     find_ = std::make_unique<FindController>(*this, *view_);
     layout->addWidget(&find_->Bar());
+    blocks_ = std::make_unique<BlockView>(*view_);
     view_->SetKeyHandlers(
-        [this](QKeyEvent &key) { return completion_->BeforeKey(key) || find_->BeforeKey(key); },
-        [this] { completion_->AfterKey(); });
+        [this](QKeyEvent &key) {
+            return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key);
+        },
+        [this] {
+            completion_->AfterKey();
+            blocks_->AfterKey();
+        });
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
     connect(view_, &ScintillaView::SCN_MODIFIED, this, &EditorControl::KeepWithinLimit);
@@ -65,6 +72,7 @@ void EditorControl::SetLanguageName(const QString &name)
     delete lexer_;
     lexer_ = lexer;
     languageName_ = name;
+    blocks_->SetLanguage(*definition);
 }
 
 void EditorControl::SetText(const QString &text)
@@ -119,6 +127,7 @@ void EditorControl::SetFormat(ScriptFormat format)
 void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
 {
     loader.Show();
+    blocks_->DocumentReplaced();
     SetFormat(format);
     view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class BlockView;
 class CompletionController;
 class DocumentLoader;
 class EditorEvents;
@@ -116,6 +117,7 @@ private:
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<CompletionController> completion_;
     std::unique_ptr<FindController> find_;
+    std::unique_ptr<BlockView> blocks_;
     ScriptFormat format_;
     bool refusalPending_ = false;
 };

@@ -1,0 +1,63 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// BlockWords: the words that open, continue and close blocks, and the texts of block marks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+/// A block word as it stands at the start of a statement ("End If" and "For Each" are one word).
+enum class BlockWord : std::uint8_t {
+    Sub,
+    Function,
+    Type,
+    If,
+    Select,
+    For,
+    ForEach,
+    Do,
+    While,
+    With,
+    ElseIf,
+    Else,
+    Case,
+    EndSub,
+    EndFunction,
+    EndType,
+    EndIf,
+    EndSelect,
+    Next,
+    Loop,
+    Wend,
+    EndWith,
+};
+
+/// What a word does to the blocks open before it.
+enum class BlockRole : std::uint8_t { Opener, Middle, Closer };
+
+/// The kind of block a word belongs to; For and For Each are one kind, as both end at Next.
+enum class BlockFamily : std::uint8_t { Sub, Function, Type, If, Select, For, Do, While, With };
+
+/// Why a block word is marked.
+enum class MarkKind : std::uint8_t {
+    Unclosed,   // an opener whose block never ends
+    Stray,      // a closer or middle word with no block of its kind open
+    Mismatched, // an End Sub, End Function or End Type that ends a block of another kind
+};
+
+BlockRole RoleOf(BlockWord word);
+BlockFamily FamilyOf(BlockWord word);
+
+/// Sub, Function and Type blocks never nest: each of their openers ends every block still open.
+bool IsOutermost(BlockFamily family);
+
+/// The word as the marks spell it: "If", "Select Case", "For Each", "End If".
+std::string_view Spelling(BlockWord word);
+
+/// "`If` on line 12 has no `End If`" for an opener on the given line (counted from 1).
+std::string UnclosedText(BlockWord opener, std::int64_t line);
+/// "`Next` closes no `For`", or "`Else` is outside any `If`" for a middle word.
+std::string StrayText(BlockWord word);
+/// "`End Sub` does not match `Function` on line 3" for an opener on the given line.
+std::string MismatchText(BlockWord closer, BlockWord opener, std::int64_t line);
