@@ -5,6 +5,7 @@
 
 #include "CompletionController.h"
 #include "ScintillaView.h"
+#include "VisibleFirstColouring.h"
 #include "common/EditorError.h"
 #include "scriptfile/DocumentLoader.h"
 #include "syntax/LanguageRegistry.h"
@@ -24,6 +25,7 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     setMinimumSize(0, 0);
     view_->setMinimumSize(0, 0);
     completion_ = std::make_unique<CompletionController>(*this, *view_);
+    colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
     view_->SetKeyHandlers([this](QKeyEvent &key) { return completion_->BeforeKey(key); },
                           [this] { completion_->AfterKey(); });
 }
@@ -40,6 +42,8 @@ void EditorControl::SetLanguageName(const QString &name)
     auto *lexer = new QuillLexer(name, *definition, view_);
     lexer->SetBaseFont(ScintillaFont(view_->font()));
     view_->setLexer(lexer);
+    colouring_->SetLexer(lexer);
+    connect(lexer, &QuillLexer::LinesColoured, this, &EditorControl::LinesColoured);
     // Changing lexers resets every style to Scintilla's default, the line numbers' included.
     view_->setMarginsFont(ScintillaFont(view_->font()));
     delete lexer_;
@@ -98,6 +102,7 @@ void EditorControl::SetFormat(ScriptFormat format)
 void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
 {
     loader.Show();
+    colouring_->Restart();
     SetFormat(format);
     view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);

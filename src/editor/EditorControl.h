@@ -20,6 +20,7 @@ class EditorEvents;
 class EditorList;
 class QuillLexer;
 class ScintillaView;
+class VisibleFirstColouring;
 
 /// The syntax-colouring edit control on the main window. It owns the document's text, its undo
 /// history and the clipboard exchange; callers see lines and character columns, never bytes.
@@ -90,6 +91,11 @@ public:
     void SetListener(EditorEvents *listener) { listener_ = listener; }
     EditorEvents *Listener() const { return listener_; }
 
+signals:
+    /// Lines `firstLine` to `lastLine` were coloured because their text arrived or changed, or
+    /// their colours did; lines coloured again unchanged are not reported.
+    void LinesColoured(int firstLine, int lastLine);
+
 private:
     friend class LineStartEdit;
 
@@ -105,5 +111,6 @@ private:
     QString languageName_;
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<CompletionController> completion_;
+    std::unique_ptr<VisibleFirstColouring> colouring_;
     ScriptFormat format_;
 };
