@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Benchmarks of the editor window: start-up to first paint, and typing at the end of a large
-// script.
+// Benchmarks of the editor window: start-up to first paint, typing at the end of a large script,
+// and the completion list.
 #include "BenchCase.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "app/frmMain.h"
 #include "editor/EditorControl.h"
+#include "editor/EditorList.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -16,6 +17,8 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace
@@ -128,7 +131,68 @@ void KeystrokeLatency(const BenchOptions &options)
                   {"p95_ms", Percentile(samples, 0.95)}});
 }
 
+void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+/// Stops the run when the list is not as a user would see it.
+void RequireList(const EditorList *list, int shown, const char *when)
+{
+    int visibleRows = 0;
+    for (int row = 0; list && row < list->count(); ++row)
+        visibleRows += list->item(row)->isHidden() ? 0 : 1;
+    if (!list || !list->isVisible() || visibleRows != shown) {
+        std::fprintf(stderr, "completion_popup: %s, the list shows %d entries, not %d\n", when,
+                     visibleRows, shown);
+        std::exit(1);
+    }
+}
+
+// Ctrl+Space until the list of the 60 server functions is shown and painted, then one letter
+// that narrows it and the repaint after it.
+void CompletionPopup(const BenchOptions &options)
+{
+    const int rounds = options.quick ? 5 : 41;
+    auto empty = MakeWindow();
+    ShowAndPaint(*empty);
+    const std::vector<double> keystroke = TypeAtEnd(*empty, KeystrokesTimed);
+    empty.reset();
+
+    auto window = MakeWindow();
+    ShowAndPaint(*window);
+    auto *view = window->Code->findChild<QsciScintilla *>();
+    view->setFocus();
+    // An untimed first round, checked at each step.
+    SendKey(view, Qt::Key_Space, Qt::ControlModifier);
+    QApplication::processEvents();
+    RequireList(window->Code->findChild<EditorList *>(), 60, "after Ctrl+Space");
+    SendKey(view, Qt::Key_Escape, Qt::NoModifier);
+    std::vector<double> samples;
+    for (int round = 0; round <= rounds; ++round) {
+        const double ms = TimeMs([&] {
+            SendKey(view, Qt::Key_Space, Qt::ControlModifier);
+            QApplication::processEvents();
+            SendKey(view, Qt::Key_G, Qt::NoModifier, QStringLiteral("G"));
+            QApplication::processEvents();
+        });
+        RequireList(window->Code->findChild<EditorList *>(), 18, "after typing G");
+        SendKey(view, Qt::Key_Escape, Qt::NoModifier);
+        SendKey(view, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::processEvents();
+        if (round > 0)
+            samples.push_back(ms);
+    }
+    const double median = Percentile(samples, 0.5);
+    ReportResult("completion_popup", median, "ms",
+                 {{"ratio_vs_keystroke", median / Percentile(keystroke, 0.5)}});
+}
+
 const BenchRegistration startup{"startup_first_paint", StartupFirstPaint};
 const BenchRegistration keystrokes{"keystroke_latency", KeystrokeLatency};
+const BenchRegistration completion{"completion_popup", CompletionPopup};
 
 } // namespace

@@ -40,11 +40,15 @@ void QuillLexer::setEditor(QsciScintilla *editor)
     Restart();
 }
 
+// The mark goes to the end at once, so scrolling before the first paint does not make Scintilla
+// ask for the text up to the screen.
 void QuillLexer::Restart()
 {
     document_ = nullptr;
     painting_ = false;
     toPaint_ = LineSet();
+    if (editor())
+        CatchUp();
 }
 
 // An edit pulls Scintilla's mark back to the first position it changed, and the mark is left at
@@ -131,9 +135,28 @@ void QuillLexer::styleText(int start, int end)
         }
     } else {
         CatchUp();
-        ColourLines(firstLine, endLine);
+        ColourRequest(firstLine, endLine);
     }
     Settle();
+}
+
+// Outside a paint, Scintilla asks for the text up to the screen when an edit pulled the mark back
+// and the view scrolls: only the screen's part of that is coloured, the paint follows anyway.
+// Any other request (a shown view's text above or below the screen, or a view not shown) is
+// coloured whole.
+void QuillLexer::ColourRequest(long firstLine, long endLine)
+{
+    const QsciScintilla *view = editor();
+    const long top = Send(Sci::SCI_GETFIRSTVISIBLELINE);
+    const long shownFirst = Send(Sci::SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(top));
+    const long shownLast = Send(Sci::SCI_DOCLINEFROMVISIBLE,
+                                static_cast<unsigned long>(top + Send(Sci::SCI_LINESONSCREEN)));
+    if (!view->isVisible() || endLine > shownLast + 3 || endLine <= shownFirst) {
+        ColourLines(firstLine, endLine);
+        return;
+    }
+    for (const LineRun &run : state_.NotCurrentIn(std::max(firstLine, shownFirst), endLine))
+        ColourLines(run.first, run.end);
 }
 
 // Lines that wait are certain to change; the others are lexed and compared with the styles they

@@ -86,6 +86,7 @@ private:
     void Settle();
     const char *Lex(long start, long end);
     void ColourLines(long first, long end);
+    void ColourRequest(long firstLine, long endLine);
     void CheckShownLines(LineRun run);
     bool FirstByteUncoloured(long line) const;
 

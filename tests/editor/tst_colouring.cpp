@@ -142,23 +142,40 @@ private slots:
     // background has coloured nothing yet.
     void onlyTheLinesOnScreenAreColouredBeforeThePaint_data()
     {
+        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("move");
         QTest::addColumn<long>("farLine");
-        QTest::newRow("first screen after opening") << "none" << long(ScriptLines / 2);
-        QTest::newRow("Ctrl+End") << "ctrl+end" << long(ScriptLines / 2);
-        QTest::newRow("scroll bar to the middle") << "scroll bar" << long(ScriptLines - 10);
-        QTest::newRow("caret moved far down") << "goto" << 100L;
-        QTest::newRow("page down") << "page down" << long(ScriptLines / 2);
+        QTest::newRow("first screen after opening") << "paint"
+                                                    << "none" << long(ScriptLines / 2);
+        QTest::newRow("Ctrl+End") << "paint"
+                                  << "ctrl+end" << long(ScriptLines / 2);
+        QTest::newRow("Ctrl+End before any paint") << ""
+                                                   << "ctrl+end" << long(ScriptLines / 2);
+        QTest::newRow("Ctrl+End after typing at the top") << "paint,type"
+                                                          << "ctrl+end" << long(ScriptLines / 2);
+        QTest::newRow("scroll bar to the middle") << "paint"
+                                                  << "scroll bar" << long(ScriptLines - 10);
+        QTest::newRow("caret moved far down") << "paint"
+                                              << "goto" << 100L;
+        QTest::newRow("page down") << "paint"
+                                   << "page down" << long(ScriptLines / 2);
     }
 
     void onlyTheLinesOnScreenAreColouredBeforeThePaint()
     {
+        QFETCH(QString, before);
         QFETCH(QString, move);
         QFETCH(long, farLine);
         std::unique_ptr<EditorControl> code = ShownControl();
         QsciScintilla *view = ViewOf(*code);
         code->OpenFile(path_);
-        view->viewport()->repaint();
+        if (before.contains(QLatin1String("paint")))
+            view->viewport()->repaint();
+        if (before.contains(QLatin1String("type"))) {
+            QKeyEvent quote(QEvent::KeyPress, Qt::Key_QuoteDbl, Qt::NoModifier,
+                            QStringLiteral("\""));
+            QApplication::sendEvent(view, &quote);
+        }
         if (move == QLatin1String("ctrl+end"))
             SendKey(view, Qt::Key_End, Qt::ControlModifier);
         else if (move == QLatin1String("scroll bar"))
