@@ -7,7 +7,9 @@
 #include "ScintillaView.h"
 #include "syntax/QuillLexer.h"
 
-#include <QElapsedTimer>
+#include <algorithm>
+
+#include <QEvent>
 
 namespace
 {
@@ -16,6 +18,8 @@ namespace
 // well inside one frame, so typing and scrolling stay smooth while the background works.
 constexpr long PieceBytes = 64 * 1024;
 constexpr qint64 SliceNanoseconds = 4'000'000;
+// The slices keep this long out of the way of the user's keys, wheel and clicks.
+constexpr int QuietMs = 150;
 
 } // namespace
 
@@ -24,11 +28,36 @@ VisibleFirstColouring::VisibleFirstColouring(ScintillaView &view) : view_(view)
     slices_.setInterval(0);
     connect(&slices_, &QTimer::timeout, this, &VisibleFirstColouring::Slice);
     view_.SetPaintHandlers([this] { BeforePaint(); }, [this] { AfterPaint(); });
+    view_.installEventFilter(this);
+    view_.viewport()->installEventFilter(this);
 }
 
 VisibleFirstColouring::~VisibleFirstColouring()
 {
     view_.SetPaintHandlers({}, {});
+}
+
+bool VisibleFirstColouring::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::Wheel:
+    case QEvent::MouseButtonPress:
+        sinceInput_.start();
+        if (slices_.isActive())
+            slices_.start(QuietMs);
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void VisibleFirstColouring::StartSlices()
+{
+    const qint64 quiet = sinceInput_.isValid() ? QuietMs - sinceInput_.elapsed() : 0;
+    slices_.start(static_cast<int>(std::max<qint64>(0, quiet)));
 }
 
 void VisibleFirstColouring::SetLexer(QuillLexer *lexer)
@@ -68,7 +97,7 @@ void VisibleFirstColouring::AfterPaint()
         return;
     lexer_->Shown();
     if (!lexer_->NothingWaits() && !slices_.isActive())
-        slices_.start();
+        StartSlices();
 }
 
 void VisibleFirstColouring::Slice()
@@ -77,6 +106,7 @@ void VisibleFirstColouring::Slice()
         slices_.stop();
         return;
     }
+    slices_.setInterval(0);
     const long near =
         view_.SendScintilla(ScintillaView::SCI_DOCLINEFROMVISIBLE,
                             view_.SendScintilla(ScintillaView::SCI_GETFIRSTVISIBLELINE));

@@ -4,6 +4,7 @@
 // the rest of the text in idle slices.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -13,7 +14,8 @@ class ScintillaView;
 
 /// Has the lexer colour whatever the view is about to paint, wherever the view is, and the rest
 /// of the text in slices from the event loop that hold it only a few milliseconds each, the lines
-/// below the screen first. It stops when every line is coloured, so an idle editor costs nothing.
+/// below the screen first. The slices wait while the user types, scrolls or clicks, and stop when
+/// every line is coloured, so an idle editor costs nothing.
 class VisibleFirstColouring : public QObject
 {
     Q_OBJECT
@@ -27,8 +29,12 @@ public:
     /// The view shows another document: nothing of it is coloured yet.
     void Restart();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool Colouring() const;
+    void StartSlices();
     void BeforePaint();
     void AfterPaint();
     void Slice();
@@ -36,4 +42,5 @@ private:
     ScintillaView &view_;
     QPointer<QuillLexer> lexer_;
     QTimer slices_;
+    QElapsedTimer sinceInput_;
 };
