@@ -191,8 +191,62 @@ void CompletionPopup(const BenchOptions &options)
                  {{"ratio_vs_keystroke", median / Percentile(keystroke, 0.5)}});
 }
 
+/// A script of about `bytes` bytes in one line: the generated lines joined by blanks.
+QByteArray OneLine(qsizetype bytes)
+{
+    QByteArray line = GenerateScript(bytes);
+    line.replace("\r\n", " ");
+    return line;
+}
+
+double OpenAndPaint(frmMain &window, const QString &path)
+{
+    return TimeMs([&] {
+        window.Code->OpenFile(path);
+        window.repaint();
+    });
+}
+
+// Typing at the end of a script that is one long line, as generated data or a minified script
+// is. The whole script in one line is what makes it slow; the quick run uses a short one.
+void LongLineKeystroke(const BenchOptions &options)
+{
+    QTemporaryDir folder;
+    const qsizetype bytes = options.quick ? 100'000 : options.LargeScript();
+    const QString longPath = folder.filePath(QStringLiteral("line.qc"));
+    const QString linesPath = folder.filePath(QStringLiteral("lines.qc"));
+    for (const auto &[path, text] :
+         {std::pair{longPath, OneLine(bytes)}, std::pair{linesPath, GenerateScript(bytes)}}) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+    }
+    auto empty = MakeWindow();
+    ShowAndPaint(*empty);
+    const std::vector<double> baseline = TypeAtEnd(*empty, KeystrokesTimed);
+    empty.reset();
+
+    double ordinaryOpen = 0;
+    {
+        auto lines = MakeWindow();
+        ShowAndPaint(*lines);
+        ordinaryOpen = OpenAndPaint(*lines, linesPath);
+    }
+    auto window = MakeWindow();
+    ShowAndPaint(*window);
+    const double open = OpenAndPaint(*window, longPath);
+    const std::vector<double> samples = TypeAtEnd(*window, options.quick ? 5 : 1);
+    const double median = Percentile(samples, 0.5);
+    ReportResult("long_line_keystroke", median, "ms",
+                 {{"ratio_vs_empty_document", median / Percentile(baseline, 0.5)},
+                  {"open_ms", open},
+                  {"open_ratio_vs_ordinary_lines", open / ordinaryOpen},
+                  {"line_bytes", double(bytes)}});
+}
+
 const BenchRegistration startup{"startup_first_paint", StartupFirstPaint};
 const BenchRegistration keystrokes{"keystroke_latency", KeystrokeLatency};
 const BenchRegistration completion{"completion_popup", CompletionPopup};
+const BenchRegistration longLine{"long_line_keystroke", LongLineKeystroke};
 
 } // namespace

@@ -17,6 +17,8 @@ using Sci = QsciScintillaBase;
 // The most text styled with one buffer: long colourings go in pieces of whole lines, so the
 // style buffer stays small whatever the size of the script.
 constexpr long ChunkBytes = 1 << 20;
+// Lines longer than this are shown plain (see IsLongLine).
+constexpr long LongLineBytes = ChunkBytes;
 
 /// Scintilla's range with room for text and styles, declared as Scintilla declares it
 /// (QScintilla does not install the header).
@@ -88,29 +90,43 @@ const char *QuillLexer::Lex(long start, long end)
     return text;
 }
 
+long QuillLexer::LineStart(long line) const
+{
+    return line >= Send(Sci::SCI_GETLINECOUNT)
+               ? Send(Sci::SCI_GETLENGTH)
+               : Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+}
+
+// Scintilla lays a line out whole, measuring every character, each time its text or styles
+// change: at 1.5 us a byte, a line of many megabytes (generated data, a minified or damaged
+// script) takes seconds to show whatever is done here. Such a line is left plain rather than
+// coloured: lexing it would hold the event loop for as long again, and its new styles would make
+// Scintilla lay it out a second time.
+bool QuillLexer::IsLongLine(long line) const
+{
+    return LineStart(line + 1) - LineStart(line) > LongLineBytes;
+}
+
 void QuillLexer::ColourLines(long first, long end)
 {
     end = std::min(end, Send(Sci::SCI_GETLINECOUNT));
     if (first >= end)
         return;
-    const long length = Send(Sci::SCI_GETLENGTH);
-    long position = Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
-    const long stop = end < Send(Sci::SCI_GETLINECOUNT)
-                          ? Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(end))
-                          : length;
-    while (position < stop) {
-        // Each piece ends at a line start, so no line is split between two pieces.
-        const long pieceLine =
-            Send(Sci::SCI_LINEFROMPOSITION,
-                 static_cast<unsigned long>(std::min(position + ChunkBytes, stop) - 1));
-        long pieceEnd = Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(pieceLine + 1));
-        if (pieceEnd < 0 || pieceEnd > stop)
-            pieceEnd = stop;
-        Lex(position, pieceEnd);
-        Send(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(position));
+    for (long line = first; line < end;) {
+        if (IsLongLine(line)) {
+            ++line;
+            continue;
+        }
+        // Whole lines up to the one that holds the piece's last byte, which may run on past it.
+        const long start = LineStart(line);
+        const long last =
+            Send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(start + ChunkBytes - 1));
+        const long pieceEnd = std::min(end, std::max(last, line + 1));
+        Lex(start, LineStart(pieceEnd));
+        Send(Sci::SCI_STARTSTYLING, static_cast<unsigned long>(start));
         editor()->SendScintilla(Sci::SCI_SETSTYLINGEX, static_cast<unsigned long>(styles_.size()),
                                 reinterpret_cast<const char *>(styles_.data()));
-        position = pieceEnd;
+        line = pieceEnd;
     }
     if (styles_.size() > ChunkBytes)
         styles_ = {};
@@ -169,21 +185,23 @@ void QuillLexer::CheckShownLines(LineRun run)
             ++line;
             continue;
         }
+        if (IsLongLine(line)) {
+            state_.Coloured(line, line + 1);
+            ++line;
+            continue;
+        }
         long end = line + 1;
-        while (end < run.end && !state_.IsWaiting(end))
+        while (end < run.end && !state_.IsWaiting(end) && !IsLongLine(end))
             ++end;
-        const long start = Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        const long stop = Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(end));
-        const long finish = stop < 0 ? Send(Sci::SCI_GETLENGTH) : stop;
+        const long start = LineStart(line);
+        const long finish = LineStart(end);
         Lex(start, finish);
         QByteArray shown(2 * (finish - start) + 2, '\0');
         StyledTextRange range{start, finish, shown.data()};
         editor()->SendScintilla(Sci::SCI_GETSTYLEDTEXT, 0UL, static_cast<void *>(&range));
         for (long at = line; at < end; ++at) {
-            const long from = Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(at));
-            const long to =
-                at + 1 < end ? Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(at + 1))
-                             : finish;
+            const long from = LineStart(at);
+            const long to = LineStart(at + 1);
             bool same = true;
             for (long position = from; position < to && same; ++position)
                 same = static_cast<unsigned char>(shown[qsizetype(2 * (position - start) + 1)]) ==

@@ -85,6 +85,8 @@ private:
     void CatchUp();
     void Settle();
     const char *Lex(long start, long end);
+    long LineStart(long line) const;
+    bool IsLongLine(long line) const;
     void ColourLines(long first, long end);
     void ColourRequest(long firstLine, long endLine);
     void CheckShownLines(LineRun run);

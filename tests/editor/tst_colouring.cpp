@@ -257,6 +257,34 @@ private slots:
         QCOMPARE(ShownStyles(view, 0, lines - 1), FreshStyles(view, 0, lines - 1));
     }
 
+    // Scintilla measures a line whole each time it shows it, so a line of megabytes is left plain
+    // instead of lexed and measured twice; the lines around it are coloured as ever.
+    void aLineOfMoreThanAMegabyteIsLeftPlain_data()
+    {
+        QTest::addColumn<int>("longBytes");
+        QTest::addColumn<long>("middleStyle");
+        QTest::newRow("just under a megabyte") << (1 << 20) - 2 << long(LexerCore::Keyword);
+        QTest::newRow("just over a megabyte") << (1 << 20) << 0L;
+    }
+
+    void aLineOfMoreThanAMegabyteIsLeftPlain()
+    {
+        QFETCH(int, longBytes);
+        QFETCH(long, middleStyle);
+        modQuillcode::SetupLanguage();
+        EditorControl code;
+        code.SetLanguageName(QStringLiteral("Quillcode"));
+        QByteArray middle = "If x" + QByteArray(longBytes - 4, ' ');
+        code.SetText(QString::fromUtf8("If a\n" + middle + "\nIf b"));
+        QsciScintilla *view = ViewOf(code);
+        QCOMPARE(LineStart(view, 2) - LineStart(view, 1), long(longBytes) + 1);
+        while (LexerOf(code)->ColourWaiting(0, 1 << 16)) {
+        }
+        QCOMPARE(FirstStyle(view, 0), long(LexerCore::Keyword));
+        QCOMPARE(FirstStyle(view, 1), middleStyle);
+        QCOMPARE(FirstStyle(view, 2), long(LexerCore::Keyword));
+    }
+
     // Several changes at once (a rectangle, its undo) tell the lexer only where the first one
     // is; whatever comes on screen afterwards must still show its own colours.
     void everyShownLineIsRightAfterEditsAnywhere_data()
