@@ -190,17 +190,23 @@ run_open() { # editor
     fi
     id="${window%% *}"
     if [ "$editor" = quillmark ]; then
-        xdotool windowactivate --sync "$id" key ctrl+o
-        if ! "$xwatch" window "Open a script" 10000 >/dev/null; then
+        # Ctrl+O, the path typed into the dialog and Return, from one process so that starting
+        # tools does not count against the editor.
+        if ! answered=$("$xwatch" open "$id" "Open a script" "$file" 10000); then
             record "$editor" open_ms "-"
             stop_editor
             return
         fi
-        xdotool type --delay 0 "$file"
-        answered=$(now_ns)
-        xdotool key Return
     fi
-    if ! coloured=$("$xwatch" coloured "$id" "$((${baseline[$editor]:-0} + 1000))" 120000); then
+    local least=$((${baseline[$editor]:-0} + 1000))
+    if [ "$editor" = quillmark ]; then
+        # The dialog's pixels stay on the screen over the window until it repaints after the
+        # load, which sets the caption first: only drawing after that counts.
+        coloured=$("$xwatch" loaded "$id" "$(basename "$file")" "$least" 120000) || coloured=""
+    else
+        coloured=$("$xwatch" coloured "$id" "$least" 120000) || coloured=""
+    fi
+    if [ -z "$coloured" ]; then
         record "$editor" open_ms "-"
         stop_editor
         return

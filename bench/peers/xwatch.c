@@ -7,6 +7,13 @@
 //       and prints "ID CLOCK_NS" (CLOCK_NS: the realtime clock when it was first seen)
 //   xwatch coloured ID MIN_PIXELS TIMEOUT_MS
 //       waits until the window shows at least MIN_PIXELS coloured pixels; prints "CLOCK_NS COUNT"
+//   xwatch loaded ID TITLE MIN_PIXELS TIMEOUT_MS
+//       as coloured, but counts only drawing after the window's title came to hold TITLE, so
+//       what another window left on the screen over it does not count
+//   xwatch open ID DIALOG PATH TIMEOUT_MS
+//       focuses the window, presses Ctrl+O, waits for a window whose title holds DIALOG, types
+//       PATH and Return there, all through XTest from this one process; prints the realtime
+//       clock at the Return
 //   xwatch count ID
 //       prints the number of coloured pixels the window shows now
 //   xwatch key ID KEYS MIN_CHANGED MIN_COLOURED TIMEOUT_MS
@@ -18,6 +25,7 @@
 // its own reading time. Window decorations never count. A pixel is coloured when its channels
 // differ by more than a grey, a white or a pale highlight does.
 #include <X11/Xatom.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -172,6 +180,30 @@ static void PressKeys(const char *keys)
     XFlush(display);
 }
 
+/// Types `text` key by key, with Shift for the characters that need it.
+static void Type(const char *text)
+{
+    KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+    for (const char *at = text; *at; ++at) {
+        char name[2] = {*at, 0};
+        KeySym sym = *at == '/'   ? XK_slash
+                     : *at == '.' ? XK_period
+                     : *at == '_' ? XK_underscore
+                     : *at == '-' ? XK_minus
+                     : *at == ' ' ? XK_space
+                                  : XStringToKeysym(name);
+        KeyCode code = XKeysymToKeycode(display, sym);
+        int shifted = XkbKeycodeToKeysym(display, code, 0, 0) != sym;
+        if (shifted)
+            XTestFakeKeyEvent(display, shift, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        if (shifted)
+            XTestFakeKeyEvent(display, shift, False, CurrentTime);
+    }
+    XFlush(display);
+}
+
 static void Pause(void)
 {
     struct timespec pause = {0, 1000000};
@@ -193,22 +225,44 @@ static int Reached(XImage *now, struct Goal *goal)
     return !goal->before || CountChanged(goal->before, now) >= goal->minChanged;
 }
 
+static int TitleHolds(Window w, const char *title)
+{
+    XTextProperty name;
+    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    int holds = 0;
+    if (XGetTextProperty(display, w, &name, netName) && name.value) {
+        holds = Holds((const char *)name.value, title);
+        XFree(name.value);
+    }
+    return holds;
+}
+
 /// The time of the first drawing to `w` after which it meets `goal`, or -1 at the deadline. The
-/// damage watch is set up by the caller before anything that may draw.
+/// damage watch is set up by the caller before anything that may draw. With `title`, drawing
+/// counts only once the window's title holds it.
 static int64_t WaitForDrawing(Window w, Damage damage, int damageEvent, struct Goal *goal,
-                              int64_t deadline)
+                              const char *title, int64_t deadline)
 {
     int fd = ConnectionNumber(display);
+    int titled = !title || TitleHolds(w, title);
     for (;;) {
         int64_t drawn = -1;
+        int damaged = 0;
         while (XPending(display)) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == damageEvent + XDamageNotify && drawn < 0)
-                drawn = NowNs();
+            if (event.type == PropertyNotify && !titled)
+                titled = TitleHolds(w, title);
+            else if (event.type == damageEvent + XDamageNotify) {
+                damaged = 1;
+                if (drawn < 0 && titled)
+                    drawn = NowNs();
+            }
         }
-        if (drawn >= 0) {
+        // A report comes only when the damage goes from none to some: it is cleared each time.
+        if (damaged)
             XDamageSubtract(display, damage, None, None);
+        if (drawn >= 0) {
             XImage *now = Grab(w);
             int done = now && Reached(now, goal);
             if (now)
@@ -219,6 +273,9 @@ static int64_t WaitForDrawing(Window w, Damage damage, int damageEvent, struct G
         int64_t left = deadline - NowNs();
         if (left <= 0)
             return -1;
+        // Reading the image may have queued reports that the socket will not signal again.
+        if (XEventsQueued(display, QueuedAlready) > 0)
+            continue;
         fd_set ready;
         FD_ZERO(&ready);
         FD_SET(fd, &ready);
@@ -248,6 +305,22 @@ int main(int argc, char **argv)
         return 1;
     }
     Window w = (Window)strtoul(argv[2], NULL, 0);
+    if (strcmp(command, "open") == 0 && argc == 6) {
+        int64_t deadline = NowNs() + atoll(argv[5]) * 1000000;
+        XRaiseWindow(display, w);
+        XSetInputFocus(display, w, RevertToParent, CurrentTime);
+        XSync(display, False);
+        PressKeys("ctrl+o");
+        while (!Find(DefaultRootWindow(display), argv[3])) {
+            if (NowNs() > deadline)
+                return 1;
+            Pause();
+        }
+        Type(argv[4]);
+        PressKeys("Return");
+        printf("%lld\n", (long long)NowNs());
+        return 0;
+    }
     if (strcmp(command, "count") == 0) {
         XImage *image = Grab(w);
         printf("%ld\n", image ? CountColoured(image) : -1L);
@@ -259,15 +332,18 @@ int main(int argc, char **argv)
         return 2;
     }
     Damage damage = XDamageCreate(display, w, XDamageReportNonEmpty);
-    if (strcmp(command, "coloured") == 0 && argc == 5) {
-        struct Goal goal = {NULL, 0, atol(argv[3]), 0};
-        XImage *now = Grab(w);
+    if ((strcmp(command, "coloured") == 0 && argc == 5) ||
+        (strcmp(command, "loaded") == 0 && argc == 6)) {
+        const char *title = argc == 6 ? argv[3] : NULL;
+        struct Goal goal = {NULL, 0, atol(argv[argc - 2]), 0};
+        XSelectInput(display, w, PropertyChangeMask);
+        XImage *now = title ? NULL : Grab(w);
         if (now && Reached(now, &goal)) {
             printf("%lld %ld\n", (long long)NowNs(), goal.coloured);
             return 0;
         }
-        int64_t at =
-            WaitForDrawing(w, damage, damageEvent, &goal, NowNs() + atoll(argv[4]) * 1000000);
+        int64_t at = WaitForDrawing(w, damage, damageEvent, &goal, title,
+                                    NowNs() + atoll(argv[argc - 1]) * 1000000);
         if (at < 0)
             return 1;
         printf("%lld %ld\n", (long long)at, goal.coloured);
@@ -282,8 +358,8 @@ int main(int argc, char **argv)
         XSync(display, False);
         int64_t start = NowNs();
         PressKeys(argv[3]);
-        int64_t at =
-            WaitForDrawing(w, damage, damageEvent, &goal, start + atoll(argv[6]) * 1000000);
+        int64_t at = WaitForDrawing(w, damage, damageEvent, &goal, NULL,
+                                    start + atoll(argv[6]) * 1000000);
         if (at < 0)
             return 1;
         printf("%.3f\n", (at - start) / 1e6);
