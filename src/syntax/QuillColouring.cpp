@@ -7,7 +7,6 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace
 {
