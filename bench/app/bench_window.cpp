@@ -1,12 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Benchmarks of the editor window: start-up to first paint, and typing at the end of a large
-// script.
+// Benchmarks of the editor window: start-up to first paint, typing at the end of a large script,
+// and the completion list.
 #include "BenchCase.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "app/frmMain.h"
 #include "editor/EditorControl.h"
+#include "editor/EditorList.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -16,6 +17,8 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace
@@ -132,7 +135,122 @@ void KeystrokeLatency(const BenchOptions &options)
                   {"p95_ms", Percentile(samples, 0.95)}});
 }
 
+void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+/// Stops the run when the list is not as a user would see it.
+void RequireList(const EditorList *list, int shown, const char *when)
+{
+    int visibleRows = 0;
+    for (int row = 0; list && row < list->count(); ++row)
+        visibleRows += list->item(row)->isHidden() ? 0 : 1;
+    if (!list || !list->isVisible() || visibleRows != shown) {
+        std::fprintf(stderr, "completion_popup: %s, the list shows %d entries, not %d\n", when,
+                     visibleRows, shown);
+        std::exit(1);
+    }
+}
+
+// Ctrl+Space until the list of the 60 server functions is shown and painted, then one letter
+// that narrows it and the repaint after it.
+void CompletionPopup(const BenchOptions &options)
+{
+    const int rounds = options.quick ? 5 : 41;
+    auto empty = MakeWindow();
+    ShowAndPaint(*empty);
+    const std::vector<double> keystroke = TypeAtEnd(*empty, KeystrokesTimed);
+    empty.reset();
+
+    auto window = MakeWindow();
+    ShowAndPaint(*window);
+    auto *view = window->Code->findChild<QsciScintilla *>();
+    view->setFocus();
+    // An untimed first round, checked at each step.
+    SendKey(view, Qt::Key_Space, Qt::ControlModifier);
+    QApplication::processEvents();
+    RequireList(window->Code->findChild<EditorList *>(), 60, "after Ctrl+Space");
+    SendKey(view, Qt::Key_Escape, Qt::NoModifier);
+    std::vector<double> samples;
+    for (int round = 0; round <= rounds; ++round) {
+        const double ms = TimeMs([&] {
+            SendKey(view, Qt::Key_Space, Qt::ControlModifier);
+            QApplication::processEvents();
+            SendKey(view, Qt::Key_G, Qt::NoModifier, QStringLiteral("G"));
+            QApplication::processEvents();
+        });
+        RequireList(window->Code->findChild<EditorList *>(), 18, "after typing G");
+        SendKey(view, Qt::Key_Escape, Qt::NoModifier);
+        SendKey(view, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::processEvents();
+        if (round > 0)
+            samples.push_back(ms);
+    }
+    const double median = Percentile(samples, 0.5);
+    ReportResult("completion_popup", median, "ms",
+                 {{"ratio_vs_keystroke", median / Percentile(keystroke, 0.5)}});
+}
+
+/// A script of about `bytes` bytes in one line: the generated lines joined by blanks.
+QByteArray OneLine(qsizetype bytes)
+{
+    QByteArray line = GenerateScript(bytes);
+    line.replace("\r\n", " ");
+    return line;
+}
+
+double OpenAndPaint(frmMain &window, const QString &path)
+{
+    return TimeMs([&] {
+        window.Code->OpenFile(path);
+        window.repaint();
+    });
+}
+
+// Typing at the end of a script that is one long line, as generated data or a minified script
+// is. The whole script in one line is what makes it slow; the quick run uses a short one.
+void LongLineKeystroke(const BenchOptions &options)
+{
+    QTemporaryDir folder;
+    const qsizetype bytes = options.quick ? 100'000 : options.LargeScript();
+    const QString longPath = folder.filePath(QStringLiteral("line.qc"));
+    const QString linesPath = folder.filePath(QStringLiteral("lines.qc"));
+    for (const auto &[path, text] :
+         {std::pair{longPath, OneLine(bytes)}, std::pair{linesPath, GenerateScript(bytes)}}) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(text);
+    }
+    auto empty = MakeWindow();
+    ShowAndPaint(*empty);
+    const std::vector<double> baseline = TypeAtEnd(*empty, KeystrokesTimed);
+    empty.reset();
+
+    double ordinaryOpen = 0;
+    {
+        auto lines = MakeWindow();
+        ShowAndPaint(*lines);
+        ordinaryOpen = OpenAndPaint(*lines, linesPath);
+    }
+    auto window = MakeWindow();
+    ShowAndPaint(*window);
+    const double open = OpenAndPaint(*window, longPath);
+    const std::vector<double> samples = TypeAtEnd(*window, options.quick ? 5 : 1);
+    const double median = Percentile(samples, 0.5);
+    ReportResult("long_line_keystroke", median, "ms",
+                 {{"ratio_vs_empty_document", median / Percentile(baseline, 0.5)},
+                  {"open_ms", open},
+                  {"open_ratio_vs_ordinary_lines", open / ordinaryOpen},
+                  {"line_bytes", double(bytes)}});
+}
+
 const BenchRegistration startup{"startup_first_paint", StartupFirstPaint};
 const BenchRegistration keystrokes{"keystroke_latency", KeystrokeLatency};
+const BenchRegistration completion{"completion_popup", CompletionPopup};
+const BenchRegistration longLine{"long_line_keystroke", LongLineKeystroke};
 
 } // namespace

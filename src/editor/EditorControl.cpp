@@ -8,6 +8,7 @@
 #include "FindBar.h"
 #include "FindController.h"
 #include "ScintillaView.h"
+#include "VisibleFirstColouring.h"
 #include "common/EditorError.h"
 #include "scriptfile/DocumentLoader.h"
 #include "syntax/LanguageRegistry.h"
@@ -30,6 +31,7 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     setMinimumSize(0, 0);
     view_->setMinimumSize(0, 0);
     completion_ = std::make_unique<CompletionController>(*this, *view_);
+    colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
     find_ = std::make_unique<FindController>(*this, *view_);
     layout->addWidget(&find_->Bar());
     blocks_ = std::make_unique<BlockView>(*view_);
@@ -67,6 +69,8 @@ void EditorControl::SetLanguageName(const QString &name)
     auto *lexer = new QuillLexer(name, *definition, view_);
     lexer->SetBaseFont(ScintillaFont(view_->font()));
     view_->setLexer(lexer);
+    colouring_->SetLexer(lexer);
+    connect(lexer, &QuillLexer::LinesColoured, this, &EditorControl::LinesColoured);
     // Changing lexers resets every style to Scintilla's default, the line numbers' included.
     view_->setMarginsFont(ScintillaFont(view_->font()));
     delete lexer_;
@@ -128,6 +132,7 @@ void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
 {
     loader.Show();
     blocks_->DocumentReplaced();
+    colouring_->Restart();
     SetFormat(format);
     view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);

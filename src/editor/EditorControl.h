@@ -22,6 +22,7 @@ class EditorList;
 class FindController;
 class QuillLexer;
 class ScintillaView;
+class VisibleFirstColouring;
 
 /// The syntax-colouring edit control on the main window. It owns the document's text, its undo
 /// history and the clipboard exchange; callers see lines and character columns, never bytes.
@@ -99,6 +100,10 @@ signals:
     /// inside it.
     void InsertionRefused(const QString &reason);
 
+    /// Lines `firstLine` to `lastLine` were coloured because their text arrived or changed, or
+    /// their colours did; lines coloured again unchanged are not reported.
+    void LinesColoured(int firstLine, int lastLine);
+
 private:
     friend class LineStartEdit;
 
@@ -118,6 +123,7 @@ private:
     std::unique_ptr<CompletionController> completion_;
     std::unique_ptr<FindController> find_;
     std::unique_ptr<BlockView> blocks_;
+    std::unique_ptr<VisibleFirstColouring> colouring_;
     ScriptFormat format_;
     bool refusalPending_ = false;
 };

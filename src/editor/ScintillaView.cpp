@@ -129,6 +129,21 @@ void ScintillaView::SetKeyHandlers(std::function<bool(QKeyEvent &)> before,
     afterKey_ = std::move(after);
 }
 
+void ScintillaView::SetPaintHandlers(std::function<void()> before, std::function<void()> after)
+{
+    beforePaint_ = std::move(before);
+    afterPaint_ = std::move(after);
+}
+
+void ScintillaView::paintEvent(QPaintEvent *event)
+{
+    if (beforePaint_)
+        beforePaint_();
+    QsciScintilla::paintEvent(event);
+    if (afterPaint_)
+        afterPaint_();
+}
+
 void ScintillaView::keyPressEvent(QKeyEvent *event)
 {
     if (beforeKey_ && beforeKey_(*event))

@@ -32,10 +32,13 @@ public:
     /// Lets the owner see each key first (`before` answers true when it took the key) and hear
     /// when the editor has handled one, typed text included.
     void SetKeyHandlers(std::function<bool(QKeyEvent &)> before, std::function<void()> after);
+    /// Lets the owner prepare each paint of the text and hear when it is done.
+    void SetPaintHandlers(std::function<void()> before, std::function<void()> after);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void RemoveMenuKeys();
@@ -43,4 +46,6 @@ private:
     int lineNumberDigits_ = 0;
     std::function<bool(QKeyEvent &)> beforeKey_;
     std::function<void()> afterKey_;
+    std::function<void()> beforePaint_;
+    std::function<void()> afterPaint_;
 };

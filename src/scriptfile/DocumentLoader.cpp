@@ -8,7 +8,12 @@
 #include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstddef>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 /// Scintilla's interface for filling a document that no view shows yet, declared as Scintilla
 /// declares it (QScintilla does not install the header), so calls reach Scintilla's own object.
@@ -27,6 +32,14 @@ using Sci = QsciScintillaBase;
 
 /// Scintilla's keyword lists are numbered 0 to 8.
 constexpr int KeywordSets = 9;
+
+/// Room for typing after the loaded text: a document filled to its last byte grows on the first
+/// keystroke, copying all of its text and styles once (half a second at 100 MB). A sixty-fourth
+/// of the text, at least a page and at most 16 MB, lets a long session pass without it.
+qint64 TypingRoom(qint64 bytes)
+{
+    return std::clamp<qint64>(bytes / 64, 4096, qint64(16) << 20);
+}
 
 /// The characters of one class (word, blank, punctuation) as a string Scintilla takes back.
 QByteArray CharactersOfClass(const QsciScintilla &view, unsigned int getMessage)
@@ -108,6 +121,86 @@ struct DocumentSettings {
 
 } // namespace
 
+/// The worker that adds pieces of text to the loader in order, a few pieces behind the reader.
+class DocumentLoader::Feed
+{
+public:
+    explicit Feed(ILoader &loader) : loader_(loader), worker_([this] { Work(); }) {}
+
+    /// Stops after the piece being added; pieces still waiting are dropped.
+    ~Feed()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+            pieces_.clear();
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+
+    /// Queues a copy of `utf8`, waiting while the worker is that many pieces behind. Throws the
+    /// first failure the worker met.
+    void Add(QByteArrayView utf8)
+    {
+        QByteArray piece(utf8.data(), utf8.size());
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return pieces_.size() < MostWaiting || status_ != 0; });
+        ThrowOnFailure();
+        pieces_.push_back(std::move(piece));
+        changed_.notify_all();
+    }
+
+    /// Waits until every piece is in the document; throws the first failure the worker met.
+    void Finish()
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return pieces_.empty() && !adding_; });
+        ThrowOnFailure();
+    }
+
+private:
+    static constexpr std::size_t MostWaiting = 4;
+
+    void ThrowOnFailure() const
+    {
+        if (status_ == Sci::SC_STATUS_BADALLOC)
+            throw EditorError("there is not enough memory for the text");
+        if (status_ != 0)
+            throw EditorError("the editor could not take the text");
+    }
+
+    void Work()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return !pieces_.empty() || closed_; });
+            if (pieces_.empty())
+                return;
+            QByteArray piece = std::move(pieces_.front());
+            pieces_.pop_front();
+            adding_ = true;
+            const bool failed = status_ != 0;
+            lock.unlock();
+            const int status = failed ? status_ : loader_.AddData(piece.constData(), piece.size());
+            lock.lock();
+            adding_ = false;
+            if (status != Sci::SC_STATUS_OK && status_ == 0)
+                status_ = status;
+            changed_.notify_all();
+        }
+    }
+
+    ILoader &loader_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<QByteArray> pieces_;
+    bool adding_ = false;
+    bool closed_ = false;
+    int status_ = 0;
+    std::thread worker_;
+};
+
 DocumentLoader::DocumentLoader(QsciScintilla &view) : view_(view) {}
 
 DocumentLoader::~DocumentLoader()
@@ -120,25 +213,25 @@ void DocumentLoader::Restart(qint64 bytes)
     Drop();
     if (!factory_)
         factory_ = std::make_unique<QsciScintillaBase>();
-    const long loader =
-        factory_->SendScintilla(Sci::SCI_CREATELOADER, static_cast<unsigned long>(bytes),
-                                static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT));
+    const long loader = factory_->SendScintilla(
+        Sci::SCI_CREATELOADER, static_cast<unsigned long>(bytes + TypingRoom(bytes)),
+        static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT));
     loader_ = reinterpret_cast<ILoader *>(loader);
     if (!loader_)
         throw EditorError("the editor could not set up a new document");
+    feed_ = std::make_unique<Feed>(*loader_);
 }
 
 void DocumentLoader::Append(QByteArrayView utf8)
 {
-    const int status = loader_->AddData(utf8.data(), utf8.size());
-    if (status == Sci::SC_STATUS_BADALLOC)
-        throw EditorError("there is not enough memory for the text");
-    if (status != Sci::SC_STATUS_OK)
-        throw EditorError("the editor could not take the text");
+    feed_->Add(utf8);
 }
 
 void DocumentLoader::Show()
 {
+    if (feed_)
+        feed_->Finish();
+    feed_.reset();
     const DocumentSettings settings = DocumentSettings::Of(view_);
     void *document = loader_->ConvertToDocument();
     loader_ = nullptr;
@@ -150,6 +243,7 @@ void DocumentLoader::Show()
 
 void DocumentLoader::Drop()
 {
+    feed_.reset();
     if (loader_)
         loader_->Release();
     loader_ = nullptr;

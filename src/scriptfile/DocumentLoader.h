@@ -14,6 +14,8 @@ class ILoader;
 /// A document built away from the view, so the text on screen stays as it is until the new one
 /// is complete: a failed load leaves the view's text, undo history and selection untouched.
 /// Text arrives with undo collection off and no modification events, and no undo copy is kept.
+/// A worker thread adds each piece to the document while the reader reads and decodes the next:
+/// Scintilla's loader is made for filling a document away from the user-interface thread.
 class DocumentLoader : public ScriptTextSink
 {
 public:
@@ -28,10 +30,13 @@ public:
 
     /// Shows the built document in the view, which releases its old one. The view's settings
     /// kept per document (code page, tabs and indents, word characters, language) carry over;
-    /// undo collection is still off, the caller decides the rest.
+    /// undo collection is still off, the caller decides the rest. A piece the document could not
+    /// take is an EditorError here at the latest, and the view is left as it was.
     void Show();
 
 private:
+    class Feed;
+
     void Drop();
 
     QsciScintilla &view_;
@@ -39,4 +44,5 @@ private:
     // of the document it still shows.
     std::unique_ptr<QsciScintillaBase> factory_;
     ILoader *loader_ = nullptr;
+    std::unique_ptr<Feed> feed_;
 };

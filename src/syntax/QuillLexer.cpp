@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// QuillLexer: colours the editor's text by a LanguageDefinition, only where Scintilla asks.
+// QuillLexer: the language's styles, their palette and fonts.
 #include "QuillLexer.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -8,16 +8,10 @@
 #include <QColor>
 #include <QFont>
 
-#include <algorithm>
 #include <array>
-#include <string>
 
 namespace
 {
-
-// The most text styled with one buffer: long colourings go in pieces of whole lines, so the
-// style buffer stays small whatever the size of the script.
-constexpr long ChunkBytes = 1 << 20;
 
 struct StyleLook {
     const char *description;
@@ -39,6 +33,7 @@ constexpr std::array<StyleLook, LexerCore::StyleCount> Looks = {{
 
 bool IsLexerStyle(int style)
 {
+    style = QuillLexer::LexerStyle(style);
     return style >= 0 && style < LexerCore::StyleCount;
 }
 
@@ -59,12 +54,13 @@ const char *QuillLexer::language() const
 
 QString QuillLexer::description(int style) const
 {
-    return IsLexerStyle(style) ? QString::fromLatin1(Looks[style].description) : QString();
+    return IsLexerStyle(style) ? QString::fromLatin1(Looks[LexerStyle(style)].description)
+                               : QString();
 }
 
 QColor QuillLexer::defaultColor(int style) const
 {
-    return QColor(IsLexerStyle(style) ? Looks[style].colour : Looks[0].colour);
+    return QColor(IsLexerStyle(style) ? Looks[LexerStyle(style)].colour : Looks[0].colour);
 }
 
 QColor QuillLexer::defaultPaper(int) const
@@ -86,8 +82,8 @@ QFont QuillLexer::StyleFont(int style) const
 {
     QFont font = baseFont_;
     if (IsLexerStyle(style)) {
-        font.setBold(Looks[style].bold);
-        font.setItalic(Looks[style].italic);
+        font.setBold(Looks[LexerStyle(style)].bold);
+        font.setItalic(Looks[LexerStyle(style)].italic);
     }
     return font;
 }
@@ -97,33 +93,6 @@ void QuillLexer::SetBaseFont(const QFont &font)
     baseFont_ = font;
     for (int style = 0; style < LexerCore::StyleCount; ++style)
         setFont(StyleFont(style), style);
+    setFont(StyleFont(ColouredDefault), ColouredDefault);
     setFont(StyleFont(QsciScintillaBase::STYLE_DEFAULT), QsciScintillaBase::STYLE_DEFAULT);
-}
-
-void QuillLexer::styleText(int start, int end)
-{
-    QsciScintilla *view = editor();
-    if (!view || end <= start)
-        return;
-    const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
-    long position = start;
-    while (position < end) {
-        // Each piece ends at a line start, so no line is split between two pieces.
-        const long pieceLine = view->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION,
-                                                   std::min<long>(position + ChunkBytes, end) - 1);
-        long pieceEnd = view->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, pieceLine + 1);
-        if (pieceEnd < 0 || pieceEnd > length)
-            pieceEnd = length;
-        const long bytes = pieceEnd - position;
-        const auto *text = reinterpret_cast<const char *>(
-            view->SendScintilla(QsciScintillaBase::SCI_GETRANGEPOINTER, position, bytes));
-        styles_.resize(static_cast<std::size_t>(bytes));
-        lexicon_.StyleText(text, styles_.size(), styles_.data());
-        view->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, position, 0L);
-        view->SendScintilla(QsciScintillaBase::SCI_SETSTYLINGEX, static_cast<unsigned long>(bytes),
-                            reinterpret_cast<const char *>(styles_.data()));
-        position = pieceEnd;
-    }
-    if (styles_.size() > ChunkBytes)
-        styles_ = {};
 }

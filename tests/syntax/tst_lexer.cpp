@@ -1,17 +1,20 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The lexer: its rules over bytes, the colours of sample scripts, restyling after edits, fonts and
-// laziness.
+// The lexer: its rules over bytes, the colours of sample scripts however they are sliced,
+// restyling after edits, and fonts.
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
 #include "support/TestMain.h"
 #include "syntax/LexerCore.h"
+#include "syntax/QuillLexer.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <string>
 
 namespace
@@ -99,13 +102,14 @@ EditorControl *NewQuillcodeControl()
     return code;
 }
 
+// The lexer's style of every byte, as the view shows it.
 QByteArray StylesOf(QsciScintilla *view)
 {
     const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
     QByteArray styles(length, '\0');
     for (long position = 0; position < length; ++position)
-        styles[qsizetype(position)] =
-            static_cast<char>(view->SendScintilla(Sci::SCI_GETSTYLEAT, position));
+        styles[qsizetype(position)] = static_cast<char>(QuillLexer::LexerStyle(
+            static_cast<int>(view->SendScintilla(Sci::SCI_GETSTYLEAT, position))));
     return styles;
 }
 
@@ -169,21 +173,35 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString LongScript(int lines)
-{
-    QString script;
-    for (int i = 0; i < lines; ++i)
-        script += QStringLiteral(
-                      "If level >= %1 Then Call PlayerMessage(index, \"Hi\", vbYellow) ' note\n")
-                      .arg(i);
-    return script + QStringLiteral("End Sub");
-}
-
 } // namespace
 
 class LexerTest : public QObject
 {
     Q_OBJECT
+
+    QsciScintilla *LoadSample(EditorControl &code, const QString &sample)
+    {
+        const QByteArray script = ReadFile(DataPath(sample + QStringLiteral(".qc")));
+        if (script.isEmpty())
+            return nullptr;
+        code.SetText(QString::fromUtf8(script));
+        return ViewOf(code);
+    }
+
+    void CompareWithDump(QsciScintilla *view, const QString &sample)
+    {
+        QVERIFY(view);
+        const QString actual = StyleDump(TextOf(view), StylesOf(view));
+        const QString expectedPath = DataPath(sample + QStringLiteral(".styles"));
+        const QString expected = QString::fromUtf8(ReadFile(expectedPath));
+        if (actual != expected) {
+            QFile out(expectedPath + QStringLiteral(".actual"));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(actual.toUtf8());
+            QFAIL(qPrintable(
+                QStringLiteral("styles differ; the actual dump is in %1").arg(out.fileName())));
+        }
+    }
 
 private slots:
     void rules_data()
@@ -289,22 +307,61 @@ private slots:
     void sampleScriptsMatchTheirStyleDumps()
     {
         QFETCH(QString, sample);
-        const QByteArray script = ReadFile(DataPath(sample + QStringLiteral(".qc")));
-        QVERIFY(!script.isEmpty());
         std::unique_ptr<EditorControl> code(NewQuillcodeControl());
-        code->SetText(QString::fromUtf8(script));
-        QsciScintilla *view = ViewOf(*code);
+        QsciScintilla *view = LoadSample(*code, sample);
+        QVERIFY(view);
         view->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
-        const QString actual = StyleDump(TextOf(view), StylesOf(view));
-        const QString expectedPath = DataPath(sample + QStringLiteral(".styles"));
-        const QString expected = QString::fromUtf8(ReadFile(expectedPath));
-        if (actual != expected) {
-            QFile out(expectedPath + QStringLiteral(".actual"));
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(actual.toUtf8());
-            QFAIL(qPrintable(
-                QStringLiteral("styles differ; the actual dump is in %1").arg(out.fileName())));
+        CompareWithDump(view, sample);
+    }
+
+    // Every line colours on its own, so slices of any size, in any order, through the paths that
+    // colour on request and in the background, give the colours of one whole pass.
+    void sampleScriptsInRandomSlicesMatchTheirStyleDumps_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<bool>("background");
+        QTest::addColumn<quint32>("seed");
+        for (const char *sample : {"server_events", "edge_cases"}) {
+            for (quint32 seed : {1u, 2u, 3u}) {
+                QTest::addRow("%s, requested slices, seed %u", sample, seed)
+                    << QString::fromLatin1(sample) << false << seed;
+                QTest::addRow("%s, background slices, seed %u", sample, seed)
+                    << QString::fromLatin1(sample) << true << seed;
+            }
         }
+    }
+
+    void sampleScriptsInRandomSlicesMatchTheirStyleDumps()
+    {
+        QFETCH(QString, sample);
+        QFETCH(bool, background);
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        std::unique_ptr<EditorControl> code(NewQuillcodeControl());
+        QsciScintilla *view = LoadSample(*code, sample);
+        QVERIFY(view);
+        auto *lexer = qobject_cast<QuillLexer *>(view->lexer());
+        QVERIFY(lexer);
+        const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
+        const long lines = view->SendScintilla(Sci::SCI_GETLINECOUNT);
+        if (background) {
+            int slices = 0;
+            while (lexer->ColourWaiting(random.bounded(int(lines)), random.bounded(1, 200)))
+                QVERIFY(++slices < 10000);
+        } else {
+            std::vector<long> cuts{0, length};
+            for (int i = 0; i < 12; ++i)
+                cuts.push_back(random.bounded(int(length)));
+            std::sort(cuts.begin(), cuts.end());
+            std::vector<std::pair<long, long>> slices;
+            for (std::size_t i = 1; i < cuts.size(); ++i)
+                if (cuts[i - 1] < cuts[i])
+                    slices.emplace_back(cuts[i - 1], cuts[i]);
+            std::shuffle(slices.begin(), slices.end(), random);
+            for (const auto &[start, end] : slices)
+                view->SendScintilla(Sci::SCI_COLOURISE, static_cast<unsigned long>(start), end);
+        }
+        CompareWithDump(view, sample);
     }
 
     void restylingAfterAnEditMatchesStylingAfresh_data()
@@ -432,23 +489,6 @@ private slots:
         }
         QCOMPARE(colours.size(), LexerCore::StyleCount);
         QCOMPARE(view->SendScintilla(Sci::SCI_STYLEGETBACK, int(Sci::STYLE_DEFAULT)), 0xFFFFFFL);
-    }
-
-    void onlyWhatIsShownIsStyled()
-    {
-        std::unique_ptr<EditorControl> code(NewQuillcodeControl());
-        code->SetText(LongScript(20000));
-        code->resize(600, 400);
-        code->show();
-        QVERIFY(QTest::qWaitForWindowExposed(code.get()));
-        QsciScintilla *view = ViewOf(*code);
-        const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
-        QTRY_VERIFY(view->SendScintilla(Sci::SCI_GETENDSTYLED) > 0);
-        QCOMPARE(view->SendScintilla(Sci::SCI_GETSTYLEAT, 0L), long(LexerCore::Keyword));
-        QVERIFY(view->SendScintilla(Sci::SCI_GETENDSTYLED) < length / 100);
-        view->SendScintilla(Sci::SCI_DOCUMENTEND);
-        QTRY_COMPARE(view->SendScintilla(Sci::SCI_GETSTYLEAT, length - 1),
-                     long(LexerCore::Keyword));
     }
 };
 

@@ -1,0 +1,200 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opening a large script in the real window: from the file dialog's answer to the coloured first
+// screen, and the first keystroke after it.
+#include "BenchCase.h"
+#include "BenchTiming.h"
+#include "ScriptGenerator.h"
+#include "app/frmMain.h"
+#include "document/FileDialog.h"
+#include "editor/EditorControl.h"
+#include "language/modQuillcode.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace
+{
+
+using Sci = QsciScintillaBase;
+
+/// A file dialog that answers every Open with one path, at once, and notes when it answered.
+class AnsweringDialog : public FileDialog
+{
+public:
+    explicit AnsweringDialog(QString path) : path_(std::move(path)) {}
+
+    void StartFolder(const QString &) override {}
+    void DialogCaption(const QString &) override {}
+    void DefaultExtension(const QString &) override {}
+    void ShowOpenDialog() override { answered.start(); }
+    void ShowSaveDialog() override {}
+    QString ChosenPath() const override { return path_; }
+    QString ChosenTitle() const override { return QFileInfo(path_).fileName(); }
+
+    QElapsedTimer answered;
+
+private:
+    QString path_;
+};
+
+class SilentPrompts : public UserPrompts
+{
+public:
+    void ShowError(const QString &message) override
+    {
+        std::fprintf(stderr, "open_in_window: %s\n", qPrintable(message));
+        std::exit(1);
+    }
+    void ShowNotice(const QString &) override {}
+    UnsavedTextAnswer AskAboutUnsavedText(const QString &) override
+    {
+        return UnsavedTextAnswer::Discard;
+    }
+    ChangedFileAnswer AskAboutChangedFile(const QString &) override
+    {
+        return ChangedFileAnswer::Cancel;
+    }
+};
+
+/// Notes each paint of the widget it watches.
+class PaintWatch : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+
+    bool painted = false;
+};
+
+struct OpenWindow {
+    explicit OpenWindow(const QString &path)
+    {
+        frmMainServices services;
+        services.prompts = std::make_unique<SilentPrompts>();
+        auto answering = std::make_unique<AnsweringDialog>(path);
+        dialog = answering.get();
+        services.fileDialog = std::move(answering);
+        window = std::make_unique<frmMain>(std::move(services));
+        window->show();
+        QApplication::processEvents();
+        view = window->Code->findChild<QsciScintilla *>();
+        view->setFocus();
+        view->viewport()->installEventFilter(&painted);
+    }
+
+    /// File > Open answered with the path, until the window has painted the coloured first
+    /// screen, in milliseconds from the dialog's answer.
+    double Open()
+    {
+        auto *open = window->findChild<QAction *>(QStringLiteral("mnuOpen"));
+        open->trigger();
+        while (window->windowTitle() == QStringLiteral("Quillmark") ||
+               view->SendScintilla(Sci::SCI_GETSTYLEAT, 0L) == 0)
+            QApplication::processEvents();
+        return dialog->answered.nsecsElapsed() / 1e6;
+    }
+
+    double Key(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+    {
+        return TimeMs([&] {
+            QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+            QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+            QApplication::sendEvent(view, &press);
+            QApplication::sendEvent(view, &release);
+            // Until the view has painted what the key changed.
+            painted.painted = false;
+            while (!painted.painted)
+                QApplication::processEvents();
+        });
+    }
+
+    PaintWatch painted;
+    AnsweringDialog *dialog = nullptr;
+    std::unique_ptr<frmMain> window;
+    QsciScintilla *view = nullptr;
+};
+
+struct LargeScript {
+    explicit LargeScript(qsizetype bytes)
+    {
+        path = folder.filePath(QStringLiteral("large.qc"));
+        QFile file(path);
+        const QByteArray script = GenerateScript(bytes);
+        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
+            qFatal("cannot write the benchmark script");
+    }
+
+    QTemporaryDir folder;
+    QString path;
+};
+
+/// The in-process open of the same script: the control alone, opened and painted.
+double ControlOpen(const QString &path)
+{
+    EditorControl editor;
+    editor.SetLanguageName(QStringLiteral("Quillcode"));
+    editor.resize(625, 417);
+    editor.show();
+    QApplication::processEvents();
+    return TimeMs([&] {
+        editor.OpenFile(path);
+        editor.grab();
+    });
+}
+
+void OpenInWindow(const BenchOptions &options)
+{
+    modQuillcode::SetupLanguage();
+    const LargeScript script(options.LargeScript());
+    const int rounds = 3;
+    std::vector<double> window, control;
+    for (int round = 0; round < rounds; ++round) {
+        control.push_back(ControlOpen(script.path));
+        OpenWindow open(script.path);
+        window.push_back(open.Open());
+    }
+    const double median = Percentile(window, 0.5);
+    ReportResult("open_in_window", median, "ms",
+                 {{"ratio_vs_open_first_paint", median / Percentile(control, 0.5)}});
+}
+
+// Typing right after opening, at the end of the script as a user adding to it would.
+void FirstKeystrokeAfterOpen(const BenchOptions &options)
+{
+    modQuillcode::SetupLanguage();
+    const LargeScript script(options.LargeScript());
+    const int rounds = 3;
+    std::vector<double> first, later;
+    for (int round = 0; round < rounds; ++round) {
+        OpenWindow open(script.path);
+        open.Open();
+        open.Key(Qt::Key_End, Qt::ControlModifier, {});
+        first.push_back(open.Key(Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+        for (int i = 0; i < 20; ++i)
+            later.push_back(open.Key(Qt::Key_B, Qt::NoModifier, QStringLiteral("b")));
+    }
+    const double median = Percentile(first, 0.5);
+    ReportResult("first_keystroke_after_open", median, "ms",
+                 {{"ratio_vs_later_keystroke", median / Percentile(later, 0.5)}});
+}
+
+const BenchRegistration openInWindow{"open_in_window", OpenInWindow};
+const BenchRegistration firstKeystroke{"first_keystroke_after_open", FirstKeystrokeAfterOpen};
+
+} // namespace
