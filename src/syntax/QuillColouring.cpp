@@ -16,8 +16,6 @@ using Sci = QsciScintillaBase;
 // The most text styled with one buffer: long colourings go in pieces of whole lines, so the
 // style buffer stays small whatever the size of the script.
 constexpr long ChunkBytes = 1 << 20;
-// Lines longer than this are shown plain (see IsLongLine).
-constexpr long LongLineBytes = ChunkBytes;
 
 /// Scintilla's range with room for text and styles, declared as Scintilla declares it
 /// (QScintilla does not install the header).
@@ -48,8 +46,11 @@ void QuillLexer::Restart()
     document_ = nullptr;
     painting_ = false;
     toPaint_ = LineSet();
-    if (editor())
-        CatchUp();
+    recentWindow_ = LineWindow();
+    if (!editor())
+        return;
+    CatchUp();
+    WindowLongLinesOnScreen();
 }
 
 // An edit pulls Scintilla's mark back to the first position it changed, and the mark is left at
@@ -96,16 +97,6 @@ long QuillLexer::LineStart(long line) const
                : Send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
 }
 
-// Scintilla lays a line out whole, measuring every character, each time its text or styles
-// change: at 1.5 us a byte, a line of many megabytes (generated data, a minified or damaged
-// script) takes seconds to show whatever is done here. Such a line is left plain rather than
-// coloured: lexing it would hold the event loop for as long again, and its new styles would make
-// Scintilla lay it out a second time.
-bool QuillLexer::IsLongLine(long line) const
-{
-    return LineStart(line + 1) - LineStart(line) > LongLineBytes;
-}
-
 void QuillLexer::ColourLines(long first, long end)
 {
     end = std::min(end, Send(Sci::SCI_GETLINECOUNT));
@@ -113,6 +104,7 @@ void QuillLexer::ColourLines(long first, long end)
         return;
     for (long line = first; line < end;) {
         if (IsLongLine(line)) {
+            ShowThroughWindow(line);
             ++line;
             continue;
         }
@@ -185,7 +177,7 @@ void QuillLexer::CheckShownLines(LineRun run)
             continue;
         }
         if (IsLongLine(line)) {
-            state_.Coloured(line, line + 1);
+            toPaint_.Add(line, line + 1);
             ++line;
             continue;
         }
@@ -223,6 +215,11 @@ void QuillLexer::PrepareToShow(long first, long last)
     CatchUp();
     for (const LineRun &run : state_.NotCurrentIn(first, last + 1))
         CheckShownLines(run);
+    // A long line stays current, but its window follows the caret.
+    for (long line = first; line <= last && line < state_.Lines(); ++line) {
+        if (IsLongLine(line) && !WindowShown(WindowFor(line)))
+            toPaint_.Add(line, line + 1);
+    }
     if (toPaint_.Empty())
         return;
     painting_ = true;
@@ -240,6 +237,7 @@ void QuillLexer::Shown()
     // A paint that did not reach the lines leaves the mark where it was put for them.
     if (Send(Sci::SCI_GETENDSTYLED) == paintMark_ && Send(Sci::SCI_GETLENGTH) == settledLength_)
         Settle();
+    KeepCaretInView();
 }
 
 bool QuillLexer::FirstByteUncoloured(long line) const

@@ -31,6 +31,10 @@ public:
     /// The style of coloured text the language gives no other style; Scintilla's style 0 is left
     /// to text not coloured yet.
     static constexpr int ColouredDefault = 31;
+    /// The style of the part of a long line outside its window: not drawn, and takes no room.
+    static constexpr int HiddenText = 30;
+    /// Lines longer than this are shown plain, through a window around the caret.
+    static constexpr long LongLineBytes = 32 * 1024;
     /// The lexer style that the Scintilla style `style` shows.
     static int LexerStyle(int style) { return style == ColouredDefault ? 0 : style; }
 
@@ -92,6 +96,22 @@ private:
     void CheckShownLines(LineRun run);
     bool FirstByteUncoloured(long line) const;
 
+    /// A long line and the part of it shown: [shownStart, shownEnd) of [lineStart, lineEnd).
+    struct LineWindow {
+        long lineStart = -1;
+        long lineEnd = -1;
+        long shownStart = -1;
+        long shownEnd = -1;
+    };
+    long CharacterStart(long position, long limit) const;
+    LineWindow WindowFor(long line) const;
+    bool IsHidden(long position) const;
+    bool WindowShown(const LineWindow &window) const;
+    void SetStyle(long from, long to, int style);
+    void ShowThroughWindow(long line);
+    void KeepCaretInView();
+    void WindowLongLinesOnScreen();
+
     QByteArray name_;
     bool matchCase_;
     LexerCore::Lexicon lexicon_;
@@ -105,4 +125,7 @@ private:
     bool painting_ = false;
     LineSet toPaint_;
     long paintMark_ = -1;
+    // The window last shown around the caret, kept when the caret leaves its line.
+    LineWindow recentWindow_;
+    bool windowMoved_ = false;
 };

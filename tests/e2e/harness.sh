@@ -225,6 +225,24 @@ expect_keystroke_answered() {
     keys ctrl+z
 }
 
+# The program's processor time in clock ticks so far: user plus system.
+cpu_ticks() {
+    awk '{ print $14 + $15 }' "/proc/$APP_PID/stat"
+}
+
+# Left alone for two seconds, the program uses next to no processor time (at most a tenth).
+expect_idle() {
+    local before after ticks
+    ticks=$(getconf CLK_TCK)
+    sleep 1
+    before=$(cpu_ticks)
+    sleep 2
+    after=$(cpu_ticks)
+    e2e_log "idle for 2 s: $((after - before)) of $((2 * ticks)) clock ticks busy"
+    [ $((after - before)) -le $((ticks / 5)) ] ||
+        fail "the program kept the processor busy while idle: $((after - before)) ticks in 2 s"
+}
+
 # Opens a file through Ctrl+O and the real file dialog.
 open_file() {
     keys ctrl+o

@@ -70,6 +70,7 @@ too_large() {
 long_line() {
     yes 'x = x + 1 : ' | tr -d '\n' | head -c 10000000 >"$WORK/long_line.qc" || true
     shown_and_saved long_line.qc
+    expect_idle
 }
 
 for case in "$@"; do

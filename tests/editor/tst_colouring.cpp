@@ -114,6 +114,30 @@ std::pair<long, long> ShownLines(QsciScintilla *view)
                      view->SendScintilla(Sci::SCI_GETLINECOUNT) - 1)};
 }
 
+/// The runs of shown and hidden bytes of `line`, as "hidden 0-4096 shown 4096-8192".
+QString StyleRuns(QsciScintilla *view, long line)
+{
+    const long start = LineStart(view, line);
+    const long end =
+        view->SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    QStringList runs;
+    long runStart = start;
+    for (long at = start; at <= end; ++at) {
+        const auto hidden = [view](long position) {
+            return view->SendScintilla(Sci::SCI_GETSTYLEAT, static_cast<unsigned long>(position)) ==
+                   QuillLexer::HiddenText;
+        };
+        if (at == end || (at > runStart && hidden(at) != hidden(runStart))) {
+            runs << QStringLiteral("%1 %2-%3")
+                        .arg(hidden(runStart) ? QStringLiteral("hidden") : QStringLiteral("shown"))
+                        .arg(runStart - start)
+                        .arg(at - start);
+            runStart = at;
+        }
+    }
+    return runs.join(QLatin1Char(' '));
+}
+
 void SendKey(QWidget *view, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
@@ -257,32 +281,75 @@ private slots:
         QCOMPARE(ShownStyles(view, 0, lines - 1), FreshStyles(view, 0, lines - 1));
     }
 
-    // Scintilla measures a line whole each time it shows it, so a line of megabytes is left plain
-    // instead of lexed and measured twice; the lines around it are coloured as ever.
-    void aLineOfMoreThanAMegabyteIsLeftPlain_data()
+    // Scintilla measures a visible line whole each time it changes, so a long line shows only a
+    // window of tiles around the caret, in the plain style; the rest is in an invisible style.
+    // Rows: the line's length, where the caret goes (-1: the line above), what is done then, the
+    // runs of shown and hidden bytes expected in the line.
+    void aLongLineIsShownThroughAWindowAroundTheCaret_data()
     {
-        QTest::addColumn<int>("longBytes");
-        QTest::addColumn<long>("middleStyle");
-        QTest::newRow("just under a megabyte") << (1 << 20) - 2 << long(LexerCore::Keyword);
-        QTest::newRow("just over a megabyte") << (1 << 20) << 0L;
+        QTest::addColumn<int>("lineBytes");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("runs");
+        QTest::newRow("at the limit: coloured whole")
+            << 32768 << -1 << QString() << QStringLiteral("shown 0-32768");
+        QTest::newRow("just over the limit, caret above")
+            << 32769 << -1 << QString() << QStringLiteral("shown 0-8192 hidden 8192-32769");
+        QTest::newRow("caret in the middle")
+            << 40000 << 20000 << QString()
+            << QStringLiteral("hidden 0-12288 shown 12288-24576 hidden 24576-40000");
+        QTest::newRow("caret just before a tile edge")
+            << 40000 << 16383 << QString()
+            << QStringLiteral("hidden 0-8192 shown 8192-20480 hidden 20480-40000");
+        QTest::newRow("caret at the end")
+            << 40000 << 40000 << QString() << QStringLiteral("hidden 0-32768 shown 32768-40000");
+        QTest::newRow("window edge inside a character")
+            << 40000 << 20000 << QStringLiteral("accent at 12287")
+            << QStringLiteral("hidden 0-12289 shown 12289-24576 hidden 24576-40000");
+        QTest::newRow("typing keeps the window")
+            << 40000 << 20000 << QStringLiteral("type")
+            << QStringLiteral("hidden 0-12288 shown 12288-24577 hidden 24577-40001");
+        QTest::newRow("deleting keeps the window")
+            << 40000 << 20000 << QStringLiteral("delete")
+            << QStringLiteral("hidden 0-12288 shown 12288-24575 hidden 24575-39999");
+        QTest::newRow("leaving the line keeps its window")
+            << 40000 << 20000 << QStringLiteral("leave")
+            << QStringLiteral("hidden 0-12288 shown 12288-24576 hidden 24576-40000");
     }
 
-    void aLineOfMoreThanAMegabyteIsLeftPlain()
+    void aLongLineIsShownThroughAWindowAroundTheCaret()
     {
-        QFETCH(int, longBytes);
-        QFETCH(long, middleStyle);
-        modQuillcode::SetupLanguage();
-        EditorControl code;
-        code.SetLanguageName(QStringLiteral("Quillcode"));
-        QByteArray middle = "If x" + QByteArray(longBytes - 4, ' ');
-        code.SetText(QString::fromUtf8("If a\n" + middle + "\nIf b"));
-        QsciScintilla *view = ViewOf(code);
-        QCOMPARE(LineStart(view, 2) - LineStart(view, 1), long(longBytes) + 1);
-        while (LexerOf(code)->ColourWaiting(0, 1 << 16)) {
+        QFETCH(int, lineBytes);
+        QFETCH(int, caret);
+        QFETCH(QString, action);
+        QFETCH(QString, runs);
+        std::unique_ptr<EditorControl> code = ShownControl();
+        QsciScintilla *view = ViewOf(*code);
+        QByteArray middle = "If x" + QByteArray(lineBytes - 4, 'a');
+        if (action == QStringLiteral("accent at 12287"))
+            middle.replace(12287, 2, "\xC3\xA9");
+        const QByteArray text = "If a\n" + middle + "\nIf b";
+        code->SetText(QString::fromUtf8(text));
+        if (caret >= 0)
+            view->SendScintilla(Sci::SCI_GOTOPOS, static_cast<unsigned long>(5 + caret));
+        view->viewport()->repaint();
+        QTRY_VERIFY(lineBytes <= QuillLexer::LongLineBytes ||
+                    StyleRuns(view, 1).startsWith(QStringLiteral("hidden")) ||
+                    StyleRuns(view, 1).contains(QStringLiteral(" hidden")));
+        if (action == QStringLiteral("type")) {
+            QKeyEvent typed(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+            QApplication::sendEvent(view, &typed);
         }
+        if (action == QStringLiteral("delete"))
+            SendKey(view, Qt::Key_Backspace);
+        if (action == QStringLiteral("leave"))
+            view->SendScintilla(Sci::SCI_DOCUMENTEND);
+        view->viewport()->repaint();
+        QTRY_COMPARE(StyleRuns(view, 1), runs);
         QCOMPARE(FirstStyle(view, 0), long(LexerCore::Keyword));
-        QCOMPARE(FirstStyle(view, 1), middleStyle);
         QCOMPARE(FirstStyle(view, 2), long(LexerCore::Keyword));
+        if (action != QStringLiteral("type") && action != QStringLiteral("delete"))
+            QCOMPARE(code->Text().toUtf8(), text);
     }
 
     // Several changes at once (a rectangle, its undo) tell the lexer only where the first one
