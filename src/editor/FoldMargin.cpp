@@ -51,6 +51,18 @@ long FoldMargin::Send(unsigned int message, unsigned long wParam, long lParam) c
     return view_.SendScintilla(message, wParam, lParam);
 }
 
+// Scintilla makes a document's arrays of markers and of fold levels at their first use, in
+// proportion to its lines (about 5 ms at 100 MB): made while a document opens, they are not
+// paid by the first jump or key.
+void FoldMargin::ReserveLines()
+{
+    const long last = Send(Sci::SCI_GETLINECOUNT) - 1;
+    Send(Sci::SCI_MARKERADD, static_cast<unsigned long>(last), MarkMarker);
+    Send(Sci::SCI_MARKERDELETE, static_cast<unsigned long>(last), MarkMarker);
+    Send(Sci::SCI_SETFOLDLEVEL, static_cast<unsigned long>(last),
+         Send(Sci::SCI_GETFOLDLEVEL, static_cast<unsigned long>(last)));
+}
+
 void FoldMargin::Show()
 {
     Send(Sci::SCI_SETMARGINTYPEN, Margin, Sci::SC_MARGIN_SYMBOL);

@@ -28,6 +28,8 @@ public:
     void Show();
     /// Hides the fold margin, shows every folded line and takes every mark away.
     void Hide();
+    /// Has Scintilla make its per-line records of marks and fold levels for the document shown.
+    void ReserveLines();
     /// Draws the marks of `line`, changing the view only where it shows something else.
     void DrawMarks(std::int64_t line, const std::vector<BlockMark> &marks);
 
