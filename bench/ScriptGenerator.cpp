@@ -3,6 +3,8 @@
 // ScriptGenerator: deterministic script text of any size, so no large file is committed.
 #include "ScriptGenerator.h"
 
+#include <QFile>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -43,4 +45,12 @@ QByteArray GenerateScript(qsizetype bytes)
         ++line;
     }
     return script;
+}
+
+ScriptOnDisk::ScriptOnDisk(qsizetype bytes) : path(folder.filePath(QStringLiteral("large.qc")))
+{
+    QFile file(path);
+    const QByteArray script = GenerateScript(bytes);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
+        qFatal("cannot write the benchmark script");
 }

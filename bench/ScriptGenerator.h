@@ -4,7 +4,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
 
 /// About `bytes` bytes of plausible script (keywords, strings, comments, server calls), CRLF
 /// line ends, the same text for the same size every time.
 QByteArray GenerateScript(qsizetype bytes);
+
+/// GenerateScript(bytes) written to `path`, in a folder removed with the object.
+struct ScriptOnDisk {
+    explicit ScriptOnDisk(qsizetype bytes);
+
+    QTemporaryDir folder;
+    QString path;
+};

@@ -130,20 +130,6 @@ struct OpenWindow {
     QsciScintilla *view = nullptr;
 };
 
-struct LargeScript {
-    explicit LargeScript(qsizetype bytes)
-    {
-        path = folder.filePath(QStringLiteral("large.qc"));
-        QFile file(path);
-        const QByteArray script = GenerateScript(bytes);
-        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
-            qFatal("cannot write the benchmark script");
-    }
-
-    QTemporaryDir folder;
-    QString path;
-};
-
 /// The in-process open of the same script: the control alone, opened and painted.
 double ControlOpen(const QString &path)
 {
@@ -161,7 +147,7 @@ double ControlOpen(const QString &path)
 void OpenInWindow(const BenchOptions &options)
 {
     modQuillcode::SetupLanguage();
-    const LargeScript script(options.LargeScript());
+    const ScriptOnDisk script(options.LargeScript());
     const int rounds = 3;
     std::vector<double> window, control;
     for (int round = 0; round < rounds; ++round) {
@@ -178,7 +164,7 @@ void OpenInWindow(const BenchOptions &options)
 void FirstKeystrokeAfterOpen(const BenchOptions &options)
 {
     modQuillcode::SetupLanguage();
-    const LargeScript script(options.LargeScript());
+    const ScriptOnDisk script(options.LargeScript());
     const int rounds = 3;
     std::vector<double> first, later;
     for (int round = 0; round < rounds; ++round) {

@@ -30,20 +30,6 @@ using Sci = QsciScintillaBase;
 
 constexpr double FrameMs = 1000.0 / 60.0;
 
-struct LargeScript {
-    explicit LargeScript(qsizetype bytes)
-    {
-        path = folder.filePath(QStringLiteral("large.qc"));
-        QFile file(path);
-        const QByteArray script = GenerateScript(bytes);
-        if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
-            qFatal("cannot write the benchmark script");
-    }
-
-    QTemporaryDir folder;
-    QString path;
-};
-
 /// A shown Quillcode control at the size of the program's window.
 std::unique_ptr<EditorControl> ShownEditor()
 {
@@ -84,7 +70,7 @@ void RequireColouredEnd(QsciScintilla *view)
 // what Ctrl+End costs right after opening.
 void JumpToEnd(const BenchOptions &options)
 {
-    const LargeScript script(options.LargeScript());
+    const ScriptOnDisk script(options.LargeScript());
     const int rounds = options.quick ? 3 : 5;
     std::vector<double> firstScreen, jump;
     for (int round = 0; round < rounds; ++round) {
@@ -135,7 +121,7 @@ std::pair<double, double> LongestStall(const QString &path, bool fromTheEnd)
 
 void IdleStylingStall(const BenchOptions &options)
 {
-    const LargeScript script(options.LargeScript());
+    const ScriptOnDisk script(options.LargeScript());
     const auto [atTop, topTotal] = LongestStall(script.path, false);
     const auto [atEnd, endTotal] = LongestStall(script.path, true);
     const double longest = std::max(atTop, atEnd);

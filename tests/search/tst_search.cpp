@@ -78,7 +78,8 @@ private slots:
             << "Call GivePlayerEXP(index)"
             << "GivePlayerEXP(" << int(Word) << "Call [GivePlayerEXP(]index)";
         QTest::newRow("whole word starting with a sign")
-            << "Give(index) x(index2)" << "(index" << int(Word) << "Give[(index]) x(index2)";
+            << "Give(index) x(index2)"
+            << "(index" << int(Word) << "Give[(index]) x(index2)";
         QTest::newRow("whole word knows accented letters")
             << "größe größer Größe"
             << "größe" << int(Word) << "[größe] größer [Größe]";
