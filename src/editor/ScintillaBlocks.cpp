@@ -3,6 +3,8 @@
 // ScintillaBlocks: lines by pointer into the document, fold levels as Scintilla numbers them.
 #include "ScintillaBlocks.h"
 
+#include "syntax/QuillLexer.h"
+
 #include <Qsci/qsciscintillabase.h>
 
 #include <algorithm>
@@ -26,7 +28,9 @@ std::string_view ScintillaBlockText::Line(std::int64_t line) const
     const auto number = static_cast<unsigned long>(line);
     const long start = view_.SendScintilla(Sci::SCI_POSITIONFROMLINE, number);
     const long end = view_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, number);
-    if (end <= start)
+    // A line of more than LongLineBytes is generated data, shown plain through a window: it is
+    // read as holding no block words rather than scanned whole at every paint.
+    if (end <= start || end - start > QuillLexer::LongLineBytes)
         return {};
     const auto *bytes = reinterpret_cast<const char *>(view_.SendScintilla(
         Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));

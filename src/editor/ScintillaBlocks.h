@@ -10,7 +10,8 @@
 
 class QsciScintillaBase;
 
-/// The lines of the document a view shows, read in place.
+/// The lines of the document a view shows, read in place; a line longer than
+/// QuillLexer::LongLineBytes reads as empty.
 class ScintillaBlockText : public BlockText
 {
 public:

@@ -352,6 +352,30 @@ private slots:
         QCOMPARE(BlocksShown(view), QStringLiteral("1: 0+\n2: 1\n3: 1+\n4: 2\n5: 1\n6: 0\n"));
     }
 
+    // A line longer than the long-line limit is generated data, shown through a window: it reads
+    // as holding no block words, so scanning it never holds up a paint.
+    void longLinesHoldNoBlocks_data()
+    {
+        QTest::addColumn<int>("lineBytes");
+        QTest::addColumn<QString>("blocks");
+        QTest::newRow("at the limit") << 32768 << QStringLiteral("1: 0+\n2: 1+ marker 0-2\n3: 1\n");
+        QTest::newRow("just over the limit") << 32769 << QStringLiteral("1: 0+\n2: 1\n3: 1\n");
+    }
+
+    void longLinesHoldNoBlocks()
+    {
+        QFETCH(int, lineBytes);
+        QFETCH(QString, blocks);
+        TestWindow w;
+        QsciScintilla *view = ViewOf(w);
+        const QString opener = QStringLiteral("If x Then");
+        w.form->Code->SetText(QStringLiteral("Sub A()\n") + opener +
+                              QString(lineBytes - opener.size(), QLatin1Char(' ')) +
+                              QStringLiteral("\nEnd Sub"));
+        Settle();
+        QCOMPARE(BlocksShown(view), blocks);
+    }
+
     void tooltipsNameTheSlip_data()
     {
         QTest::addColumn<int>("line");
