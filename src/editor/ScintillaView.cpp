@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QList>
 #include <QPointer>
+#include <QResizeEvent>
 
 namespace
 {
@@ -151,6 +152,26 @@ void ScintillaView::keyPressEvent(QKeyEvent *event)
     QsciScintilla::keyPressEvent(event);
     if (afterKey_)
         afterKey_();
+}
+
+// The horizontal scroll bar appears a moment after a line wider than the view is first painted
+// (Ctrl+End to a long last line), and takes the bottom of the view: a caret on the bottom line
+// would be hidden behind it until a key scrolled. A caret shown before the text area became
+// shorter is kept in view.
+void ScintillaView::resizeEvent(QResizeEvent *event)
+{
+    QsciScintilla::resizeEvent(event);
+    const long lineHeight = SendScintilla(SCI_TEXTHEIGHT, 0UL);
+    if (event->size().height() >= event->oldSize().height() || lineHeight <= 0)
+        return;
+    const long top = SendScintilla(SCI_GETFIRSTVISIBLELINE);
+    const long caret = SendScintilla(
+        SCI_VISIBLEFROMDOCLINE,
+        static_cast<unsigned long>(SendScintilla(
+            SCI_LINEFROMPOSITION, static_cast<unsigned long>(SendScintilla(SCI_GETCURRENTPOS)))));
+    const long shownBefore = event->oldSize().height() / lineHeight;
+    if (caret >= top + SendScintilla(SCI_LINESONSCREEN) && caret < top + shownBefore)
+        SendScintilla(SCI_SCROLLCARET);
 }
 
 void ScintillaView::inputMethodEvent(QInputMethodEvent *event)

@@ -8,6 +8,9 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 
+#include <QApplication>
+#include <QScrollBar>
+#include <Qsci/qsciscintilla.h>
 #include <limits>
 
 class EditorControlTest : public QObject
@@ -117,6 +120,28 @@ private slots:
         QTest::newRow("past the top") << max << qint64(1) << true;
         QTest::newRow("to the bottom") << min + 1 << qint64(-1) << false;
         QTest::newRow("past the bottom") << min << qint64(-1) << true;
+    }
+
+    // The horizontal scroll bar appears only after a line wider than the view has been painted,
+    // and takes the bottom of the view: a caret on the bottom line stays in view all the same.
+    void theCaretStaysInViewWhenTheScrollBarAppears()
+    {
+        EditorControl code;
+        code.resize(400, 300);
+        code.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&code));
+        auto *view = code.findChild<QsciScintilla *>();
+        QString text;
+        for (int line = 0; line < 200; ++line)
+            text += QStringLiteral("x = %1\n").arg(line);
+        code.SetText(text + QString(300, QLatin1Char('w')));
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QTRY_VERIFY(view->horizontalScrollBar()->isVisible());
+        QApplication::processEvents();
+        const long top = view->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+        const long shown = view->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
+        QVERIFY2(top + shown > 200,
+                 qPrintable(QStringLiteral("lines %1 to %2 shown").arg(top).arg(top + shown - 1)));
     }
 
     void checkedArithmetic()
