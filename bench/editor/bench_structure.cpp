@@ -3,6 +3,7 @@
 // Block structure benchmarks: typing inside a block of a large script against typing in an
 // empty one, and opening a large script to its first screen with and without block analysis.
 #include "BenchCase.h"
+#include "BenchEditor.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "editor/EditorControl.h"
@@ -47,21 +48,6 @@ QString WriteScript(const QTemporaryDir &folder, qsizetype bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size())
         std::fprintf(stderr, "could not write %s\n", qPrintable(path));
     return path;
-}
-
-std::unique_ptr<EditorControl> ShownEditor(const QString &language)
-{
-    auto code = std::make_unique<EditorControl>();
-    code->SetLanguageName(language);
-    code->resize(625, 417);
-    code->show();
-    QApplication::processEvents();
-    return code;
-}
-
-QsciScintilla *ViewOf(EditorControl &code)
-{
-    return code.findChild<QsciScintilla *>();
 }
 
 // Types `count` keys of `keys` one at a time where the caret is, each key followed by the

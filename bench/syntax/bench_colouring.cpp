@@ -3,6 +3,7 @@
 // Colouring a large script on screen first: Ctrl+End right after opening, and how long the
 // background colouring of the rest may hold the event loop.
 #include "BenchCase.h"
+#include "BenchEditor.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "editor/EditorControl.h"
@@ -31,20 +32,10 @@ using Sci = QsciScintillaBase;
 constexpr double FrameMs = 1000.0 / 60.0;
 
 /// A shown Quillcode control at the size of the program's window.
-std::unique_ptr<EditorControl> ShownEditor()
+std::unique_ptr<EditorControl> ShownQuillcode()
 {
     modQuillcode::SetupLanguage();
-    auto code = std::make_unique<EditorControl>();
-    code->SetLanguageName(QStringLiteral("Quillcode"));
-    code->resize(625, 417);
-    code->show();
-    QApplication::processEvents();
-    return code;
-}
-
-QsciScintilla *ViewOf(EditorControl &code)
-{
-    return code.findChild<QsciScintilla *>();
+    return ShownEditor(QStringLiteral("Quillcode"));
 }
 
 void CtrlEnd(QsciScintilla *view)
@@ -74,7 +65,7 @@ void JumpToEnd(const BenchOptions &options)
     const int rounds = options.quick ? 3 : 5;
     std::vector<double> firstScreen, jump;
     for (int round = 0; round < rounds; ++round) {
-        std::unique_ptr<EditorControl> code = ShownEditor();
+        std::unique_ptr<EditorControl> code = ShownQuillcode();
         QsciScintilla *view = ViewOf(*code);
         code->OpenFile(script.path);
         firstScreen.push_back(TimeMs([&] { view->viewport()->repaint(); }));
@@ -93,7 +84,7 @@ void JumpToEnd(const BenchOptions &options)
 /// script, and the time that took.
 std::pair<double, double> LongestStall(const QString &path, bool fromTheEnd)
 {
-    std::unique_ptr<EditorControl> code = ShownEditor();
+    std::unique_ptr<EditorControl> code = ShownQuillcode();
     QsciScintilla *view = ViewOf(*code);
     auto *lexer = qobject_cast<QuillLexer *>(view->lexer());
     code->OpenFile(path);

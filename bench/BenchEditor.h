@@ -1,0 +1,17 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// BenchEditor: the shown editor control the benchmarks measure, at the program window's size.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class EditorControl;
+class QsciScintilla;
+
+/// A shown control colouring the registered `language`, at the size of the program's window.
+std::unique_ptr<EditorControl> ShownEditor(const QString &language);
+
+/// The Scintilla view inside `code`.
+QsciScintilla *ViewOf(EditorControl &code);
