@@ -159,11 +159,11 @@ static long CountChanged(XImage *a, XImage *b)
 
 static void PressKeys(const char *keys)
 {
-    char spec[256];
-    snprintf(spec, sizeof spec, "%s", keys);
+    char combination[256];
+    snprintf(combination, sizeof combination, "%s", keys);
     KeyCode codes[8];
     int n = 0;
-    for (char *part = strtok(spec, "+"); part && n < 8; part = strtok(NULL, "+")) {
+    for (char *part = strtok(combination, "+"); part && n < 8; part = strtok(NULL, "+")) {
         KeySym sym = NoSymbol;
         if (strcasecmp(part, "ctrl") == 0)
             sym = XK_Control_L;

@@ -49,12 +49,11 @@ QuillLexer::LineWindow QuillLexer::WindowFor(long line) const
 {
     const long start = LineStart(line);
     const long end = Send(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
-    if (recentWindow_.lineStart == start && recentWindow_.lineEnd == end &&
-        Send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(Send(Sci::SCI_GETCURRENTPOS))) !=
-            line)
-        return recentWindow_;
     const long caret = Send(Sci::SCI_GETCURRENTPOS);
-    const long anchor = caret >= start && caret <= end ? caret : start;
+    const bool caretOnLine = caret >= start && caret <= end;
+    if (!caretOnLine && recentWindow_.lineStart == start && recentWindow_.lineEnd == end)
+        return recentWindow_;
+    const long anchor = caretOnLine ? caret : start;
     const long tile = start + (anchor - start) / TileBytes * TileBytes;
     LineWindow window{start, end, std::max(start, tile - TileBytes),
                       std::min(end, tile + 2 * TileBytes)};
