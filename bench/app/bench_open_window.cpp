@@ -195,8 +195,8 @@ std::vector<double> BareScintillaKeysAfterPause(int keys)
     std::vector<double> times;
     for (int i = 0; i < keys; ++i) {
         Pause(BetweenKeysMs);
-        times.push_back(KeyToRepaint(&bare, painted, Qt::Key_B, Qt::NoModifier,
-                                     QStringLiteral("b")));
+        times.push_back(
+            KeyToRepaint(&bare, painted, Qt::Key_B, Qt::NoModifier, QStringLiteral("b")));
     }
     return times;
 }

@@ -55,7 +55,7 @@ const WordFacts &FactsOf(BlockWord word)
 
 std::string Quoted(BlockWord word)
 {
-    return "`" + std::string(Spelling(word)) + "`";
+    return "\"" + std::string(Spelling(word)) + "\"";
 }
 
 } // namespace

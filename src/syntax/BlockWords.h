@@ -55,9 +55,10 @@ bool IsOutermost(BlockFamily family);
 /// The word as the marks spell it: "If", "Select Case", "For Each", "End If".
 std::string_view Spelling(BlockWord word);
 
-/// "`If` on line 12 has no `End If`" for an opener on the given line (counted from 1).
+/// The mark of an opener on the given line (counted from 1): "If" on line 12 has no "End If".
 std::string UnclosedText(BlockWord opener, std::int64_t line);
-/// "`Next` closes no `For`", or "`Else` is outside any `If`" for a middle word.
+/// The mark of a stray closer: "Next" closes no "For"; of a middle word: "Else" is outside any
+/// "If".
 std::string StrayText(BlockWord word);
-/// "`End Sub` does not match `Function` on line 3" for an opener on the given line.
+/// The mark of a closer of another block: "End Sub" does not match "Function" on line 3.
 std::string MismatchText(BlockWord closer, BlockWord opener, std::int64_t line);

@@ -344,7 +344,7 @@ private slots:
         Settle();
         QCOMPARE(BlocksShown(view).section(QLatin1Char('\n'), 2, 2),
                  QStringLiteral("3: 1+ marker 0-2"));
-        QCOMPARE(Tooltip(view, 2, 1, false), QStringLiteral("`If` on line 3 has no `End If`"));
+        QCOMPARE(Tooltip(view, 2, 1, false), QStringLiteral("\"If\" on line 3 has no \"End If\""));
         PutCaret(view, 2, 9);
         QTest::keyClick(view, Qt::Key_Return);
         QTest::keyClicks(view, QStringLiteral("End If"));
@@ -382,14 +382,15 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<bool>("inMargin");
         QTest::addColumn<QString>("tooltip");
-        QTest::newRow("stray closer") << 3 << 1 << false << "`Next` closes no `For`";
-        QTest::newRow("last letter of the word") << 3 << 3 << false << "`Next` closes no `For`";
+        QTest::newRow("stray closer") << 3 << 1 << false << "\"Next\" closes no \"For\"";
+        QTest::newRow("last letter of the word") << 3 << 3 << false << "\"Next\" closes no \"For\"";
         QTest::newRow("just after the word") << 3 << 4 << false << "";
-        QTest::newRow("unclosed opener") << 7 << 9 << false << "`For` on line 8 has no `Next`";
+        QTest::newRow("unclosed opener") << 7 << 9 << false << "\"For\" on line 8 has no \"Next\"";
         QTest::newRow("mismatched closer")
-            << 18 << 5 << false << "`End Sub` does not match `Function` on line 14";
+            << 18 << 5 << false << "\"End Sub\" does not match \"Function\" on line 14";
         QTest::newRow("unmarked word") << 6 << 5 << false << "";
-        QTest::newRow("margin beside a marked line") << 3 << 0 << true << "`Next` closes no `For`";
+        QTest::newRow("margin beside a marked line")
+            << 3 << 0 << true << "\"Next\" closes no \"For\"";
         QTest::newRow("margin beside an unmarked line") << 5 << 0 << true << "";
     }
 

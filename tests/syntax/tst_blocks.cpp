@@ -201,10 +201,10 @@ private slots:
                                                               << "1 0\n2 0\n3 0\n";
         QTest::newRow("underscore glued to a word continues nothing")
             << "x = y_\nNext"
-            << "1 0\n2 0 | 1:Next: `Next` closes no `For`\n";
+            << "1 0\n2 0 | 1:Next: \"Next\" closes no \"For\"\n";
         QTest::newRow("underscore in a comment continues nothing")
             << "x = 1 ' _\nNext"
-            << "1 0\n2 0 | 1:Next: `Next` closes no `For`\n";
+            << "1 0\n2 0 | 1:Next: \"Next\" closes no \"For\"\n";
         QTest::newRow("Exit ends nothing") << "For i = 1 To 2\n  Exit For\nNext\nDo\nExit Do\nLoop"
                                            << "1 0+\n2 1\n3 1\n4 0+\n5 1\n6 1\n";
         QTest::newRow("bare End ends nothing") << "Sub A\nEnd\nEnd Sub"
@@ -219,7 +219,7 @@ private slots:
                                      << "1 0+\n2 1\n3 1\n4 1\n5 1\n";
         QTest::newRow("Select without Case opens nothing")
             << "Select x\nEnd Select"
-            << "1 0\n2 0 | 1:End Select: `End Select` closes no `Select Case`\n";
+            << "1 0\n2 0 | 1:End Select: \"End Select\" closes no \"Select Case\"\n";
         QTest::newRow("Do and Loop with conditions") << "Do While a\nLoop Until b"
                                                      << "1 0+\n2 1\n";
         QTest::newRow("While and With") << "While a\nWith p\nEnd With\nWend"
@@ -242,34 +242,36 @@ private slots:
                                                  << "1 0\n2 0+\n3 1\n4 1\n";
         QTest::newRow("members named like block words") << "With p\n  .Next = 1\n  p.Loop\nEnd With"
                                                         << "1 0+\n2 1\n3 1\n4 1\n";
-        QTest::newRow("unclosed at the end") << "Sub A\nIf a Then"
-                                             << "1 0+ | 1:Sub: `Sub` on line 1 has no `End Sub`\n"
-                                                "2 1+ | 1:If: `If` on line 2 has no `End If`\n";
-        QTest::newRow("stray middle words") << "Else\nCase 1\nElseIf a Then"
-                                            << "1 0 | 1:Else: `Else` is outside any `If`\n"
-                                               "2 0 | 1:Case: `Case` is outside any `Select Case`\n"
-                                               "3 0 | 1:ElseIf: `ElseIf` is outside any `If`\n";
+        QTest::newRow("unclosed at the end")
+            << "Sub A\nIf a Then"
+            << "1 0+ | 1:Sub: \"Sub\" on line 1 has no \"End Sub\"\n"
+               "2 1+ | 1:If: \"If\" on line 2 has no \"End If\"\n";
+        QTest::newRow("stray middle words")
+            << "Else\nCase 1\nElseIf a Then"
+            << "1 0 | 1:Else: \"Else\" is outside any \"If\"\n"
+               "2 0 | 1:Case: \"Case\" is outside any \"Select Case\"\n"
+               "3 0 | 1:ElseIf: \"ElseIf\" is outside any \"If\"\n";
         QTest::newRow("closer ends the unclosed blocks inside")
             << "If a Then\nFor i = 1 To 2\nEnd If"
-            << "1 0+\n2 1+ | 1:For: `For` on line 2 has no `Next`\n3 1\n";
+            << "1 0+\n2 1+ | 1:For: \"For\" on line 2 has no \"Next\"\n3 1\n";
         QTest::newRow("Else ends the unclosed blocks inside")
             << "If a Then\nDo\nElse\nEnd If"
-            << "1 0+\n2 1+ | 1:Do: `Do` on line 2 has no `Loop`\n3 1\n4 1\n";
+            << "1 0+\n2 1+ | 1:Do: \"Do\" on line 2 has no \"Loop\"\n3 1\n4 1\n";
         QTest::newRow("mismatched End Sub")
             << "Function F\n  x\nEnd Sub"
-            << "1 0+\n2 1\n3 1 | 1:End Sub: `End Sub` does not match `Function` on line 1\n";
+            << "1 0+\n2 1\n3 1 | 1:End Sub: \"End Sub\" does not match \"Function\" on line 1\n";
         QTest::newRow("mismatch within one line")
             << "Function F : End Sub"
-            << "1 0 | 14:End Sub: `End Sub` does not match `Function` on line 1\n";
+            << "1 0 | 14:End Sub: \"End Sub\" does not match \"Function\" on line 1\n";
         QTest::newRow("Sub ends the blocks left open")
             << "Sub A\nIf a Then\nSub B\nEnd Sub"
-            << "1 0+ | 1:Sub: `Sub` on line 1 has no `End Sub`\n"
-               "2 1+ | 1:If: `If` on line 2 has no `End If`\n3 0+\n4 1\n";
+            << "1 0+ | 1:Sub: \"Sub\" on line 1 has no \"End Sub\"\n"
+               "2 1+ | 1:If: \"If\" on line 2 has no \"End If\"\n3 0+\n4 1\n";
         QTest::newRow("End Sub stays out of an unclosed If")
             << "Sub A\n  If a Then\n    x\nEnd Sub"
-            << "1 0+\n2 1+ | 3:If: `If` on line 2 has no `End If`\n3 2\n4 1\n";
+            << "1 0+\n2 1+ | 3:If: \"If\" on line 2 has no \"End If\"\n3 2\n4 1\n";
         QTest::newRow("marks count characters") << "x = \"é\" : Wend"
-                                                << "1 0 | 11:Wend: `Wend` closes no `While`\n";
+                                                << "1 0 | 11:Wend: \"Wend\" closes no \"While\"\n";
     }
 
     void rules()
