@@ -3,6 +3,7 @@
 // EditorControl: the widget, its language, whole-text and file operations, font and clipboard.
 #include "EditorControl.h"
 
+#include "AutoIndent.h"
 #include "BlockView.h"
 #include "CompletionController.h"
 #include "FindBar.h"
@@ -30,6 +31,7 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     setFocusProxy(view_);
     setMinimumSize(0, 0);
     view_->setMinimumSize(0, 0);
+    autoIndent_ = std::make_unique<AutoIndent>(*view_);
     completion_ = std::make_unique<CompletionController>(*this, *view_);
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
     find_ = std::make_unique<FindController>(*this, *view_);

@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class AutoIndent;
 class BlockView;
 class CompletionController;
 class DocumentLoader;
@@ -120,6 +121,7 @@ private:
     EditorEvents *listener_ = nullptr;
     QString languageName_;
     QuillLexer *lexer_ = nullptr;
+    std::unique_ptr<AutoIndent> autoIndent_;
     std::unique_ptr<CompletionController> completion_;
     std::unique_ptr<FindController> find_;
     std::unique_ptr<BlockView> blocks_;

@@ -21,9 +21,10 @@ keys ctrl+space
 sleep 0.3
 keys Return
 type_text "(index)"
+# Return keeps the line's indentation; Shift+Tab takes it back for the block's end.
 keys Return
-type_text "    PlayerMessage index, \"Welcome to the server, \" & name, vbYellow"
-keys Return
+type_text "PlayerMessage index, \"Welcome to the server, \" & name, vbYellow"
+keys Return shift+Tab
 type_text "End Sub"
 keys Return
 

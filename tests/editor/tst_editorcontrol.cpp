@@ -5,11 +5,13 @@
 #include "common/Checked32.h"
 #include "common/EditorError.h"
 #include "editor/EditorControl.h"
+#include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 
 #include <QApplication>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <Qsci/qsciscintilla.h>
 #include <limits>
 
@@ -142,6 +144,60 @@ private slots:
         const long shown = view->SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN);
         QVERIFY2(top + shown > 200,
                  qPrintable(QStringLiteral("lines %1 to %2 shown").arg(top).arg(top + shown - 1)));
+    }
+
+    // Return starts the new line with the spaces and tabs that begin the line it breaks, as they
+    // are written there, once per line end whatever the document's line end.
+    void returnCarriesTheIndentation_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<EditorRange>("selection");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<EditorRange>("caret");
+        const QByteArray limit(1024, ' ');
+        QTest::newRow("spaces") << QByteArray("    x = 1") << EditorRange{0, 9, 0, 9}
+                                << QByteArray("    x = 1\n    ") << EditorRange{1, 4, 1, 4};
+        QTest::newRow("tabs and spaces as written")
+            << QByteArray("\t  \tIf x Then") << EditorRange{0, 13, 0, 13}
+            << QByteArray("\t  \tIf x Then\n\t  \t") << EditorRange{1, 4, 1, 4};
+        QTest::newRow("no indentation") << QByteArray("x = 1") << EditorRange{0, 5, 0, 5}
+                                        << QByteArray("x = 1\n") << EditorRange{1, 0, 1, 0};
+        QTest::newRow("inside the line's text")
+            << QByteArray("  Call Foo") << EditorRange{0, 6, 0, 6} << QByteArray("  Call\n   Foo")
+            << EditorRange{1, 2, 1, 2};
+        QTest::newRow("a selection replaced") << QByteArray("  ab\n  cd") << EditorRange{0, 3, 1, 3}
+                                              << QByteArray("  a\n  d") << EditorRange{1, 2, 1, 2};
+        QTest::newRow("CRLF line ends") << QByteArray(" x\r\ny") << EditorRange{0, 2, 0, 2}
+                                        << QByteArray(" x\r\n \r\ny") << EditorRange{1, 1, 1, 1};
+        QTest::newRow("CR line ends") << QByteArray("\tx\ry") << EditorRange{0, 2, 0, 2}
+                                      << QByteArray("\tx\r\t\ry") << EditorRange{1, 1, 1, 1};
+        QTest::newRow("indentation at the limit")
+            << limit + "x" << EditorRange{0, 1025, 0, 1025} << limit + "x\n" + limit
+            << EditorRange{1, 1024, 1, 1024};
+        QTest::newRow("indentation over the limit")
+            << limit + " x" << EditorRange{0, 1026, 0, 1026} << limit + " x\n"
+            << EditorRange{1, 0, 1, 0};
+    }
+
+    void returnCarriesTheIndentation()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(EditorRange, selection);
+        QFETCH(QByteArray, saved);
+        QFETCH(EditorRange, caret);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("indent.qc"));
+        WriteBytes(path, file);
+        EditorControl code;
+        code.OpenFile(path);
+        code.SetSelection(selection, true);
+        QTest::keyClick(code.findChild<QsciScintilla *>(), Qt::Key_Return);
+        QCOMPARE(code.GetSelection(true), caret);
+        code.SaveFile(path, true);
+        QCOMPARE(ReadBytes(path), saved);
+        code.Undo();
+        code.SaveFile(path, true);
+        QCOMPARE(ReadBytes(path), file);
     }
 
     void checkedArithmetic()

@@ -275,7 +275,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("Enter at the end of the folded header")
             << "enter"
-            << QString(Small).replace(QStringLiteral("Then\n"), QStringLiteral("Then\n\n"));
+            << QString(Small).replace(QStringLiteral("Then\n"), QStringLiteral("Then\n    \n"));
         QTest::newRow("a selection inside the fold, as a search makes") << "select" << Small;
         QTest::newRow("deleting across the fold")
             << "delete" << QStringLiteral("Sub A()\nEnd Sub\nz = 3");
@@ -343,9 +343,9 @@ private slots:
         QTest::keyClicks(view, QStringLiteral("If x Then"));
         Settle();
         QCOMPARE(BlocksShown(view).section(QLatin1Char('\n'), 2, 2),
-                 QStringLiteral("3: 1+ marker 0-2"));
-        QCOMPARE(Tooltip(view, 2, 1, false), QStringLiteral("\"If\" on line 3 has no \"End If\""));
-        PutCaret(view, 2, 9);
+                 QStringLiteral("3: 1+ marker 4-6"));
+        QCOMPARE(Tooltip(view, 2, 5, false), QStringLiteral("\"If\" on line 3 has no \"End If\""));
+        PutCaret(view, 2, 13);
         QTest::keyClick(view, Qt::Key_Return);
         QTest::keyClicks(view, QStringLiteral("End If"));
         Settle();
