@@ -8,6 +8,7 @@
 #include "CompletionController.h"
 #include "FindBar.h"
 #include "FindController.h"
+#include "GoToLineBar.h"
 #include "ScintillaView.h"
 #include "VisibleFirstColouring.h"
 #include "common/EditorError.h"
@@ -36,6 +37,8 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
     find_ = std::make_unique<FindController>(*this, *view_);
     layout->addWidget(&find_->Bar());
+    goToLine_ = new GoToLineBar(*this, *view_);
+    layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*view_);
     view_->SetKeyHandlers(
         [this](QKeyEvent &key) {
@@ -57,6 +60,7 @@ void EditorControl::ShowContextMenu(const QPoint &position)
 {
     QMenu *menu = view_->createStandardContextMenu();
     find_->AddMenuEntries(*menu);
+    goToLine_->AddMenuEntry(*menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(view_->viewport()->mapToGlobal(position));
 }

@@ -21,6 +21,7 @@ class DocumentLoader;
 class EditorEvents;
 class EditorList;
 class FindController;
+class GoToLineBar;
 class QuillLexer;
 class ScintillaView;
 class VisibleFirstColouring;
@@ -124,6 +125,7 @@ private:
     std::unique_ptr<AutoIndent> autoIndent_;
     std::unique_ptr<CompletionController> completion_;
     std::unique_ptr<FindController> find_;
+    GoToLineBar *goToLine_ = nullptr;
     std::unique_ptr<BlockView> blocks_;
     std::unique_ptr<VisibleFirstColouring> colouring_;
     ScriptFormat format_;
