@@ -9,6 +9,7 @@
 #include "FindBar.h"
 #include "FindController.h"
 #include "GoToLineBar.h"
+#include "LineComments.h"
 #include "ScintillaView.h"
 #include "VisibleFirstColouring.h"
 #include "common/EditorError.h"
@@ -16,6 +17,7 @@
 #include "syntax/LanguageRegistry.h"
 #include "syntax/QuillLexer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -40,9 +42,11 @@ EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new Scint
     goToLine_ = new GoToLineBar(*this, *view_);
     layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*view_);
+    comments_ = std::make_unique<LineComments>(*this, *view_);
     view_->SetKeyHandlers(
         [this](QKeyEvent &key) {
-            return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key);
+            return completion_->BeforeKey(key) || find_->BeforeKey(key) ||
+                   blocks_->BeforeKey(key) || comments_->BeforeKey(key);
         },
         [this] {
             completion_->AfterKey();
@@ -61,6 +65,10 @@ void EditorControl::ShowContextMenu(const QPoint &position)
     QMenu *menu = view_->createStandardContextMenu();
     find_->AddMenuEntries(*menu);
     goToLine_->AddMenuEntry(*menu);
+    auto *toggle = new QAction(tr("Toggle Comment"), menu);
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Slash));
+    connect(toggle, &QAction::triggered, this, [this] { comments_->Toggle(); });
+    menu->addAction(toggle);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(view_->viewport()->mapToGlobal(position));
 }
@@ -83,6 +91,7 @@ void EditorControl::SetLanguageName(const QString &name)
     lexer_ = lexer;
     languageName_ = name;
     blocks_->SetLanguage(*definition);
+    comments_->SetCommentToken(definition->CommentToken);
 }
 
 void EditorControl::SetText(const QString &text)

@@ -22,6 +22,7 @@ class EditorEvents;
 class EditorList;
 class FindController;
 class GoToLineBar;
+class LineComments;
 class QuillLexer;
 class ScintillaView;
 class VisibleFirstColouring;
@@ -127,6 +128,7 @@ private:
     std::unique_ptr<FindController> find_;
     GoToLineBar *goToLine_ = nullptr;
     std::unique_ptr<BlockView> blocks_;
+    std::unique_ptr<LineComments> comments_;
     std::unique_ptr<VisibleFirstColouring> colouring_;
     ScriptFormat format_;
     bool refusalPending_ = false;

@@ -5,6 +5,7 @@
 #include "editor/EditorControl.h"
 #include "editor/FindBar.h"
 #include "support/FileBytes.h"
+#include "support/MarkedText.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
@@ -50,49 +51,8 @@ struct Window : TestWindow {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
     }
 
-    // Sets the text, with "|" marking the caret or "[" and "]" a selection.
-    void SetText(const QString &marked)
-    {
-        QString text = marked;
-        const auto at = [&text](QChar mark) {
-            const qsizetype index = text.indexOf(mark);
-            text.remove(index, index < 0 ? 0 : 1);
-            return index;
-        };
-        qsizetype start = at(QLatin1Char('['));
-        qsizetype end = start < 0 ? -1 : at(QLatin1Char(']'));
-        if (start < 0)
-            start = end = at(QLatin1Char('|'));
-        form->Code->SetText(text);
-        form->Code->SetSelection(EditorRange{LineOf(text, start), ColumnOf(text, start),
-                                             LineOf(text, end), ColumnOf(text, end)},
-                                 true);
-    }
-
-    // The text with the selection in "[" and "]", or "|" at the caret.
-    QString MarkedText() const
-    {
-        const EditorRange selection = form->Code->GetSelection(true);
-        QStringList lines = form->Code->Text().split(QLatin1Char('\n'));
-        if (selection.StartLine == selection.EndLine &&
-            selection.StartColumn == selection.EndColumn) {
-            lines[selection.StartLine].insert(selection.StartColumn, QLatin1Char('|'));
-            return lines.join(QLatin1Char('\n'));
-        }
-        lines[selection.EndLine].insert(selection.EndColumn, QLatin1Char(']'));
-        lines[selection.StartLine].insert(selection.StartColumn, QLatin1Char('['));
-        return lines.join(QLatin1Char('\n'));
-    }
-
-    static std::int32_t LineOf(const QString &text, qsizetype index)
-    {
-        return static_cast<std::int32_t>(text.left(index).count(QLatin1Char('\n')));
-    }
-    static std::int32_t ColumnOf(const QString &text, qsizetype index)
-    {
-        return static_cast<std::int32_t>(index - text.left(index).lastIndexOf(QLatin1Char('\n')) -
-                                         1);
-    }
+    void SetText(const QString &marked) { SetMarkedText(*form->Code, marked); }
+    QString MarkedText() const { return ::MarkedText(*form->Code); }
 
     // Opens the bar (Ctrl+H with the replace row), sets the options by their Alt keys and types
     // the search text.

@@ -1,0 +1,155 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// LineComments: Ctrl+/ toggles the comment token at the start of the selected lines.
+#include "LineComments.h"
+
+#include "EditorControl.h"
+#include "ForwardRewrite.h"
+#include "ScintillaView.h"
+
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+namespace
+{
+
+using Sci = QsciScintillaBase;
+
+/// Where `column` of a line ends up once `removed` columns from column `at` on are taken out.
+std::int32_t Shifted(std::int32_t column, std::int32_t at, std::int32_t removed)
+{
+    if (column <= at)
+        return column;
+    return std::max(at, column - removed);
+}
+
+} // namespace
+
+LineComments::LineComments(EditorControl &control, ScintillaView &view)
+    : control_(control), view_(view)
+{
+}
+
+void LineComments::SetCommentToken(const QString &token)
+{
+    token_ = token.toUtf8();
+    tokenColumns_ = static_cast<int>(token.size());
+}
+
+bool LineComments::BeforeKey(const QKeyEvent &key)
+{
+    const auto modifiers =
+        key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (key.key() != Qt::Key_Slash || modifiers != Qt::ControlModifier || token_.isEmpty())
+        return false;
+    Toggle();
+    return true;
+}
+
+void LineComments::Toggle()
+{
+    if (token_.isEmpty())
+        return;
+    const EditorRange saved = control_.GetSelection(true);
+    const Lines lines = SelectedLines(saved);
+    EditorRange shown = saved;
+    if (AllCommented(lines)) {
+        // Only blanks stand before the token, one column a byte.
+        const auto columnOfToken = [this](std::int32_t line) {
+            return static_cast<std::int32_t>(
+                IndentEnd(line) -
+                view_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
+        };
+        if (StartOf(saved.StartLine) == Start::Comment)
+            shown.StartColumn =
+                Shifted(saved.StartColumn, columnOfToken(saved.StartLine), tokenColumns_);
+        if (saved.EndLine <= lines.last && StartOf(saved.EndLine) == Start::Comment)
+            shown.EndColumn = Shifted(saved.EndColumn, columnOfToken(saved.EndLine), tokenColumns_);
+        Uncomment(lines);
+    } else {
+        if (saved.StartColumn > 0)
+            shown.StartColumn += tokenColumns_;
+        if (saved.EndLine <= lines.last && saved.EndColumn > 0)
+            shown.EndColumn += tokenColumns_;
+        Comment(lines);
+    }
+    control_.SetSelection(shown, true);
+}
+
+LineComments::Lines LineComments::SelectedLines(const EditorRange &selection) const
+{
+    const bool endsBeforeItsLine =
+        selection.EndColumn == 0 && selection.EndLine > selection.StartLine;
+    return Lines{selection.StartLine,
+                 endsBeforeItsLine ? selection.EndLine - 1L : selection.EndLine};
+}
+
+long LineComments::IndentEnd(long line) const
+{
+    return view_.SendScintilla(Sci::SCI_GETLINEINDENTPOSITION, static_cast<unsigned long>(line));
+}
+
+LineComments::Start LineComments::StartOf(long line) const
+{
+    const long at = IndentEnd(line);
+    const long end =
+        view_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
+    if (at == end)
+        return Start::Blank;
+    if (end - at < token_.size())
+        return Start::Text;
+    const auto *bytes = reinterpret_cast<const char *>(view_.SendScintilla(
+        Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(at), long(token_.size())));
+    return std::memcmp(bytes, token_.constData(), static_cast<std::size_t>(token_.size())) == 0
+               ? Start::Comment
+               : Start::Text;
+}
+
+bool LineComments::AllCommented(Lines lines) const
+{
+    bool anyComment = false;
+    for (long line = lines.first; line <= lines.last; ++line) {
+        const Start start = StartOf(line);
+        if (start == Start::Text)
+            return false;
+        anyComment = anyComment || start == Start::Comment;
+    }
+    return anyComment;
+}
+
+void LineComments::Comment(Lines lines)
+{
+    const QString token = QString::fromUtf8(token_);
+    LineStartEdit edit = control_.BeginLineStartEdit();
+    for (long line = lines.first; line <= lines.last; ++line)
+        edit.InsertAtLineStart(static_cast<std::int32_t>(line), token);
+    edit.Apply();
+}
+
+// The first token goes on its own, so that Undo leaves the caret where it was; the lines after
+// it are rewritten in pieces, which keeps a script of any size a handful of changes.
+void LineComments::Uncomment(Lines lines)
+{
+    view_.SendScintilla(Sci::SCI_BEGINUNDOACTION);
+    std::optional<ForwardRewrite> rewrite;
+    for (long line = lines.first; line <= lines.last; ++line) {
+        if (StartOf(line) != Start::Comment)
+            continue;
+        const long at = IndentEnd(line);
+        if (!rewrite) {
+            view_.SendScintilla(Sci::SCI_DELETERANGE, static_cast<unsigned long>(at),
+                                long(token_.size()));
+            rewrite.emplace(view_, at);
+            continue;
+        }
+        rewrite->CopyUpTo(at);
+        rewrite->SkipTo(at + token_.size());
+        rewrite->Append({});
+    }
+    if (rewrite)
+        rewrite->Finish();
+    view_.SendScintilla(Sci::SCI_ENDUNDOACTION);
+}

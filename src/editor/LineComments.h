@@ -1,0 +1,50 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// LineComments: Ctrl+/ comments the selected lines out, or takes their comments off again.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class EditorControl;
+class QKeyEvent;
+class ScintillaView;
+struct EditorRange;
+
+/// Toggles line comments on the lines the selection touches; a selection that ends at column 0
+/// below its first line leaves that line out, as none of it is selected. When every one of them
+/// that holds more than blanks starts with the comment token after its blanks, one token comes
+/// off each of those; otherwise every line gets the token at column 0, as Comment Selected puts
+/// it, so that pressing the key twice gives the text back. Either way the change is one undo
+/// step and the selection stays on the same text.
+class LineComments
+{
+public:
+    LineComments(EditorControl &control, ScintillaView &view);
+
+    /// The language's comment token; empty leaves the key alone.
+    void SetCommentToken(const QString &token);
+    /// Takes Ctrl+/ (with or without Shift, which some keyboards need for the slash).
+    bool BeforeKey(const QKeyEvent &key);
+    void Toggle();
+
+private:
+    struct Lines {
+        long first;
+        long last;
+    };
+    /// What a line holds where its blanks end.
+    enum class Start { Blank, Comment, Text };
+
+    Lines SelectedLines(const EditorRange &selection) const;
+    Start StartOf(long line) const;
+    bool AllCommented(Lines lines) const;
+    void Comment(Lines lines);
+    void Uncomment(Lines lines);
+    long IndentEnd(long line) const;
+
+    EditorControl &control_;
+    ScintillaView &view_;
+    QByteArray token_;
+    int tokenColumns_ = 0;
+};
