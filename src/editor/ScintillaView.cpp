@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QResizeEvent>
 
+#include <cstring>
+
 namespace
 {
 
@@ -88,7 +90,6 @@ ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent)
     setTabWidth(4);
     setCaretLineVisible(true);
     setCaretLineBackgroundColor(QColor(0xEE, 0xF4, 0xFF));
-    setBraceMatching(QsciScintilla::SloppyBraceMatch);
     setMarginType(0, QsciScintilla::NumberMargin);
     setMarginLineNumbers(0, true);
     // Draw straight to the widget: Qt already double-buffers, and Scintilla's own buffer is a
@@ -101,10 +102,44 @@ ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent)
     UpdateEventMask();
     UpdateLineNumberWidth();
 
+    // QScintilla's own handler of caret moves reports the caret's column, counted from the line's
+    // start at every move (a second a key at the end of a line of 100 MB), and matches braces.
+    // Nobody here listens for the column; the braces are matched below.
+    disconnect(this, SIGNAL(SCN_UPDATEUI(int)), this, SLOT(handleUpdateUI(int)));
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, [this](int updated) {
         if (updated & SC_UPDATE_CONTENT)
             UpdateLineNumberWidth();
+        if (updated & (SC_UPDATE_CONTENT | SC_UPDATE_SELECTION))
+            HighlightBraces();
     });
+}
+
+BracePair ScintillaView::BracesAtCaret() const
+{
+    const auto isBrace = [this](long position) {
+        const long length = SendScintilla(SCI_GETLENGTH);
+        if (position < 0 || position >= length)
+            return false;
+        const auto character =
+            static_cast<char>(SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(position)));
+        return std::strchr("()[]{}", character) != nullptr && character != '\0';
+    };
+    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+    const long brace = isBrace(caret - 1) ? caret - 1 : isBrace(caret) ? caret : -1;
+    if (brace < 0)
+        return {};
+    return {brace, SendScintilla(SCI_BRACEMATCH, static_cast<unsigned long>(brace), 0L)};
+}
+
+// The brace before the caret, or else the one after it, is lit with its partner, or alone in
+// the bad-brace style when it has none.
+void ScintillaView::HighlightBraces()
+{
+    const BracePair braces = BracesAtCaret();
+    if (braces.brace >= 0 && braces.partner < 0)
+        SendScintilla(SCI_BRACEBADLIGHT, static_cast<unsigned long>(braces.brace));
+    else
+        SendScintilla(SCI_BRACEHIGHLIGHT, static_cast<unsigned long>(braces.brace), braces.partner);
 }
 
 ScintillaView::~ScintillaView()

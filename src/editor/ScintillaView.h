@@ -7,6 +7,12 @@
 
 #include <functional>
 
+/// A brace beside the caret and the brace that matches it; -1 for none.
+struct BracePair {
+    long brace = -1;
+    long partner = -1;
+};
+
 /// A QsciScintilla configured as a code editor: UTF-8, line numbers, caret line, brace matching,
 /// menu shortcuts left to the window, and no per-edit cost for accessibility nobody is using.
 class ScintillaView : public QsciScintilla
@@ -32,6 +38,9 @@ public:
     /// Lets the owner see each key first (`before` answers true when it took the key) and hear
     /// when the editor has handled one, typed text included.
     void SetKeyHandlers(std::function<bool(QKeyEvent &)> before, std::function<void()> after);
+    /// The brace just before the caret, or else just after it, and its partner.
+    BracePair BracesAtCaret() const;
+
     /// Lets the owner prepare each paint of the text and hear when it is done.
     void SetPaintHandlers(std::function<void()> before, std::function<void()> after);
 
@@ -43,6 +52,7 @@ protected:
 
 private:
     void RemoveMenuKeys();
+    void HighlightBraces();
 
     int lineNumberDigits_ = 0;
     std::function<bool(QKeyEvent &)> beforeKey_;

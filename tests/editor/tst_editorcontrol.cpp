@@ -5,6 +5,7 @@
 #include "common/Checked32.h"
 #include "common/EditorError.h"
 #include "editor/EditorControl.h"
+#include "editor/ScintillaView.h"
 #include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -198,6 +199,38 @@ private slots:
         code.Undo();
         code.SaveFile(path, true);
         QCOMPARE(ReadBytes(path), file);
+    }
+
+    // The brace just before the caret, or else the one just after it, and its partner.
+    void bracesBesideTheCaretAreMatched_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<long>("brace");
+        QTest::addColumn<long>("partner");
+        QTest::newRow("before the caret") << "f(x)" << 4 << 3L << 1L;
+        QTest::newRow("after the caret") << "f(x)" << 1 << 1L << 3L;
+        QTest::newRow("the one before first") << "()()" << 2 << 1L << 0L;
+        QTest::newRow("nested square brackets") << "[a[b]c]" << 7 << 6L << 0L;
+        QTest::newRow("braces on other lines") << "{\nx\n}" << 0 << 0L << 4L;
+        QTest::newRow("no partner") << "f(x" << 2 << 1L << -1L;
+        QTest::newRow("no brace beside the caret") << "f(xy)" << 3 << -1L << -1L;
+        QTest::newRow("at the end of the text") << "x" << 1 << -1L << -1L;
+    }
+
+    void bracesBesideTheCaretAreMatched()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(long, brace);
+        QFETCH(long, partner);
+        EditorControl code;
+        code.SetText(text);
+        auto *view = code.findChild<ScintillaView *>();
+        view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, static_cast<unsigned long>(caret));
+        const BracePair braces = view->BracesAtCaret();
+        QCOMPARE(braces.brace, brace);
+        QCOMPARE(braces.partner, partner);
     }
 
     void checkedArithmetic()
