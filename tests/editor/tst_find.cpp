@@ -4,6 +4,7 @@
 // matches on screen, and replacing with one Undo that gives back every byte of the file.
 #include "editor/EditorControl.h"
 #include "editor/FindBar.h"
+#include "support/ContextMenu.h"
 #include "support/FileBytes.h"
 #include "support/MarkedText.h"
 #include "support/TestMain.h"
@@ -15,7 +16,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -442,18 +442,7 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(bool, replaceRow);
         Window w;
-        const QPoint at(20, 10);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, w.view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(w.view->viewport(), &click);
-        QMenu *menu = nullptr;
-        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
-        QAction *chosen = nullptr;
-        for (QAction *action : menu->actions())
-            if (action->text() == entry)
-                chosen = action;
-        QVERIFY(chosen);
-        menu->close();
-        chosen->trigger();
+        QVERIFY(ChooseFromContextMenu(w.view->viewport(), entry));
         QVERIFY(w.Bar()->isVisible());
         QCOMPARE(w.Field("replaceField")->isVisible(), replaceRow);
     }

@@ -3,6 +3,7 @@
 // Go to line through the real main window: Ctrl+G, the number typed, Return or Escape.
 #include "editor/EditorControl.h"
 #include "editor/GoToLineBar.h"
+#include "support/ContextMenu.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
@@ -10,7 +11,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 
 namespace
 {
@@ -145,18 +145,7 @@ private slots:
     void rightClickMenuOpensTheBar()
     {
         Window w;
-        const QPoint at(20, 10);
-        QContextMenuEvent click(QContextMenuEvent::Mouse, at, w.view->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(w.view->viewport(), &click);
-        QMenu *menu = nullptr;
-        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
-        QAction *chosen = nullptr;
-        for (QAction *action : menu->actions())
-            if (action->text() == QStringLiteral("Go to Line..."))
-                chosen = action;
-        QVERIFY(chosen);
-        menu->close();
-        chosen->trigger();
+        QVERIFY(ChooseFromContextMenu(w.view->viewport(), QStringLiteral("Go to Line...")));
         QVERIFY(w.Bar()->isVisible());
     }
 };

@@ -3,6 +3,7 @@
 // Ctrl+/ in the real main window: comments toggled on the selected lines, one Undo each, on small
 // texts and on one large enough to be rewritten in several pieces.
 #include "editor/EditorControl.h"
+#include "support/ContextMenu.h"
 #include "support/MarkedText.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
@@ -51,6 +52,15 @@ private slots:
         for (int press = 0; press < presses; ++press)
             w.form->mnuUndo->trigger();
         QCOMPARE(w.form->Code->Text(), original);
+    }
+
+    void rightClickMenuToggles()
+    {
+        TestWindow w;
+        SetMarkedText(*w.form->Code, QStringLiteral("[a\n'b]"));
+        auto *view = w.form->Code->findChild<QsciScintilla *>();
+        QVERIFY(ChooseFromContextMenu(view->viewport(), QStringLiteral("Toggle Comment")));
+        QCOMPARE(MarkedText(*w.form->Code), QStringLiteral("['a\n''b]"));
     }
 
     // Enough lines that the edit is made in several pieces, with a line of text that is no
