@@ -89,6 +89,18 @@ void StartupFirstPaint(const BenchOptions &options)
                  {{"ratio_vs_bare_window", median / Percentile(bare, 0.5)}});
 }
 
+/// One key event and the repaint it asks for, in milliseconds.
+double KeyMs(QWidget *view, int key, const QString &text)
+{
+    return TimeMs([&] {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &release);
+        QApplication::processEvents();
+    });
+}
+
 /// Types `count` characters one key event at a time, each followed by the repaint it asks for.
 std::vector<double> TypeAtEnd(frmMain &window, int count)
 {
@@ -97,16 +109,22 @@ std::vector<double> TypeAtEnd(frmMain &window, int count)
     view->setFocus();
     QApplication::processEvents();
     std::vector<double> samples;
+    for (int i = 0; i < count; ++i)
+        samples.push_back(KeyMs(view, Qt::Key_A + i % 26, QString(QChar(u'a' + i % 26))));
+    return samples;
+}
+
+/// Types `text` at the very start of the text and takes it back with Backspace, untimed. A "("
+/// there has nothing to close it before the text ends.
+std::vector<double> TypeAtTop(frmMain &window, int count, int key, const QString &text)
+{
+    auto *view = window.Code->findChild<QsciScintilla *>();
+    view->SendScintilla(QsciScintilla::SCI_DOCUMENTSTART);
+    QApplication::processEvents();
+    std::vector<double> samples;
     for (int i = 0; i < count; ++i) {
-        const QString text(QChar(u'a' + i % 26));
-        const int key = Qt::Key_A + i % 26;
-        samples.push_back(TimeMs([&] {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-            QApplication::sendEvent(view, &press);
-            QApplication::sendEvent(view, &release);
-            QApplication::processEvents();
-        }));
+        samples.push_back(KeyMs(view, key, text));
+        KeyMs(view, Qt::Key_Backspace, {});
     }
     return samples;
 }
@@ -129,10 +147,16 @@ void KeystrokeLatency(const BenchOptions &options)
     large->Code->OpenFile(path);
     ShowAndPaint(*large);
     const std::vector<double> samples = TypeAtEnd(*large, KeystrokesTimed);
+    const int atTop = options.quick ? 3 : 21;
+    const std::vector<double> letters = TypeAtTop(*large, atTop, Qt::Key_X, QStringLiteral("x"));
+    const std::vector<double> braces =
+        TypeAtTop(*large, atTop, Qt::Key_ParenLeft, QStringLiteral("("));
     const double median = Percentile(samples, 0.5);
     ReportResult("keystroke_latency", median, "ms",
                  {{"ratio_vs_empty_document", median / Percentile(baseline, 0.5)},
-                  {"p95_ms", Percentile(samples, 0.95)}});
+                  {"p95_ms", Percentile(samples, 0.95)},
+                  {"open_brace_ratio_vs_letter_at_top",
+                   Percentile(braces, 0.5) / Percentile(letters, 0.5)}});
 }
 
 void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})

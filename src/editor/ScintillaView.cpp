@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -116,26 +117,58 @@ ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent)
 
 BracePair ScintillaView::BracesAtCaret() const
 {
-    const auto isBrace = [this](long position) {
-        const long length = SendScintilla(SCI_GETLENGTH);
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const auto braceAt = [this, length](long position) {
         if (position < 0 || position >= length)
-            return false;
+            return '\0';
         const auto character =
             static_cast<char>(SendScintilla(SCI_GETCHARAT, static_cast<unsigned long>(position)));
-        return std::strchr("()[]{}", character) != nullptr && character != '\0';
+        return character != '\0' && std::strchr("()[]{}", character) ? character : '\0';
     };
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const long brace = isBrace(caret - 1) ? caret - 1 : isBrace(caret) ? caret : -1;
+    const long brace = braceAt(caret - 1) ? caret - 1 : braceAt(caret) ? caret : -1;
     if (brace < 0)
         return {};
-    return {brace, SendScintilla(SCI_BRACEMATCH, static_cast<unsigned long>(brace), 0L)};
+    return {brace, BracePartner(brace, braceAt(brace))};
+}
+
+// Scintilla's own matching would walk to the end of the text for a brace that has no partner,
+// a second in a script of 100 MB at every key after a typed "(": matching looks only so far.
+// As Scintilla's does, it counts only braces coloured as the first one is, so braces in strings
+// and comments do not count. Braces are ASCII, never part of another character's bytes.
+long ScintillaView::BracePartner(long brace, char character) const
+{
+    const char *pairs = "()[]{}";
+    const long index = std::strchr(pairs, character) - pairs;
+    const char partner = pairs[index ^ 1];
+    const bool forward = index % 2 == 0;
+    const long length = SendScintilla(SCI_GETLENGTH);
+    const long from = forward ? brace + 1 : std::max(0L, brace - BraceReachBytes);
+    const long to = forward ? std::min(length, brace + 1 + BraceReachBytes) : brace;
+    const auto *bytes = reinterpret_cast<const char *>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
+    const long style = SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(brace));
+    int depth = 1;
+    for (long at = forward ? from : to - 1; at >= from && at < to; at += forward ? 1 : -1) {
+        const char byte = bytes[at - from];
+        if ((byte != character && byte != partner) ||
+            SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(at)) != style)
+            continue;
+        depth += byte == character ? 1 : -1;
+        if (depth == 0)
+            return at;
+    }
+    const bool reachedTheEdge = forward ? to == length : from == 0;
+    return reachedTheEdge ? -1 : BracePair::OutOfReach;
 }
 
 // The brace before the caret, or else the one after it, is lit with its partner, or alone in
-// the bad-brace style when it has none.
+// the bad-brace style when it has none; nothing is lit when its partner lies beyond reach.
 void ScintillaView::HighlightBraces()
 {
-    const BracePair braces = BracesAtCaret();
+    BracePair braces = BracesAtCaret();
+    if (braces.partner == BracePair::OutOfReach)
+        braces = BracePair();
     if (braces.brace >= 0 && braces.partner < 0)
         SendScintilla(SCI_BRACEBADLIGHT, static_cast<unsigned long>(braces.brace));
     else

@@ -7,8 +7,10 @@
 
 #include <functional>
 
-/// A brace beside the caret and the brace that matches it; -1 for none.
+/// A brace beside the caret and the brace that matches it: -1 for none, OutOfReach when none
+/// was found as far as matching looks.
 struct BracePair {
+    static constexpr long OutOfReach = -2;
     long brace = -1;
     long partner = -1;
 };
@@ -38,8 +40,10 @@ public:
     /// Lets the owner see each key first (`before` answers true when it took the key) and hear
     /// when the editor has handled one, typed text included.
     void SetKeyHandlers(std::function<bool(QKeyEvent &)> before, std::function<void()> after);
-    /// The brace just before the caret, or else just after it, and its partner.
+    /// The brace just before the caret, or else just after it, and its partner, looked for
+    /// among the BraceReachBytes bytes beyond it in the brace's direction.
     BracePair BracesAtCaret() const;
+    static constexpr long BraceReachBytes = 1L << 18;
 
     /// Lets the owner prepare each paint of the text and hear when it is done.
     void SetPaintHandlers(std::function<void()> before, std::function<void()> after);
@@ -53,6 +57,7 @@ protected:
 private:
     void RemoveMenuKeys();
     void HighlightBraces();
+    long BracePartner(long brace, char character) const;
 
     int lineNumberDigits_ = 0;
     std::function<bool(QKeyEvent &)> beforeKey_;

@@ -216,6 +216,14 @@ private slots:
         QTest::newRow("no partner") << "f(x" << 2 << 1L << -1L;
         QTest::newRow("no brace beside the caret") << "f(xy)" << 3 << -1L << -1L;
         QTest::newRow("at the end of the text") << "x" << 1 << -1L << -1L;
+        const long reach = ScintillaView::BraceReachBytes;
+        const QString within = QLatin1Char('(') + QString(reach - 1, QLatin1Char('x')) + u')';
+        const QString beyond = QLatin1Char('(') + QString(reach, QLatin1Char('x')) + u')';
+        QTest::newRow("forwards at the reach") << within << 1 << 0L << reach;
+        QTest::newRow("forwards beyond the reach") << beyond << 1 << 0L << BracePair::OutOfReach;
+        QTest::newRow("backwards at the reach") << within << int(reach + 1) << reach << 0L;
+        QTest::newRow("backwards beyond the reach")
+            << beyond << int(reach + 2) << reach + 1 << BracePair::OutOfReach;
     }
 
     void bracesBesideTheCaretAreMatched()
@@ -231,6 +239,18 @@ private slots:
         const BracePair braces = view->BracesAtCaret();
         QCOMPARE(braces.brace, brace);
         QCOMPARE(braces.partner, partner);
+    }
+
+    // Only braces coloured as the first one is count, so a brace in a string is passed over.
+    void bracesInStringsDoNotCount()
+    {
+        EditorControl code;
+        code.SetText(QStringLiteral("(\")\")"));
+        auto *view = code.findChild<ScintillaView *>();
+        view->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 1UL);
+        view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING, 3UL, 5L);
+        view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 1UL);
+        QCOMPARE(view->BracesAtCaret().partner, 4L);
     }
 
     void checkedArithmetic()
