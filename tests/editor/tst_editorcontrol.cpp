@@ -147,6 +147,29 @@ private slots:
                  qPrintable(QStringLiteral("lines %1 to %2 shown").arg(top).arg(top + shown - 1)));
     }
 
+    // A file opened while the view shows the end of a long text is shown from its top left.
+    void anOpenedFileIsShownFromItsTop()
+    {
+        EditorControl code;
+        code.resize(400, 300);
+        code.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&code));
+        auto *view = code.findChild<QsciScintilla *>();
+        QString text;
+        for (int line = 0; line < 300; ++line)
+            text += QStringLiteral("x = %1\n").arg(line);
+        code.SetText(text + QString(300, QLatin1Char('w')));
+        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QTRY_VERIFY(view->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) > 0);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("other.qc"));
+        WriteBytes(path, text.toUtf8());
+        code.OpenFile(path);
+        QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 0L);
+        QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
+        QCOMPARE(code.GetSelection(true), (EditorRange{0, 0, 0, 0}));
+    }
+
     // Return starts the new line with the spaces and tabs that begin the line it breaks, as they
     // are written there, once per line end whatever the document's line end.
     void returnCarriesTheIndentation_data()
