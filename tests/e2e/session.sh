@@ -61,6 +61,16 @@ printf '%s\n' "' checked" >>"$WORK/expected.qc"
 expect_saved "$folder/welcome.qc" "$WORK/expected.qc"
 expect_caption "Quillmark [welcome.qc]"
 
+step "going to line 2 with Ctrl+G and taking its comment off with Ctrl+/"
+keys ctrl+g
+type_text "2"
+keys Return ctrl+slash ctrl+s
+printf '%s\n' "Sub OnJoin(index)" \
+    "    name = GetPlayerName(index)" \
+    "'    PlayerMessage index, \"Welcome to the server, \" & name, vbYellow" \
+    "End Sub" "' checked" >"$WORK/expected.qc"
+expect_saved "$folder/welcome.qc" "$WORK/expected.qc"
+
 step "a UTF-8 script with a byte-order mark and CRLF line ends keeps both"
 # Typed text stays ASCII: xdotool types other characters by remapping a key for a moment,
 # which a busy program may read with the wrong map.
