@@ -55,28 +55,42 @@ void LineComments::Toggle()
         return;
     const EditorRange saved = control_.GetSelection(true);
     const Lines lines = SelectedLines(saved);
-    EditorRange shown = saved;
     if (AllCommented(lines)) {
-        // Only blanks stand before the token, one column a byte.
-        const auto columnOfToken = [this](std::int32_t line) {
-            return static_cast<std::int32_t>(
-                IndentEnd(line) -
-                view_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
-        };
-        if (StartOf(saved.StartLine) == Start::Comment)
-            shown.StartColumn =
-                Shifted(saved.StartColumn, columnOfToken(saved.StartLine), tokenColumns_);
-        if (saved.EndLine <= lines.last && StartOf(saved.EndLine) == Start::Comment)
-            shown.EndColumn = Shifted(saved.EndColumn, columnOfToken(saved.EndLine), tokenColumns_);
+        const EditorRange shown = AfterUncomment(saved, lines);
         Uncomment(lines);
+        control_.SetSelection(shown, true);
     } else {
-        if (saved.StartColumn > 0)
-            shown.StartColumn += tokenColumns_;
-        if (saved.EndLine <= lines.last && saved.EndColumn > 0)
-            shown.EndColumn += tokenColumns_;
         Comment(lines);
+        control_.SetSelection(AfterComment(saved, lines), true);
     }
-    control_.SetSelection(shown, true);
+}
+
+// A column past the token moves back with the text; one inside it goes to where it was.
+EditorRange LineComments::AfterUncomment(EditorRange selection, Lines lines) const
+{
+    // Only blanks stand before the token, one column a byte.
+    const auto columnOfToken = [this](std::int32_t line) {
+        return static_cast<std::int32_t>(
+            IndentEnd(line) -
+            view_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
+    };
+    if (StartOf(selection.StartLine) == Start::Comment)
+        selection.StartColumn =
+            Shifted(selection.StartColumn, columnOfToken(selection.StartLine), tokenColumns_);
+    if (selection.EndLine <= lines.last && StartOf(selection.EndLine) == Start::Comment)
+        selection.EndColumn =
+            Shifted(selection.EndColumn, columnOfToken(selection.EndLine), tokenColumns_);
+    return selection;
+}
+
+// A column past column 0 moves on with the text; column 0 stays, so whole lines stay selected.
+EditorRange LineComments::AfterComment(EditorRange selection, Lines lines) const
+{
+    if (selection.StartColumn > 0)
+        selection.StartColumn += tokenColumns_;
+    if (selection.EndLine <= lines.last && selection.EndColumn > 0)
+        selection.EndColumn += tokenColumns_;
+    return selection;
 }
 
 LineComments::Lines LineComments::SelectedLines(const EditorRange &selection) const

@@ -3,13 +3,14 @@
 // LineComments: Ctrl+/ comments the selected lines out, or takes their comments off again.
 #pragma once
 
+#include "EditorRange.h"
+
 #include <QByteArray>
 #include <QString>
 
 class EditorControl;
 class QKeyEvent;
 class ScintillaView;
-struct EditorRange;
 
 /// Toggles line comments on the lines the selection touches; a selection that ends at column 0
 /// below its first line leaves that line out, as none of it is selected. When every one of them
@@ -37,6 +38,9 @@ private:
     enum class Start { Blank, Comment, Text };
 
     Lines SelectedLines(const EditorRange &selection) const;
+    /// The selection that stays on the same text once the lines' tokens are taken off or put on.
+    EditorRange AfterUncomment(EditorRange selection, Lines lines) const;
+    EditorRange AfterComment(EditorRange selection, Lines lines) const;
     Start StartOf(long line) const;
     bool AllCommented(Lines lines) const;
     void Comment(Lines lines);
