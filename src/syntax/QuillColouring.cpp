@@ -171,12 +171,20 @@ void QuillLexer::ColourRequest(long firstLine, long endLine)
 void QuillLexer::CheckShownLines(LineRun run)
 {
     for (long line = run.first; line < run.end;) {
-        if (state_.IsWaiting(line)) {
-            toPaint_.Add(line, line + 1);
+        // A long line whose window stands where it belongs is left as it is, even with an edit
+        // in it: colouring it would lower Scintilla's mark for the paint, and any colouring
+        // makes Scintilla compare the lines it has laid out with their text again, which for
+        // this one is a walk over megabytes. Typed text keeps style 0 there, which looks as the
+        // window's plain style does.
+        if (IsLongLine(line)) {
+            if (WindowShown(WindowFor(line)))
+                state_.Coloured(line, line + 1);
+            else
+                toPaint_.Add(line, line + 1);
             ++line;
             continue;
         }
-        if (IsLongLine(line)) {
+        if (state_.IsWaiting(line)) {
             toPaint_.Add(line, line + 1);
             ++line;
             continue;
