@@ -17,7 +17,6 @@
 #include "syntax/LanguageRegistry.h"
 #include "syntax/QuillLexer.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -65,10 +64,7 @@ void EditorControl::ShowContextMenu(const QPoint &position)
     QMenu *menu = view_->createStandardContextMenu();
     find_->AddMenuEntries(*menu);
     goToLine_->AddMenuEntry(*menu);
-    auto *toggle = new QAction(tr("Toggle Comment"), menu);
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Slash));
-    connect(toggle, &QAction::triggered, this, [this] { comments_->Toggle(); });
-    menu->addAction(toggle);
+    comments_->AddMenuEntry(*menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(view_->viewport()->mapToGlobal(position));
 }

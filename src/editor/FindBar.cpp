@@ -3,6 +3,8 @@
 // FindBar: the find and replace fields along the editor control's bottom edge.
 #include "FindBar.h"
 
+#include "FailedField.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -172,10 +174,7 @@ void FindBar::ToggleRegularExpression()
 void FindBar::ShowStatus(const QString &text, bool failed)
 {
     status_->setText(text);
-    QPalette palette;
-    if (failed)
-        palette.setColor(QPalette::Base, QColor(0xFF, 0xD0, 0xD0));
-    search_->setPalette(palette);
+    ShowFieldFailed(*search_, failed);
 }
 
 void FindBar::ShowWrapped()

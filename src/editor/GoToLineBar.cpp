@@ -3,6 +3,7 @@
 // GoToLineBar: the field that takes the caret to a line by its number.
 #include "GoToLineBar.h"
 
+#include "FailedField.h"
 #include "ScintillaView.h"
 
 #include <QAction>
@@ -80,7 +81,7 @@ void GoToLineBar::Open()
         static_cast<unsigned long>(view_.SendScintilla(Sci::SCI_GETCURRENTPOS)));
     field_->setText(QString::number(caretLine + 1));
     range_->setText(tr("of %1").arg(LineCount()));
-    ShowFailed(false);
+    ShowFieldFailed(*field_, false);
     show();
     field_->setFocus(Qt::ShortcutFocusReason);
     field_->selectAll();
@@ -93,7 +94,7 @@ void GoToLineBar::Go()
     bool isNumber = false;
     const qlonglong number = field_->text().trimmed().toLongLong(&isNumber);
     if (!isNumber || number < 1 || number > LineCount()) {
-        ShowFailed(true);
+        ShowFieldFailed(*field_, true);
         return;
     }
     ShowLine(static_cast<long>(number - 1));
@@ -104,14 +105,6 @@ void GoToLineBar::Close()
 {
     hide();
     view_.setFocus(Qt::OtherFocusReason);
-}
-
-void GoToLineBar::ShowFailed(bool failed)
-{
-    QPalette palette;
-    if (failed)
-        palette.setColor(QPalette::Base, QColor(0xFF, 0xD0, 0xD0));
-    field_->setPalette(palette);
 }
 
 long GoToLineBar::LineCount() const

@@ -35,7 +35,6 @@ private:
     void Open();
     void Go();
     void Close();
-    void ShowFailed(bool failed);
     long LineCount() const;
     void ShowLine(long line);
 

@@ -7,7 +7,9 @@
 #include "ForwardRewrite.h"
 #include "ScintillaView.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 
 #include <algorithm>
 #include <cstring>
@@ -49,6 +51,12 @@ bool LineComments::BeforeKey(const QKeyEvent &key)
     return true;
 }
 
+void LineComments::AddMenuEntry(QMenu &menu)
+{
+    QAction *toggle = menu.addAction(QObject::tr("Toggle Comment"), [this] { Toggle(); });
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Slash));
+}
+
 void LineComments::Toggle()
 {
     if (token_.isEmpty())
@@ -69,17 +77,17 @@ void LineComments::Toggle()
 EditorRange LineComments::AfterUncomment(EditorRange selection, Lines lines) const
 {
     // Only blanks stand before the token, one column a byte.
-    const auto columnOfToken = [this](std::int32_t line) {
-        return static_cast<std::int32_t>(
-            IndentEnd(line) -
-            view_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
+    const auto shift = [this](std::int32_t line, std::int32_t column) {
+        const Start start = StartOf(line);
+        if (start.kind != Start::Comment)
+            return column;
+        const long lineStart =
+            view_.SendScintilla(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        return Shifted(column, static_cast<std::int32_t>(start.at - lineStart), tokenColumns_);
     };
-    if (StartOf(selection.StartLine) == Start::Comment)
-        selection.StartColumn =
-            Shifted(selection.StartColumn, columnOfToken(selection.StartLine), tokenColumns_);
-    if (selection.EndLine <= lines.last && StartOf(selection.EndLine) == Start::Comment)
-        selection.EndColumn =
-            Shifted(selection.EndColumn, columnOfToken(selection.EndLine), tokenColumns_);
+    selection.StartColumn = shift(selection.StartLine, selection.StartColumn);
+    if (selection.EndLine <= lines.last)
+        selection.EndColumn = shift(selection.EndLine, selection.EndColumn);
     return selection;
 }
 
@@ -101,35 +109,31 @@ LineComments::Lines LineComments::SelectedLines(const EditorRange &selection) co
                  endsBeforeItsLine ? selection.EndLine - 1L : selection.EndLine};
 }
 
-long LineComments::IndentEnd(long line) const
-{
-    return view_.SendScintilla(Sci::SCI_GETLINEINDENTPOSITION, static_cast<unsigned long>(line));
-}
-
 LineComments::Start LineComments::StartOf(long line) const
 {
-    const long at = IndentEnd(line);
+    const long at =
+        view_.SendScintilla(Sci::SCI_GETLINEINDENTPOSITION, static_cast<unsigned long>(line));
     const long end =
         view_.SendScintilla(Sci::SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
     if (at == end)
-        return Start::Blank;
+        return {Start::Blank, at};
     if (end - at < token_.size())
-        return Start::Text;
+        return {Start::Text, at};
     const auto *bytes = reinterpret_cast<const char *>(view_.SendScintilla(
         Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(at), long(token_.size())));
-    return std::memcmp(bytes, token_.constData(), static_cast<std::size_t>(token_.size())) == 0
-               ? Start::Comment
-               : Start::Text;
+    const bool comment =
+        std::memcmp(bytes, token_.constData(), static_cast<std::size_t>(token_.size())) == 0;
+    return {comment ? Start::Comment : Start::Text, at};
 }
 
 bool LineComments::AllCommented(Lines lines) const
 {
     bool anyComment = false;
     for (long line = lines.first; line <= lines.last; ++line) {
-        const Start start = StartOf(line);
-        if (start == Start::Text)
+        const Start::Kind kind = StartOf(line).kind;
+        if (kind == Start::Text)
             return false;
-        anyComment = anyComment || start == Start::Comment;
+        anyComment = anyComment || kind == Start::Comment;
     }
     return anyComment;
 }
@@ -150,9 +154,10 @@ void LineComments::Uncomment(Lines lines)
     view_.SendScintilla(Sci::SCI_BEGINUNDOACTION);
     std::optional<ForwardRewrite> rewrite;
     for (long line = lines.first; line <= lines.last; ++line) {
-        if (StartOf(line) != Start::Comment)
+        const Start start = StartOf(line);
+        if (start.kind != Start::Comment)
             continue;
-        const long at = IndentEnd(line);
+        const long at = start.at;
         if (!rewrite) {
             view_.SendScintilla(Sci::SCI_DELETERANGE, static_cast<unsigned long>(at),
                                 long(token_.size()));

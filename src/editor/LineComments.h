@@ -10,6 +10,7 @@
 
 class EditorControl;
 class QKeyEvent;
+class QMenu;
 class ScintillaView;
 
 /// Toggles line comments on the lines the selection touches; a selection that ends at column 0
@@ -28,14 +29,19 @@ public:
     /// Takes Ctrl+/ (with or without Shift, which some keyboards need for the slash).
     bool BeforeKey(const QKeyEvent &key);
     void Toggle();
+    /// Adds Toggle Comment to a right-click menu of the text.
+    void AddMenuEntry(QMenu &menu);
 
 private:
     struct Lines {
         long first;
         long last;
     };
-    /// What a line holds where its blanks end.
-    enum class Start { Blank, Comment, Text };
+    /// What a line holds where its blanks end, and where they end.
+    struct Start {
+        enum Kind { Blank, Comment, Text } kind;
+        long at;
+    };
 
     Lines SelectedLines(const EditorRange &selection) const;
     /// The selection that stays on the same text once the lines' tokens are taken off or put on.
@@ -45,7 +51,6 @@ private:
     bool AllCommented(Lines lines) const;
     void Comment(Lines lines);
     void Uncomment(Lines lines);
-    long IndentEnd(long line) const;
 
     EditorControl &control_;
     ScintillaView &view_;

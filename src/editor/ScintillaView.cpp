@@ -126,23 +126,25 @@ BracePair ScintillaView::BracesAtCaret() const
         return character != '\0' && std::strchr("()[]{}", character) ? character : '\0';
     };
     const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const long brace = braceAt(caret - 1) ? caret - 1 : braceAt(caret) ? caret : -1;
-    if (brace < 0)
+    long brace = caret - 1;
+    char character = braceAt(brace);
+    if (!character)
+        character = braceAt(++brace);
+    if (!character)
         return {};
-    return {brace, BracePartner(brace, braceAt(brace))};
+    return {brace, BracePartner(brace, character, length)};
 }
 
 // Scintilla's own matching would walk to the end of the text for a brace that has no partner,
 // a second in a script of 100 MB at every key after a typed "(": matching looks only so far.
 // As Scintilla's does, it counts only braces coloured as the first one is, so braces in strings
 // and comments do not count. Braces are ASCII, never part of another character's bytes.
-long ScintillaView::BracePartner(long brace, char character) const
+long ScintillaView::BracePartner(long brace, char character, long length) const
 {
     const char *pairs = "()[]{}";
     const long index = std::strchr(pairs, character) - pairs;
     const char partner = pairs[index ^ 1];
     const bool forward = index % 2 == 0;
-    const long length = SendScintilla(SCI_GETLENGTH);
     const long from = forward ? brace + 1 : std::max(0L, brace - BraceReachBytes);
     const long to = forward ? std::min(length, brace + 1 + BraceReachBytes) : brace;
     const auto *bytes = reinterpret_cast<const char *>(

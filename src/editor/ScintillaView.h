@@ -57,7 +57,7 @@ protected:
 private:
     void RemoveMenuKeys();
     void HighlightBraces();
-    long BracePartner(long brace, char character) const;
+    long BracePartner(long brace, char character, long length) const;
 
     int lineNumberDigits_ = 0;
     std::function<bool(QKeyEvent &)> beforeKey_;

@@ -16,6 +16,33 @@
 #include <Qsci/qsciscintilla.h>
 #include <limits>
 
+namespace
+{
+
+QString NumberedLines(int count)
+{
+    QString text;
+    for (int line = 0; line < count; ++line)
+        text += QStringLiteral("x = %1\n").arg(line);
+    return text;
+}
+
+/// Shows `code` holding `lines` numbered lines and a last line wider than the view, then takes
+/// the caret to the end with Ctrl+End; the view, or nullptr when the window never showed.
+QsciScintilla *AtTheEndOfAWideText(EditorControl &code, int lines)
+{
+    code.resize(400, 300);
+    code.show();
+    if (!QTest::qWaitForWindowExposed(&code))
+        return nullptr;
+    auto *view = code.findChild<QsciScintilla *>();
+    code.SetText(NumberedLines(lines) + QString(300, QLatin1Char('w')));
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    return view;
+}
+
+} // namespace
+
 class EditorControlTest : public QObject
 {
     Q_OBJECT
@@ -130,15 +157,8 @@ private slots:
     void theCaretStaysInViewWhenTheScrollBarAppears()
     {
         EditorControl code;
-        code.resize(400, 300);
-        code.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&code));
-        auto *view = code.findChild<QsciScintilla *>();
-        QString text;
-        for (int line = 0; line < 200; ++line)
-            text += QStringLiteral("x = %1\n").arg(line);
-        code.SetText(text + QString(300, QLatin1Char('w')));
-        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QsciScintilla *view = AtTheEndOfAWideText(code, 200);
+        QVERIFY(view);
         QTRY_VERIFY(view->horizontalScrollBar()->isVisible());
         QApplication::processEvents();
         const long top = view->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
@@ -151,19 +171,12 @@ private slots:
     void anOpenedFileIsShownFromItsTop()
     {
         EditorControl code;
-        code.resize(400, 300);
-        code.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&code));
-        auto *view = code.findChild<QsciScintilla *>();
-        QString text;
-        for (int line = 0; line < 300; ++line)
-            text += QStringLiteral("x = %1\n").arg(line);
-        code.SetText(text + QString(300, QLatin1Char('w')));
-        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+        QsciScintilla *view = AtTheEndOfAWideText(code, 300);
+        QVERIFY(view);
         QTRY_VERIFY(view->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) > 0);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("other.qc"));
-        WriteBytes(path, text.toUtf8());
+        WriteBytes(path, NumberedLines(300).toUtf8());
         code.OpenFile(path);
         QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE), 0L);
         QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
