@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Block structure benchmarks: typing inside a block of a large script against typing in an
-// empty one, and opening a large script to its first screen with and without block analysis.
+// empty one, opening a large script to its first screen with and without block analysis, and
+// typing far below anything analysed.
 #include "BenchCase.h"
 #include "BenchEditor.h"
 #include "BenchTiming.h"
@@ -196,8 +197,52 @@ void StructureFoldAll(const BenchOptions &options)
     ReportResult("structure_fold_all", fold, "ms", {{"ratio_vs_open", fold / open}});
 }
 
+// Milliseconds of a key pressed with `modifiers` and the paint it asks for.
+double KeyMs(EditorControl &code, int key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    QsciScintilla *view = ViewOf(code);
+    return TimeMs([&] {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(view, &press);
+        QApplication::sendEvent(view, &release);
+        QApplication::processEvents();
+    });
+}
+
+// A script of millions of short lines without a Sub to start analysis from, as generated data
+// is: Ctrl+End, then keys at the end, far below anything analysed, against the same in an
+// editor without block analysis.
+void StructureShortLines(const BenchOptions &options)
+{
+    RegisterLanguages();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("lines.qc"));
+    QFile file(path);
+    const QByteArray line("x = 1\n");
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(line.repeated(options.LargeScript() / line.size())) < 0)
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    file.close();
+    std::vector<double> jumps[2], keys[2];
+    for (const bool blocks : {false, true}) {
+        auto code = ShownEditor(blocks ? QStringLiteral("Quillcode") : WithoutBlocks);
+        OpenToFirstScreen(*code, path);
+        ViewOf(*code)->setFocus();
+        jumps[blocks].push_back(KeyMs(*code, Qt::Key_End, Qt::ControlModifier, {}));
+        for (int i = 0; i < KeystrokesATurn; ++i)
+            keys[blocks].push_back(KeyMs(*code, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+    }
+    const double median = Percentile(keys[1], 0.5);
+    ReportResult("structure_short_lines", median, "ms",
+                 {{"ratio_vs_without_structure", median / Percentile(keys[0], 0.5)},
+                  {"jump_to_end_ms", jumps[1][0]},
+                  {"jump_ratio_vs_without_structure", jumps[1][0] / jumps[0][0]}});
+}
+
 const BenchRegistration keystroke{"structure_keystroke", StructureKeystroke};
 const BenchRegistration foldAll{"structure_fold_all", StructureFoldAll};
 const BenchRegistration open{"structure_open", StructureOpen};
+const BenchRegistration shortLines{"structure_short_lines", StructureShortLines};
 
 } // namespace

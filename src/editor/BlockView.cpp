@@ -212,8 +212,11 @@ void BlockView::Refresh()
         return;
     watcher_.Flush();
     const std::vector<std::int64_t> lines = LinesOnScreen();
-    if (lines.empty())
+    // The paint after a key finds the lines its refresh drew, with no edit since: reading again
+    // would only spend a second budget on a screen far below anything analysed.
+    if (lines.empty() || (lines == drawn_ && watcher_.LastEdit() == drawnAfterEdit_))
         return;
+    drawnAfterEdit_ = watcher_.LastEdit();
     const BlockReport report =
         structure_->Refresh(text_, lines.front(), lines.back(),
                             BlockBudget::Time(RefreshBudget, RefreshExtraBudget), levels_);

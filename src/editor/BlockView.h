@@ -64,6 +64,7 @@ private:
     DocumentWatcher watcher_;
     std::unique_ptr<BlockStructure> structure_;
     std::vector<std::int64_t> drawn_;
+    std::chrono::steady_clock::time_point drawnAfterEdit_;
     QTimer idle_;
     std::chrono::steady_clock::time_point lastKey_;
     bool chord_ = false;

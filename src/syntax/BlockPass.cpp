@@ -102,8 +102,7 @@ std::int64_t BlockStructure::StartAt(const BlockText &text, std::int64_t line, s
 {
     std::int64_t known = line;
     for (;;) {
-        while (known > 0 && !IsKnown(known))
-            --known;
+        known = KnownAtOrBefore(known);
         const std::int64_t start = StatementStart(text, known);
         if (start == known || IsKnown(start)) {
             known = start;
@@ -218,8 +217,21 @@ BlockStacks::Id BlockStructure::StackAfter(std::int64_t line)
     return stack;
 }
 
+// The nearest line at or before `line` whose stack is known (line 0 always is, once read).
+std::int64_t BlockStructure::KnownAtOrBefore(std::int64_t line)
+{
+    std::int64_t known = line;
+    while (known > 0 && !IsKnown(known))
+        known = unknown_.Holds(known) ? unknown_.afterKnown : known - 1;
+    if (known < line)
+        unknown_.Note(known, line);
+    return known;
+}
+
 void BlockStructure::Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t flags)
 {
+    if ((flags & Known) != 0)
+        unknown_.Analysed(line);
     LineInfo &info = lines_[line];
     stacks_.Retain(stack);
     stacks_.Release(info.stack);

@@ -79,6 +79,7 @@ void BlockStructure::Reset(std::int64_t lineCount)
     stacks_.Clear();
     pending_.clear();
     behindFirst_ = behindLast_ = -1;
+    unknown_ = UnknownRun{0, lineCount - 1};
     outOfStep_ = false;
     // Nothing is open before the first line, so reading can always start there.
     lines_[0].flags = Known | Changed;
@@ -90,6 +91,7 @@ void BlockStructure::LinesReplaced(std::int64_t line, std::int64_t delta)
         outOfStep_ = true;
         return;
     }
+    unknown_.FollowEdit(line, delta);
     if (delta > 0) {
         lines_.Insert(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(delta));
     } else if (delta < 0) {

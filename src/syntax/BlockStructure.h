@@ -10,6 +10,7 @@
 #include "BlockText.h"
 #include "GapArray.h"
 #include "LanguageDefinition.h"
+#include "UnknownRun.h"
 
 #include <chrono>
 #include <cstdint>
@@ -112,6 +113,7 @@ private:
     bool IsRead(std::int64_t line) const { return (lines_[line].flags & (Read | Changed)) == Read; }
     std::int64_t LineCount() const { return static_cast<std::int64_t>(lines_.Size()) - 1; }
     std::int64_t StatementStart(const BlockText &text, std::int64_t line);
+    std::int64_t KnownAtOrBefore(std::int64_t line);
     bool IsSyncLine(const BlockText &text, std::int64_t line);
     void AddPending(std::int64_t line);
     void ReadLines(const BlockText &text, std::int64_t first, std::int64_t last,
@@ -150,5 +152,8 @@ private:
     // Lines a refresh asked for but had no time to read, for Continue to finish.
     std::int64_t behindFirst_ = -1;
     std::int64_t behindLast_ = -1;
+    // Far below anything analysed (the end of a long text just opened) every paint walked back
+    // to the last analysed line, which over millions of lines cost more than the paint itself.
+    UnknownRun unknown_;
     bool outOfStep_ = false;
 };

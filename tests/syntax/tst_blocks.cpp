@@ -6,11 +6,14 @@
 #include "support/TestMain.h"
 #include "syntax/BlockStructure.h"
 #include "syntax/LanguageRegistry.h"
+#include "syntax/UnknownRun.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <memory>
+#include <random>
+#include <vector>
 
 namespace
 {
@@ -581,6 +584,86 @@ private slots:
         QCOMPARE(analysis.levels.values[10010], QStringLiteral("1"));
         // 10000 lines to read to get there, 500 at a time.
         QVERIFY2(slices >= 20 && slices < 25, qPrintable(QString::number(slices)));
+    }
+
+    void walksOverTheUnknownRunFindWhatAPlainWalkFinds_data()
+    {
+        QTest::addColumn<int>("seed");
+        QTest::addColumn<int>("insertWeight");
+        QTest::addColumn<int>("removeWeight");
+        QTest::addColumn<int>("analyseWeight");
+        QTest::newRow("walks between edits of every kind") << 1 << 3 << 3 << 3;
+        QTest::newRow("mostly lines added") << 2 << 8 << 1 << 2;
+        QTest::newRow("mostly lines removed") << 3 << 1 << 8 << 2;
+        QTest::newRow("mostly lines analysed") << 4 << 1 << 1 << 8;
+    }
+
+    // The run lets a walk back to the nearest analysed line jump; through edits, analysis,
+    // forgetting and starting over, the walk must still stop where a line-by-line walk stops.
+    void walksOverTheUnknownRunFindWhatAPlainWalkFinds()
+    {
+        QFETCH(int, seed);
+        QFETCH(int, insertWeight);
+        QFETCH(int, removeWeight);
+        QFETCH(int, analyseWeight);
+        std::mt19937 random(static_cast<unsigned>(seed));
+        const auto below = [&](std::int64_t bound) {
+            return std::uniform_int_distribution<std::int64_t>(0, bound - 1)(random);
+        };
+        std::vector<bool> known;
+        UnknownRun run;
+        const auto reset = [&](std::int64_t count) {
+            known.assign(static_cast<std::size_t>(count), false);
+            known[0] = true;
+            run = UnknownRun{0, count - 1};
+        };
+        reset(120);
+        std::discrete_distribution<int> pick(
+            {double(insertWeight), double(removeWeight), double(analyseWeight), 1, 6, 0.05});
+        for (int step = 0; step < 10000; ++step) {
+            const auto count = static_cast<std::int64_t>(known.size());
+            const std::int64_t line = below(count);
+            const std::int64_t lines = 1 + below(12);
+            switch (pick(random)) {
+            case 0:
+                known.insert(known.begin() + line + 1, static_cast<std::size_t>(lines), false);
+                run.FollowEdit(line, lines);
+                break;
+            case 1: {
+                const std::int64_t removed = std::min(lines, count - 1 - line);
+                known.erase(known.begin() + line + 1, known.begin() + line + 1 + removed);
+                run.FollowEdit(line, -removed);
+                break;
+            }
+            case 2:
+                known[static_cast<std::size_t>(line)] = true;
+                run.Analysed(line);
+                break;
+            case 3:
+                std::fill(known.begin() + line + 1, known.end(), false);
+                break;
+            case 4: {
+                std::int64_t plain = line;
+                while (plain > 0 && !known[static_cast<std::size_t>(plain)])
+                    --plain;
+                std::int64_t jumped = line;
+                while (jumped > 0 && !known[static_cast<std::size_t>(jumped)])
+                    jumped = run.Holds(jumped) ? run.afterKnown : jumped - 1;
+                QCOMPARE(jumped, plain);
+                if (jumped < line)
+                    run.Note(jumped, line);
+                break;
+            }
+            default:
+                reset(1 + below(300));
+            }
+            std::int64_t held = run.afterKnown + 1;
+            while (held <= run.last && held < static_cast<std::int64_t>(known.size()) &&
+                   !known[static_cast<std::size_t>(held)])
+                ++held;
+            QVERIFY2(held > run.last,
+                     qPrintable(QStringLiteral("step %1, line %2").arg(step).arg(held)));
+        }
     }
 
     void languagesWithoutBlockWordsGetNoBlocks_data()
