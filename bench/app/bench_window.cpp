@@ -17,6 +17,8 @@
 #include <QMainWindow>
 #include <QTemporaryDir>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -272,9 +274,69 @@ void LongLineKeystroke(const BenchOptions &options)
                   {"line_bytes", double(bytes)}});
 }
 
+/// `count` lines of `width` bytes of script words, numbers and names drawn at random and cut
+/// off mid-word, as generated data has: few of its words repeat, so Scintilla measures most of
+/// them afresh.
+QByteArray WideLines(int count, qsizetype width)
+{
+    static const std::array<const char *, 16> words = {
+        "Print",           "If", "Then", "Else", "End", "Dim", "As", "For", "To", "Next", "Call",
+        "\"hello world\"", "=",  "+",    "(",    ")"};
+    std::uint32_t state = 7;
+    const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
+    QByteArray script;
+    for (int line = 0; line < count; ++line) {
+        QByteArray text;
+        while (text.size() < width) {
+            const std::uint32_t pick = next() % 24;
+            text += pick < words.size() ? QByteArray(words[pick])
+                    : pick < 20         ? QByteArray::number(next() % 100000)
+                                        : "v" + QByteArray::number(next() % 10000);
+            text += ' ';
+        }
+        script += text.left(width) + '\n';
+    }
+    return script;
+}
+
+// Typing at the end of a line in a screen of coloured lines 24 KB long, under the long-line
+// limit: each key lays out its own line again, and must not lay out every line shown.
+void WideLinesKeystroke(const BenchOptions &options)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("wide.qc"));
+    const qsizetype width = options.quick ? 4000 : 24000;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(WideLines(200, width)) < 0)
+        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    file.close();
+    auto empty = MakeWindow();
+    ShowAndPaint(*empty);
+    const std::vector<double> baseline = TypeAtEnd(*empty, KeystrokesTimed);
+    empty.reset();
+
+    auto window = MakeWindow();
+    ShowAndPaint(*window);
+    window->Code->OpenFile(path);
+    window->repaint();
+    auto *view = window->Code->findChild<QsciScintilla *>();
+    view->setFocus();
+    view->SendScintilla(QsciScintilla::SCI_GOTOLINE, 10UL);
+    view->SendScintilla(QsciScintilla::SCI_LINEEND);
+    QApplication::processEvents();
+    std::vector<double> samples;
+    for (int i = 0; i < 21; ++i)
+        samples.push_back(KeyMs(view, Qt::Key_X, QStringLiteral("x")));
+    const double median = Percentile(samples, 0.5);
+    ReportResult("wide_lines_keystroke", median, "ms",
+                 {{"ratio_vs_empty_document", median / Percentile(baseline, 0.5)},
+                  {"line_bytes", double(width)}});
+}
+
 const BenchRegistration startup{"startup_first_paint", StartupFirstPaint};
 const BenchRegistration keystrokes{"keystroke_latency", KeystrokeLatency};
 const BenchRegistration completion{"completion_popup", CompletionPopup};
 const BenchRegistration longLine{"long_line_keystroke", LongLineKeystroke};
+const BenchRegistration wideLines{"wide_lines_keystroke", WideLinesKeystroke};
 
 } // namespace

@@ -99,6 +99,9 @@ ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent)
     // The horizontal scroll bar grows with the longest line shown instead of a fixed width.
     SendScintilla(SCI_SETSCROLLWIDTH, 1L);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1L);
+    // Keep the layouts of every line on screen, not only the caret's: a key then lays out its own
+    // line again, not each line shown, which on a screen of long lines is most of the cost.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     RemoveMenuKeys();
     UpdateEventMask();
     UpdateLineNumberWidth();

@@ -102,8 +102,15 @@ EditorControl *NewQuillcodeControl()
     return code;
 }
 
-// The lexer's style of every byte, as the view shows it.
-QByteArray StylesOf(QsciScintilla *view)
+QByteArray TextOf(QsciScintilla *view)
+{
+    const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
+    return QByteArray(
+        reinterpret_cast<const char *>(view->SendScintilla(Sci::SCI_GETCHARACTERPOINTER)), length);
+}
+
+// The style of every byte as the view shows it, line ends included.
+QByteArray ShownStylesOf(QsciScintilla *view)
 {
     const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
     QByteArray styles(length, '\0');
@@ -113,11 +120,19 @@ QByteArray StylesOf(QsciScintilla *view)
     return styles;
 }
 
-QByteArray TextOf(QsciScintilla *view)
+// The lexer's style of every byte, as the view shows it. The view gives a line end the style
+// of the character it ends; such a line end counts as the plain text the lexer calls it.
+QByteArray StylesOf(QsciScintilla *view)
 {
-    const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
-    return QByteArray(
-        reinterpret_cast<const char *>(view->SendScintilla(Sci::SCI_GETCHARACTERPOINTER)), length);
+    const QByteArray text = TextOf(view);
+    const QByteArray shown = ShownStylesOf(view);
+    QByteArray styles = shown;
+    for (qsizetype at = 1; at < text.size(); ++at) {
+        const bool lineEnd = text[at] == '\n' || text[at] == '\r';
+        if (lineEnd && text[at - 1] != '\n' && shown[at] == shown[at - 1])
+            styles[at] = LexerCore::Default;
+    }
+    return styles;
 }
 
 QString Quoted(const QByteArray &bytes)
@@ -418,6 +433,40 @@ private slots:
         QCOMPARE(code->Text(), edited);
         QCOMPARE(StyleDump(TextOf(view), StylesOf(view)),
                  StyleDump(TextOf(ViewOf(*fresh)), StylesOf(ViewOf(*fresh))));
+    }
+
+    void lineEndsShowTheStyleOfTheirLine_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QList<int>>("lineEndStyles");
+        QTest::newRow("comment, LF") << QByteArray("' note\nx") << QList<int>{LexerCore::Comment};
+        QTest::newRow("string to the line end, CRLF")
+            << QByteArray("x = \"abc\r\ny") << QList<int>{LexerCore::String, LexerCore::String};
+        QTest::newRow("keyword, CR") << QByteArray("End If\rx") << QList<int>{LexerCore::Keyword};
+        QTest::newRow("number, then an empty line")
+            << QByteArray("x = 12\n\ny") << QList<int>{LexerCore::Number, LexerCore::Default};
+        QTest::newRow("plain text, CRLF then CR")
+            << QByteArray("x\r\n\ry")
+            << QList<int>{LexerCore::Default, LexerCore::Default, LexerCore::Default};
+    }
+
+    // Scintilla keeps a line's layout between paints only when its line end has the style of
+    // its last character; without that every paint measured every line on screen again.
+    void lineEndsShowTheStyleOfTheirLine()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QList<int>, lineEndStyles);
+        std::unique_ptr<EditorControl> code(NewQuillcodeControl());
+        code->SetText(QString::fromUtf8(script));
+        QsciScintilla *view = ViewOf(*code);
+        view->SendScintilla(Sci::SCI_COLOURISE, 0UL, -1L);
+        const QByteArray styles = ShownStylesOf(view);
+        QList<int> shown;
+        for (qsizetype at = 0; at < script.size(); ++at) {
+            if (script[at] == '\n' || script[at] == '\r')
+                shown << int(styles[at]);
+        }
+        QCOMPARE(shown, lineEndStyles);
     }
 
     void editorFontAppliesToEveryStyle_data()
