@@ -150,11 +150,19 @@ void FindController::FindNext()
     if (!RevealForNextOrPrevious() || !Ready())
         return;
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
-    long from = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
-    // After an empty match the next one starts a character later at least.
+    const long from = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
     if (start == from && lastMatch_ && lastMatch_->start == from && lastMatch_->end == from)
-        from = view_.SendScintilla(ScintillaView::SCI_POSITIONAFTER, from);
-    Search(from, true);
+        SearchPastEmptyMatch(from);
+    else
+        Search(from, true);
+}
+
+// After an empty match the next one starts a character later at least; after one at the text's
+// end, where no character follows, the search wraps to the start rather than find it again.
+void FindController::SearchPastEmptyMatch(long position)
+{
+    const long next = view_.SendScintilla(ScintillaView::SCI_POSITIONAFTER, position);
+    Search(next > position ? next : 0, true, next <= position);
 }
 
 void FindController::FindPrevious()
@@ -197,10 +205,11 @@ void FindController::Replace()
     view_.SendScintilla(ScintillaView::SCI_SETTARGETRANGE, start, end);
     view_.SendScintilla(ScintillaView::SCI_REPLACETARGET, static_cast<unsigned long>(text->size()),
                         text->constData());
-    long from = start + static_cast<long>(text->size());
+    const long from = start + static_cast<long>(text->size());
     if (start == end)
-        from = view_.SendScintilla(ScintillaView::SCI_POSITIONAFTER, from);
-    Search(from, true);
+        SearchPastEmptyMatch(from);
+    else
+        Search(from, true);
 }
 
 void FindController::ReplaceAll()
@@ -257,12 +266,12 @@ bool FindController::Ready()
     return false;
 }
 
-void FindController::Search(qsizetype from, bool forwards)
+void FindController::Search(qsizetype from, bool forwards, bool wrapping)
 {
     count_.stop();
     search_.Start(searcher_, from, forwards,
-                  [this](const std::optional<TextMatch> &match, bool wrapped) {
-                      ShowResult(match, wrapped);
+                  [this, wrapping](const std::optional<TextMatch> &match, bool wrapped) {
+                      ShowResult(match, wrapped || wrapping);
                   });
     if (search_.IsRunning())
         bar_->ShowStatus(tr("Searching..."), false);

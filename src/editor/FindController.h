@@ -60,7 +60,8 @@ private:
     void FindPrevious();
     void Replace();
     void ReplaceAll();
-    void Search(qsizetype from, bool forwards);
+    void Search(qsizetype from, bool forwards, bool wrapping = false);
+    void SearchPastEmptyMatch(long position);
     void ShowResult(const std::optional<TextMatch> &match, bool wrapped);
     void ShowCount();
     void ShowCountInSelection();

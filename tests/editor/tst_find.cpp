@@ -143,6 +143,11 @@ private slots:
                                                  << "x" << int(None) << "F3 F3"
                                                  << " [x]\n x"
                                                  << "1 of 2" << true;
+        QTest::newRow("next after an empty match at the end wraps")
+            << "|a\nb"
+            << "$" << int(Regex) << "F3 F3"
+            << "a|\nb"
+            << "1 of 2" << true;
         QTest::newRow("previous wraps to the end") << "| x\n x"
                                                    << "x" << int(None) << "S-F3"
                                                    << " x\n [x]"
