@@ -152,6 +152,11 @@ private slots:
                                                    << "x" << int(None) << "S-F3"
                                                    << " x\n [x]"
                                                    << "2 of 2" << true;
+        QTest::newRow("previous from an empty match at the end")
+            << "a\nb |"
+            << "$" << int(Regex) << "S-F3"
+            << "a|\nb "
+            << "1 of 2" << false;
         QTest::newRow("previous by Shift+Return") << "| x x"
                                                   << "x" << int(None) << "F3 S-Return"
                                                   << " [x] x"
