@@ -222,16 +222,17 @@ void FindController::ReplaceAll()
     const long end = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
     const bool inSelection = SelectionSpansLines();
     const long caret = view_.SendScintilla(ScintillaView::SCI_GETCURRENTPOS);
+    const long to = inSelection ? SelectedRangeEnd(end) : text_.Length();
     const ReplaceAllResult result = ::ReplaceAll(
         view_, searcher_, Replacement(bar_->ReplacementText(), bar_->Options().regularExpression),
-        inSelection ? start : 0, inSelection ? end : text_.Length());
+        inSelection ? start : 0, to);
     lastMatch_.reset();
     if (result.replaced == 0) {
         bar_->ShowStatus(tr("No matches"), true);
         return;
     }
     if (inSelection)
-        Select(start, result.rangeEnd);
+        Select(start, end + (result.rangeEnd - to));
     else
         Select(caret <= result.firstStart ? caret : result.lastEnd,
                caret <= result.firstStart ? caret : result.lastEnd);
@@ -321,21 +322,32 @@ void FindController::ShowCountInSelection()
     search_.Cancel();
     count_.stop();
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
-    const long end = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
+    const long end = SelectedRangeEnd(view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND));
     QElapsedTimer clock;
     clock.start();
     qsizetype inside = 0;
     const qsizetype reached = searcher_.Scan(
-        text_, start, end,
+        text_, start, end + 1,
         [&inside, end](const FoundMatch &found) {
             inside += found.match.end <= end;
             return true;
         },
         [&clock] { return clock.elapsed() < CountMs; });
-    if (reached < end)
+    if (reached <= end)
         bar_->ShowStatus(tr("%1+ in selection").arg(inside), false);
     else
         bar_->ShowStatus(tr("%1 in selection").arg(inside), inside == 0);
+}
+
+// Where the matches in a selection of lines may end: at its end, an empty match there included
+// ($ on a line selected to its end), or at the end of the line before when it ends at a line's
+// start, as no character of that line is selected.
+long FindController::SelectedRangeEnd(long end) const
+{
+    const long line = view_.SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, end);
+    if (line == 0 || end != view_.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line))
+        return end;
+    return view_.SendScintilla(ScintillaView::SCI_GETLINEENDPOSITION, line - 1);
 }
 
 void FindController::Select(qsizetype start, qsizetype end)

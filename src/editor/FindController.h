@@ -66,6 +66,7 @@ private:
     void ShowCount();
     void ShowCountInSelection();
     bool SelectionSpansLines() const;
+    long SelectedRangeEnd(long end) const;
     bool Ready();
     QString SeedText() const;
     void Select(qsizetype start, qsizetype end);

@@ -177,6 +177,10 @@ private slots:
                                            << "ÇA" << int(Case) << ""
                                            << " ça [ÇA]"
                                            << "1 of 1" << false;
+        QTest::newRow("line ends in a selection counted") << "[a\nb]\nc"
+                                                         << "$" << int(Regex) << ""
+                                                         << "[a\nb]\nc"
+                                                         << "2 in selection" << false;
         QTest::newRow("multi-line selection stays") << "[a x\nx]"
                                                     << "x" << int(None) << ""
                                                     << "[a x\nx]"
@@ -331,6 +335,12 @@ private slots:
         QTest::newRow("in a selection of lines")
             << QByteArray("x1\nx2\nx3\nx4\n") << "1,1,2,1"
             << "x" << int(None) << "yy" << QByteArray("x1\nx2\nyy3\nx4\n") << "Replaced 1";
+        QTest::newRow("line ends in a selection of lines")
+            << QByteArray("x1\r\nx2\r\nx3\r\n") << "0,1,1,2"
+            << "$" << int(Regex) << ";" << QByteArray("x1;\r\nx2;\r\nx3\r\n") << "Replaced 2";
+        QTest::newRow("line starts in a selection of lines")
+            << QByteArray("x1\r\nx2\r\nx3\r\n") << "0,1,2,0"
+            << "^" << int(Regex) << ";" << QByteArray("x1\r\n;x2\r\nx3\r\n") << "Replaced 1";
         QTest::newRow("selection on one line")
             << QByteArray("x1 x\nx2\n") << "0,0,0,2"
             << "x" << int(None) << "y" << QByteArray("y1 y\ny2\n") << "Replaced 3";
