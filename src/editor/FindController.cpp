@@ -191,7 +191,7 @@ void FindController::Replace()
         return;
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
     const long end = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
-    const Replacement replacement(bar_->ReplacementText(), bar_->Options().regularExpression);
+    const Replacement replacement(ReplacementText(), bar_->Options().regularExpression);
     std::optional<QByteArray> text;
     searcher_.Scan(text_, start, start + 1, [&](const FoundMatch &found) {
         if (found.match.start == start && found.match.end == end)
@@ -224,7 +224,7 @@ void FindController::ReplaceAll()
     const long caret = view_.SendScintilla(ScintillaView::SCI_GETCURRENTPOS);
     const long to = inSelection ? SelectedRangeEnd(end) : text_.Length();
     const ReplaceAllResult result = ::ReplaceAll(
-        view_, searcher_, Replacement(bar_->ReplacementText(), bar_->Options().regularExpression),
+        view_, searcher_, Replacement(ReplacementText(), bar_->Options().regularExpression),
         inSelection ? start : 0, to);
     lastMatch_.reset();
     if (result.replaced == 0) {
@@ -237,6 +237,18 @@ void FindController::ReplaceAll()
         Select(caret <= result.firstStart ? caret : result.lastEnd,
                caret <= result.firstStart ? caret : result.lastEnd);
     bar_->ShowStatus(tr("Replaced %1").arg(result.replaced), false);
+}
+
+// A line end pasted into the replacement goes in as the text's own line end, as one pasted into
+// the text does.
+QString FindController::ReplacementText() const
+{
+    QString text = bar_->ReplacementText();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    const long mode = view_.SendScintilla(ScintillaView::SCI_GETEOLMODE);
+    if (mode != ScintillaView::SC_EOL_LF)
+        text.replace(u'\n', QLatin1String(mode == ScintillaView::SC_EOL_CR ? "\r" : "\r\n"));
+    return text;
 }
 
 // Compiles the bar's search when it changed and says whether it can find anything; when not,

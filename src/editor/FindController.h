@@ -69,6 +69,7 @@ private:
     long SelectedRangeEnd(long end) const;
     bool Ready();
     QString SeedText() const;
+    QString ReplacementText() const;
     void Select(qsizetype start, qsizetype end);
 
     ScintillaView &view_;
