@@ -150,11 +150,19 @@ void FindController::FindNext()
     if (!RevealForNextOrPrevious() || !Ready())
         return;
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
-    long from = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
-    // After an empty match the next one starts a character later at least.
+    const long from = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
     if (start == from && lastMatch_ && lastMatch_->start == from && lastMatch_->end == from)
-        from = view_.SendScintilla(ScintillaView::SCI_POSITIONAFTER, from);
-    Search(from, true);
+        SearchPastEmptyMatch(from);
+    else
+        Search(from, true);
+}
+
+// After an empty match the next one starts a character later at least; after one at the text's
+// end, where no character follows, the search wraps to the start rather than find it again.
+void FindController::SearchPastEmptyMatch(long position)
+{
+    const long next = view_.SendScintilla(ScintillaView::SCI_POSITIONAFTER, position);
+    Search(next > position ? next : 0, true, next <= position);
 }
 
 void FindController::FindPrevious()
@@ -183,7 +191,7 @@ void FindController::Replace()
         return;
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
     const long end = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
-    const Replacement replacement(bar_->ReplacementText(), bar_->Options().regularExpression);
+    const Replacement replacement(ReplacementText(), bar_->Options().regularExpression);
     std::optional<QByteArray> text;
     searcher_.Scan(text_, start, start + 1, [&](const FoundMatch &found) {
         if (found.match.start == start && found.match.end == end)
@@ -197,10 +205,11 @@ void FindController::Replace()
     view_.SendScintilla(ScintillaView::SCI_SETTARGETRANGE, start, end);
     view_.SendScintilla(ScintillaView::SCI_REPLACETARGET, static_cast<unsigned long>(text->size()),
                         text->constData());
-    long from = start + static_cast<long>(text->size());
+    const long from = start + static_cast<long>(text->size());
     if (start == end)
-        from = view_.SendScintilla(ScintillaView::SCI_POSITIONAFTER, from);
-    Search(from, true);
+        SearchPastEmptyMatch(from);
+    else
+        Search(from, true);
 }
 
 void FindController::ReplaceAll()
@@ -213,20 +222,33 @@ void FindController::ReplaceAll()
     const long end = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
     const bool inSelection = SelectionSpansLines();
     const long caret = view_.SendScintilla(ScintillaView::SCI_GETCURRENTPOS);
+    const long to = inSelection ? SelectedRangeEnd(end) : text_.Length();
     const ReplaceAllResult result = ::ReplaceAll(
-        view_, searcher_, Replacement(bar_->ReplacementText(), bar_->Options().regularExpression),
-        inSelection ? start : 0, inSelection ? end : text_.Length());
+        view_, searcher_, Replacement(ReplacementText(), bar_->Options().regularExpression),
+        inSelection ? start : 0, to);
     lastMatch_.reset();
     if (result.replaced == 0) {
         bar_->ShowStatus(tr("No matches"), true);
         return;
     }
     if (inSelection)
-        Select(start, result.rangeEnd);
+        Select(start, end + (result.rangeEnd - to));
     else
         Select(caret <= result.firstStart ? caret : result.lastEnd,
                caret <= result.firstStart ? caret : result.lastEnd);
     bar_->ShowStatus(tr("Replaced %1").arg(result.replaced), false);
+}
+
+// A line end pasted into the replacement goes in as the text's own line end, as one pasted into
+// the text does.
+QString FindController::ReplacementText() const
+{
+    QString text = bar_->ReplacementText();
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    const long mode = view_.SendScintilla(ScintillaView::SCI_GETEOLMODE);
+    if (mode != ScintillaView::SC_EOL_LF)
+        text.replace(u'\n', QLatin1String(mode == ScintillaView::SC_EOL_CR ? "\r" : "\r\n"));
+    return text;
 }
 
 // Compiles the bar's search when it changed and says whether it can find anything; when not,
@@ -257,12 +279,12 @@ bool FindController::Ready()
     return false;
 }
 
-void FindController::Search(qsizetype from, bool forwards)
+void FindController::Search(qsizetype from, bool forwards, bool wrapping)
 {
     count_.stop();
     search_.Start(searcher_, from, forwards,
-                  [this](const std::optional<TextMatch> &match, bool wrapped) {
-                      ShowResult(match, wrapped);
+                  [this, wrapping](const std::optional<TextMatch> &match, bool wrapped) {
+                      ShowResult(match, wrapped || wrapping);
                   });
     if (search_.IsRunning())
         bar_->ShowStatus(tr("Searching..."), false);
@@ -312,21 +334,32 @@ void FindController::ShowCountInSelection()
     search_.Cancel();
     count_.stop();
     const long start = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONSTART);
-    const long end = view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND);
+    const long end = SelectedRangeEnd(view_.SendScintilla(ScintillaView::SCI_GETSELECTIONEND));
     QElapsedTimer clock;
     clock.start();
     qsizetype inside = 0;
     const qsizetype reached = searcher_.Scan(
-        text_, start, end,
+        text_, start, end + 1,
         [&inside, end](const FoundMatch &found) {
             inside += found.match.end <= end;
             return true;
         },
         [&clock] { return clock.elapsed() < CountMs; });
-    if (reached < end)
+    if (reached <= end)
         bar_->ShowStatus(tr("%1+ in selection").arg(inside), false);
     else
         bar_->ShowStatus(tr("%1 in selection").arg(inside), inside == 0);
+}
+
+// Where the matches in a selection of lines may end: at its end, an empty match there included
+// ($ on a line selected to its end), or at the end of the line before when it ends at a line's
+// start, as no character of that line is selected.
+long FindController::SelectedRangeEnd(long end) const
+{
+    const long line = view_.SendScintilla(ScintillaView::SCI_LINEFROMPOSITION, end);
+    if (line == 0 || end != view_.SendScintilla(ScintillaView::SCI_POSITIONFROMLINE, line))
+        return end;
+    return view_.SendScintilla(ScintillaView::SCI_GETLINEENDPOSITION, line - 1);
 }
 
 void FindController::Select(qsizetype start, qsizetype end)

@@ -60,13 +60,16 @@ private:
     void FindPrevious();
     void Replace();
     void ReplaceAll();
-    void Search(qsizetype from, bool forwards);
+    void Search(qsizetype from, bool forwards, bool wrapping = false);
+    void SearchPastEmptyMatch(long position);
     void ShowResult(const std::optional<TextMatch> &match, bool wrapped);
     void ShowCount();
     void ShowCountInSelection();
     bool SelectionSpansLines() const;
+    long SelectedRangeEnd(long end) const;
     bool Ready();
     QString SeedText() const;
+    QString ReplacementText() const;
     void Select(qsizetype start, qsizetype end);
 
     ScintillaView &view_;

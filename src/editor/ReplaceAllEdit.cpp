@@ -88,7 +88,9 @@ void Rewriter::Gather(qsizetype from, qsizetype batchEnd, qsizetype to)
 {
     batch_.clear();
     texts_.clear();
-    searcher_.Scan(text_, from, batchEnd, [this, to](const FoundMatch &found) {
+    // The last batch takes in an empty match at `to` as well.
+    const qsizetype scanEnd = batchEnd < to ? batchEnd : to + 1;
+    searcher_.Scan(text_, from, scanEnd, [this, to](const FoundMatch &found) {
         if (found.match.end <= to) {
             replacement_.AppendFor(found, texts_);
             batch_.push_back(Pending{found.match.start, found.match.end, texts_.size()});

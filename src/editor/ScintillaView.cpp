@@ -3,6 +3,8 @@
 // ScintillaView: editor defaults, key map and the accessibility cost guard for QScintilla.
 #include "ScintillaView.h"
 
+#include "syntax/QuillLexer.h"
+
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 
@@ -68,6 +70,13 @@ void InstallAccessibilityGuard()
     QAccessible::installFactory(PlainAccessibleWhileInactive);
     static AccessibilitySwitch observer;
     QAccessible::installActivationObserver(&observer);
+}
+
+// The part of a long line outside its window is plain text, only not drawn: its braces count as
+// those in the window do.
+long ShownStyle(long style)
+{
+    return style == QuillLexer::HiddenText ? QuillLexer::ColouredDefault : style;
 }
 
 int DigitsIn(long value)
@@ -152,12 +161,12 @@ long ScintillaView::BracePartner(long brace, char character, long length) const
     const long to = forward ? std::min(length, brace + 1 + BraceReachBytes) : brace;
     const auto *bytes = reinterpret_cast<const char *>(
         SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from));
-    const long style = SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(brace));
+    const long style = ShownStyle(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(brace)));
     int depth = 1;
     for (long at = forward ? from : to - 1; at >= from && at < to; at += forward ? 1 : -1) {
         const char byte = bytes[at - from];
         if ((byte != character && byte != partner) ||
-            SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(at)) != style)
+            ShownStyle(SendScintilla(SCI_GETSTYLEAT, static_cast<unsigned long>(at))) != style)
             continue;
         depth += byte == character ? 1 : -1;
         if (depth == 0)

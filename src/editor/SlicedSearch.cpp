@@ -78,7 +78,10 @@ std::optional<TextMatch> SlicedSearch::SearchPiece(Range &range) const
         return match;
     }
     const qsizetype start = std::max(range.from, range.to - piece);
-    const std::optional<TextMatch> match = searcher_.FindLast(text_, start, range.to);
+    // Going back from the text's end does not find the empty match there again: only the wrap
+    // to the end does.
+    const std::optional<TextMatch> match =
+        searcher_.FindLast(text_, start, range.to, range.wrapped);
     range.to = start;
     return match;
 }

@@ -66,12 +66,14 @@ std::optional<TextMatch> Searcher::FindFirst(const SearchText &text, qsizetype f
 }
 
 // Backwards a piece at a time, so a match near `to` is found without reading all before it.
-std::optional<TextMatch> Searcher::FindLast(const SearchText &text, qsizetype from,
-                                            qsizetype to) const
+std::optional<TextMatch> Searcher::FindLast(const SearchText &text, qsizetype from, qsizetype to,
+                                            bool takeEnd) const
 {
     std::optional<TextMatch> last;
-    const auto keep = [&last](const FoundMatch &found) {
-        last = found.match;
+    const qsizetype length = text.Length();
+    const auto keep = [&last, takeEnd, length](const FoundMatch &found) {
+        if (takeEnd || found.match.start < length)
+            last = found.match;
         return true;
     };
     for (qsizetype end = to; end > from && !last;) {
@@ -79,7 +81,7 @@ std::optional<TextMatch> Searcher::FindLast(const SearchText &text, qsizetype fr
         Run(text, ScanRange{start, end, true, wholeWord_}, keep, {});
         end = start;
     }
-    if (!last && from == to && to == text.Length())
+    if (!last && takeEnd && from == to && to == length)
         Run(text, ScanRange{from, to, true, wholeWord_}, keep, {});
     return last;
 }

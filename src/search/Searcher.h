@@ -53,8 +53,10 @@ public:
                    const KeepGoing &keepGoing = {}) const;
     /// The first match starting in [from, to).
     std::optional<TextMatch> FindFirst(const SearchText &text, qsizetype from, qsizetype to) const;
-    /// The match that starts last in [from, to), overlapping matches included.
-    std::optional<TextMatch> FindLast(const SearchText &text, qsizetype from, qsizetype to) const;
+    /// The match that starts last in [from, to), overlapping matches included; an empty match at
+    /// the text's end only with `takeEnd`.
+    std::optional<TextMatch> FindLast(const SearchText &text, qsizetype from, qsizetype to,
+                                      bool takeEnd = true) const;
     /// Counts the matches in [from, to) as Scan finds them, as far as `keepGoing` lets it.
     MatchCount Count(const SearchText &text, qsizetype from, qsizetype to,
                      const KeepGoing &keepGoing = {}) const;

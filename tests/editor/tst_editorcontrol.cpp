@@ -9,6 +9,7 @@
 #include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "syntax/QuillLexer.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -277,16 +278,36 @@ private slots:
         QCOMPARE(braces.partner, partner);
     }
 
-    // Only braces coloured as the first one is count, so a brace in a string is passed over.
-    void bracesInStringsDoNotCount()
+    void bracesCountWhenColouredAsTheFirstOne_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("styleRuns"); // length and style of each run from the start
+        QTest::addColumn<long>("partner");
+        QTest::newRow("a brace in a string is passed over")
+            << "(\")\")" << QList<int>{1, 0, 3, 5} << 4L;
+        const long hidden = QuillLexer::HiddenText, plain = QuillLexer::ColouredDefault;
+        QTest::newRow("beyond a long line's window")
+            << "(" + QString(40000, u'x') + ")" << QList<int>{1, int(plain), 40001, int(hidden)}
+            << 40001L;
+    }
+
+    // Only braces coloured as the first one is count; the part of a long line outside its window
+    // is plain text, only not drawn.
+    void bracesCountWhenColouredAsTheFirstOne()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<int>, styleRuns);
+        QFETCH(long, partner);
         EditorControl code;
-        code.SetText(QStringLiteral("(\")\")"));
+        code.SetText(text);
         auto *view = code.findChild<ScintillaView *>();
-        view->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 1UL);
-        view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING, 3UL, 5L);
+        view->SendScintilla(QsciScintillaBase::SCI_STARTSTYLING, 0UL);
+        for (qsizetype run = 0; run < styleRuns.size(); run += 2)
+            view->SendScintilla(QsciScintillaBase::SCI_SETSTYLING,
+                                static_cast<unsigned long>(styleRuns[run]),
+                                long(styleRuns[run + 1]));
         view->SendScintilla(QsciScintillaBase::SCI_GOTOPOS, 1UL);
-        QCOMPARE(view->BracesAtCaret().partner, 4L);
+        QCOMPARE(view->BracesAtCaret().partner, partner);
     }
 
     void checkedArithmetic()

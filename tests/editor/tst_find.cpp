@@ -13,6 +13,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,7 +87,13 @@ struct Window : TestWindow {
     void ReplaceAll(const QString &pattern, int options, const QString &replacement) const
     {
         Find(pattern, options, true);
-        Type(Field("replaceField"), replacement);
+        // A line end gets into the field only by pasting.
+        if (replacement.contains(QLatin1Char('\n'))) {
+            QApplication::clipboard()->setText(replacement);
+            QTest::keyClick(Field("replaceField"), Qt::Key_V, Qt::ControlModifier);
+        } else {
+            Type(Field("replaceField"), replacement);
+        }
         QTest::keyClick(Field("replaceField"), Qt::Key_Return, Qt::ControlModifier);
     }
 
@@ -143,10 +150,18 @@ private slots:
                                                  << "x" << int(None) << "F3 F3"
                                                  << " [x]\n x"
                                                  << "1 of 2" << true;
+        QTest::newRow("next after an empty match at the end wraps") << "|a\nb"
+                                                                    << "$" << int(Regex) << "F3 F3"
+                                                                    << "a|\nb"
+                                                                    << "1 of 2" << true;
         QTest::newRow("previous wraps to the end") << "| x\n x"
                                                    << "x" << int(None) << "S-F3"
                                                    << " x\n [x]"
                                                    << "2 of 2" << true;
+        QTest::newRow("previous from an empty match at the end") << "a\nb |"
+                                                                 << "$" << int(Regex) << "S-F3"
+                                                                 << "a|\nb "
+                                                                 << "1 of 2" << false;
         QTest::newRow("previous by Shift+Return") << "| x x"
                                                   << "x" << int(None) << "F3 S-Return"
                                                   << " [x] x"
@@ -167,6 +182,10 @@ private slots:
                                            << "ÇA" << int(Case) << ""
                                            << " ça [ÇA]"
                                            << "1 of 1" << false;
+        QTest::newRow("line ends in a selection counted") << "[a\nb]\nc"
+                                                          << "$" << int(Regex) << ""
+                                                          << "[a\nb]\nc"
+                                                          << "2 in selection" << false;
         QTest::newRow("multi-line selection stays") << "[a x\nx]"
                                                     << "x" << int(None) << ""
                                                     << "[a x\nx]"
@@ -321,6 +340,12 @@ private slots:
         QTest::newRow("in a selection of lines")
             << QByteArray("x1\nx2\nx3\nx4\n") << "1,1,2,1"
             << "x" << int(None) << "yy" << QByteArray("x1\nx2\nyy3\nx4\n") << "Replaced 1";
+        QTest::newRow("line ends in a selection of lines")
+            << QByteArray("x1\r\nx2\r\nx3\r\n") << "0,1,1,2"
+            << "$" << int(Regex) << ";" << QByteArray("x1;\r\nx2;\r\nx3\r\n") << "Replaced 2";
+        QTest::newRow("line starts in a selection of lines")
+            << QByteArray("x1\r\nx2\r\nx3\r\n") << "0,1,2,0"
+            << "^" << int(Regex) << ";" << QByteArray("x1\r\n;x2\r\nx3\r\n") << "Replaced 1";
         QTest::newRow("selection on one line")
             << QByteArray("x1 x\nx2\n") << "0,0,0,2"
             << "x" << int(None) << "y" << QByteArray("y1 y\ny2\n") << "Replaced 3";
@@ -330,6 +355,10 @@ private slots:
         QTest::newRow("one with nothing")
             << QByteArray("x = 1 ' note\r\n") << ""
             << " ' note" << int(None) << "" << QByteArray("x = 1\r\n") << "Replaced 1";
+        QTest::newRow("line end pasted into the replacement")
+            << QByteArray("a b\r\nc") << ""
+            << " " << int(None) << "\n"
+            << QByteArray("a\r\nb\r\nc") << "Replaced 1";
         QTest::newRow("accented letters")
             << QByteArray("ñandú ÑANDÚ\n") << ""
             << "Ú" << int(None) << "u" << QByteArray("ñandu ÑANDu\n") << "Replaced 2";

@@ -119,6 +119,9 @@ private slots:
                                                      << "\\w\\b" << int(Regex) << "n[é] [à] ç[a]";
         QTest::newRow("regex over a four-byte character") << "a😀b😀c"
                                                           << "😀(.)" << int(Regex) << "a[😀b][😀c]";
+        QTest::newRow("letters whose low byte is a line end's")
+            << "上\nab č é\ncd"
+            << "b|é" << int(Regex) << "上\na[b] č [é]\ncd";
         QTest::newRow("empty pattern") << "abc"
                                        << "" << int(Regex) << "abc";
     }
