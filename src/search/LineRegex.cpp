@@ -168,6 +168,7 @@ qsizetype LineRegex::Scan(const SearchText &text, const ScanRange &range, const 
             qsizetype byteEnd = byte, unitEnd = unit;
             while (byteEnd < size && !IsLineEnd(block.bytes[byteEnd]))
                 ++byteEnd;
+            // The whole unit is compared: a letter such as U+010D has a line end's low byte.
             while (unitEnd < units.size() && units[unitEnd] != u'\n' && units[unitEnd] != u'\r')
                 ++unitEnd;
             if (block.start + byte > last)

@@ -248,9 +248,9 @@ bool BlockScanner::ReadUnits(std::string_view line, std::uint32_t lineIndex)
     if (units_.size() == firstUnit)
         return false;
     const Unit &last = units_.back();
+    // As Continues and NeedsNoScan decide: nothing, not even a comment, follows the "_".
     const bool continues = last.kind == UnitKind::Word && last.length == 1 &&
-                           bytes[last.column] == '_' &&
-                           (last.column == 0 || IsBlank(bytes[last.column - 1]));
+                           bytes[last.column] == '_' && EndsWithUnderscore(line);
     if (continues)
         units_.pop_back();
     return continues;

@@ -208,6 +208,9 @@ private slots:
         QTest::newRow("underscore in a comment continues nothing")
             << "x = 1 ' _\nNext"
             << "1 0\n2 0 | 1:Next: \"Next\" closes no \"For\"\n";
+        QTest::newRow("comment after the underscore continues nothing")
+            << "For i = 1 To 2 _ ' c\nNext"
+            << "1 0+\n2 1\n";
         QTest::newRow("Exit ends nothing") << "For i = 1 To 2\n  Exit For\nNext\nDo\nExit Do\nLoop"
                                            << "1 0+\n2 1\n3 1\n4 0+\n5 1\n6 1\n";
         QTest::newRow("bare End ends nothing") << "Sub A\nEnd\nEnd Sub"
@@ -407,6 +410,8 @@ private slots:
             << "x = 1\nFor i = 1 To 2\nNext" << 5 << 0 << " _";
         QTest::newRow("a line stops continuing") << "x = 1 _\nNext\ny" << 5 << 2 << "";
         QTest::newRow("the code after Then goes") << "If a Then _\n  b\nc" << 14 << 1 << "";
+        QTest::newRow("a line below one with a comment after its underscore")
+            << "Select _ ' c\n\nEnd If" << 13 << 0 << "If a Then";
         QTest::newRow("code comes after Then") << "If a Then _\n  \nEnd If" << 14 << 0 << "b";
     }
 
