@@ -14,6 +14,7 @@
 #include "VisibleFirstColouring.h"
 #include "common/EditorError.h"
 #include "scriptfile/DocumentLoader.h"
+#include "scriptfile/FileErrors.h"
 #include "syntax/LanguageRegistry.h"
 #include "syntax/QuillLexer.h"
 
@@ -23,6 +24,7 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include <new>
 #include <utility>
 
 EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new ScintillaView(this))
@@ -106,10 +108,15 @@ QString EditorControl::Text() const
 
 FileIdentity EditorControl::OpenFile(const QString &path)
 {
-    DocumentLoader loader(*view_);
-    const LoadedScript loaded = ReadScriptFile(path, loader);
-    ShowNewDocument(loader, loaded.format);
-    return loaded.identity;
+    try {
+        DocumentLoader loader(*view_);
+        const LoadedScript loaded = ReadScriptFile(path, loader);
+        ShowNewDocument(loader, loaded.format);
+        return loaded.identity;
+    } catch (const std::bad_alloc &) {
+        FailOnFile(QStringLiteral("open"), path,
+                   QStringLiteral("there is not enough memory for its text"));
+    }
 }
 
 SavedScript EditorControl::SaveFile(const QString &path, bool)
@@ -142,8 +149,15 @@ void EditorControl::SetFormat(ScriptFormat format)
 void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
 {
     loader.Show();
-    blocks_->DocumentReplaced();
-    colouring_->Restart();
+    // The structures that follow the text are sized for it only now; when memory runs short
+    // there, the old text comes back rather than staying with a file it does not belong to.
+    try {
+        FollowShownDocument();
+    } catch (...) {
+        loader.Revert();
+        FollowShownDocument();
+        throw;
+    }
     SetFormat(format);
     view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
     view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
@@ -153,6 +167,12 @@ void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
     view_->SendScintilla(ScintillaView::SCI_SETFIRSTVISIBLELINE, 0L);
     view_->SendScintilla(ScintillaView::SCI_SETEMPTYSELECTION, 0L);
     view_->UpdateLineNumberWidth();
+}
+
+void EditorControl::FollowShownDocument()
+{
+    blocks_->DocumentReplaced();
+    colouring_->Restart();
 }
 
 QFont EditorControl::Font() const

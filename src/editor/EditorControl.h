@@ -116,6 +116,7 @@ private:
     void ReplaceRange(int start, int end, const QByteArray &utf8);
     void SetFormat(ScriptFormat format);
     void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
+    void FollowShownDocument();
     void KeepWithinLimit(int position, int modification, const char *text, int length);
     void ShowContextMenu(const QPoint &position);
 

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <thread>
 
 /// Scintilla's interface for filling a document that no view shows yet, declared as Scintilla
@@ -165,7 +166,7 @@ private:
     void ThrowOnFailure() const
     {
         if (status_ == Sci::SC_STATUS_BADALLOC)
-            throw EditorError("there is not enough memory for the text");
+            throw std::bad_alloc();
         if (status_ != 0)
             throw EditorError("the editor could not take the text");
     }
@@ -206,6 +207,7 @@ DocumentLoader::DocumentLoader(QsciScintilla &view) : view_(view) {}
 DocumentLoader::~DocumentLoader()
 {
     Drop();
+    ReleaseShown();
 }
 
 void DocumentLoader::Restart(qint64 bytes)
@@ -233,12 +235,44 @@ void DocumentLoader::Show()
         feed_->Finish();
     feed_.reset();
     const DocumentSettings settings = DocumentSettings::Of(view_);
+    KeepShown();
     void *document = loader_->ConvertToDocument();
     loader_ = nullptr;
     view_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
     // The view now holds its own reference; the loader's one goes.
     view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
     settings.ApplyTo(view_);
+}
+
+void DocumentLoader::Revert()
+{
+    if (!shown_.document)
+        return;
+    view_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, shown_.document);
+    view_.SendScintilla(Sci::SCI_SETSEL, shown_.anchor, shown_.caret);
+    view_.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, shown_.firstLine);
+    view_.SendScintilla(Sci::SCI_SETXOFFSET, shown_.xOffset);
+    ReleaseShown();
+}
+
+// A reference of its own keeps the old document, its undo history and save point with it, alive
+// after the view lets go of it, so a view that cannot take the new one can go back to it.
+void DocumentLoader::KeepShown()
+{
+    ReleaseShown();
+    shown_.anchor = view_.SendScintilla(Sci::SCI_GETANCHOR);
+    shown_.caret = view_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+    shown_.firstLine = view_.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
+    shown_.xOffset = view_.SendScintilla(Sci::SCI_GETXOFFSET);
+    shown_.document = reinterpret_cast<void *>(view_.SendScintilla(Sci::SCI_GETDOCPOINTER));
+    view_.SendScintilla(Sci::SCI_ADDREFDOCUMENT, 0UL, shown_.document);
+}
+
+void DocumentLoader::ReleaseShown()
+{
+    if (shown_.document)
+        view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown_.document);
+    shown_ = Shown{};
 }
 
 void DocumentLoader::Drop()

@@ -28,16 +28,30 @@ public:
     void Restart(qint64 bytes) override;
     void Append(QByteArrayView utf8) override;
 
-    /// Shows the built document in the view, which releases its old one. The view's settings
-    /// kept per document (code page, tabs and indents, word characters, language) carry over;
-    /// undo collection is still off, the caller decides the rest. A piece the document could not
-    /// take is an EditorError here at the latest, and the view is left as it was.
+    /// Shows the built document in the view. The view's settings kept per document (code page,
+    /// tabs and indents, word characters, language) carry over; undo collection is still off, the
+    /// caller decides the rest. A piece the document could not take is an EditorError here at the
+    /// latest (std::bad_alloc when memory ran short), and the view is left as it was. The old
+    /// document lives on, for Revert, as long as the loader.
     void Show();
+    /// Puts the document shown before Show back in the view, with its selection and scroll
+    /// position; the loaded document goes.
+    void Revert();
 
 private:
     class Feed;
+    /// The document the view showed before, and where its selection and scroll position were.
+    struct Shown {
+        void *document = nullptr;
+        long anchor = 0;
+        long caret = 0;
+        long firstLine = 0;
+        long xOffset = 0;
+    };
 
     void Drop();
+    void KeepShown();
+    void ReleaseShown();
 
     QsciScintilla &view_;
     // Loaders come from a view of their own: asking the visible view for one resets its layout
@@ -45,4 +59,5 @@ private:
     std::unique_ptr<QsciScintillaBase> factory_;
     ILoader *loader_ = nullptr;
     std::unique_ptr<Feed> feed_;
+    Shown shown_;
 };

@@ -19,5 +19,8 @@ DiskState CompareWithDisk(const QString &path, const FileIdentity &remembered)
     };
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return errno == ENOENT || errno == ENOTDIR ? DiskState::Missing : DiskState::AsRemembered;
+    // Whatever took the file's place, the save refuses to write over anything but a file.
+    if (!S_ISREG(status.st_mode))
+        return DiskState::AsRemembered;
     return IdentityOf(status) == remembered ? DiskState::AsRemembered : DiskState::Changed;
 }

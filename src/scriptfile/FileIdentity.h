@@ -26,7 +26,7 @@ FileIdentity IdentityOf(const struct stat &status);
 
 /// How the file at a path stands against the version a document remembers.
 enum class DiskState {
-    AsRemembered, ///< the same version, or its status cannot be read (the save then says why)
+    AsRemembered, ///< the same version, or no file whose status can be read (the save says why)
     Changed,      ///< another version or another file is there now
     Missing,      ///< nothing is there any more
 };
