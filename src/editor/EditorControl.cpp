@@ -269,6 +269,11 @@ void EditorControl::KeepWithinLimit(int, int modification, const char *, int len
     if (length >= 0 && size + qint64(length) <= MaxDocumentBytes)
         return;
     view_->SendScintilla(ScintillaView::SCI_CHANGEINSERTION, 0UL, "");
+    ReportRefusal();
+}
+
+void EditorControl::ReportRefusal()
+{
     if (std::exchange(refusalPending_, true))
         return;
     QMetaObject::invokeMethod(

@@ -98,9 +98,9 @@ public:
     EditorEvents *Listener() const { return listener_; }
 
 signals:
-    /// Typed, pasted or dropped text was not inserted because the document would have passed
-    /// MaxDocumentBytes; `reason` says so in words. Sent once the edit is over, never from
-    /// inside it.
+    /// Typed, pasted or dropped text, or a command's edit, was not made because the document
+    /// would have passed MaxDocumentBytes; `reason` says so in words. Sent once the edit is over,
+    /// never from inside it.
     void InsertionRefused(const QString &reason);
 
     /// Lines `firstLine` to `lastLine` were coloured because their text arrived or changed, or
@@ -118,6 +118,7 @@ private:
     void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
     void FollowShownDocument();
     void KeepWithinLimit(int position, int modification, const char *text, int length);
+    void ReportRefusal();
     void ShowContextMenu(const QPoint &position);
 
     ScintillaView *view_;

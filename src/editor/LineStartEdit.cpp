@@ -8,6 +8,7 @@
 #include "ForwardRewrite.h"
 #include "ScintillaView.h"
 #include "common/EditorError.h"
+#include "scriptfile/ScriptFile.h"
 
 LineStartEdit EditorControl::BeginLineStartEdit()
 {
@@ -44,6 +45,13 @@ void LineStartEdit::Apply()
         added += (qsizetype(run.lastLine) - run.firstLine + 1) * run.text.size();
     // Room for the whole result first, so the buffer grows once and by no more than it must.
     const long length = view.SendScintilla(ScintillaView::SCI_GETLENGTH);
+    // The edit is refused whole when its result would pass the document's limit: made a piece at
+    // a time, its pieces would each take out old text that the limit then kept out.
+    if (length + added > MaxDocumentBytes) {
+        runs_.clear();
+        control_.ReportRefusal();
+        return;
+    }
     view.SendScintilla(ScintillaView::SCI_ALLOCATE, static_cast<unsigned long>(length + added + 1));
 
     // The first line's text goes in on its own, then the lines after it are rewritten in pieces.

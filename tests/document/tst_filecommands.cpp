@@ -687,12 +687,13 @@ private slots:
     void documentLimitIsSharedByOpenAndEditing()
     {
         // The largest file a save writes, a full document after a byte-order mark, opens; no
-        // key or paste takes the document past the limit. The rest of the file is a hole that
-        // reads as NUL bytes, and the window stays hidden so that its long line is never drawn.
+        // key, paste or Comment Selected takes the document past the limit. The rest of the file is
+        // a hole that reads as NUL bytes, and the window stays hidden so that its long line is
+        // never drawn.
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("full.qc"));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Utf8Bom.toByteArray() + "ab\n") &&
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Utf8Bom.toByteArray() + "ab\ncd\n") &&
                 file.resize(MaxScriptFileBytes));
         file.close();
         Window w;
@@ -712,7 +713,8 @@ private slots:
         const Step steps[] = {
             {"", MaxDocumentBytes, 0},           {"type x", MaxDocumentBytes, 1},
             {"delete", MaxDocumentBytes - 1, 1}, {"type é", MaxDocumentBytes - 1, 2},
-            {"type x", MaxDocumentBytes, 2},     {"paste y", MaxDocumentBytes, 3}};
+            {"type x", MaxDocumentBytes, 2},     {"paste y", MaxDocumentBytes, 3},
+            {"comment", MaxDocumentBytes, 4}};
         for (const Step &step : steps) {
             const QString action = QString::fromUtf8(step.action);
             if (action.startsWith(QLatin1String("type ")))
@@ -723,11 +725,16 @@ private slots:
             else if (action.startsWith(QLatin1String("paste "))) {
                 QApplication::clipboard()->setText(action.mid(6));
                 w.form->mnuPaste->trigger();
+            } else if (action == QLatin1String("comment")) {
+                // Two lines: made in pieces, the edit would take out "b\n" to put it back
+                // with the second line's apostrophe, which the limit keeps out.
+                view->SendScintilla(QsciScintillaBase::SCI_SETSEL, 0UL, 4L);
+                w.form->mCommentSelected->trigger();
             }
             QTRY_COMPARE(w.prompts->errors.size(), step.refusals);
             QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), long(step.length));
         }
-        QCOMPARE(w.prompts->errors, QStringList(3, refusal));
+        QCOMPARE(w.prompts->errors, QStringList(4, refusal));
         char start[4] = {};
         view->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, 3L, start);
         QCOMPARE(QByteArray(start), QByteArray("xb\n"));
