@@ -85,22 +85,22 @@ const char *QuillLexer::Lex(long start, long end)
         Send(Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(start), end - start));
     styles_.resize(static_cast<std::size_t>(end - start));
     lexicon_.StyleText(text, styles_.size(), styles_.data());
-    std::replace(styles_.begin(), styles_.end(), static_cast<unsigned char>(0),
-                 static_cast<unsigned char>(ColouredDefault));
-    StyleLineEndsAsTheirLines(text);
+    ShowStyles(text);
     return text;
 }
 
-// Scintilla keeps a line's layout between paints only if the line's last character and its line
-// end share a style: otherwise it measures the whole line again at every paint after any edit,
-// which for a screen of lines tens of kilobytes long cost half a second a key. No style fills
-// the space after a line's end, so the line end's style does not show.
-void QuillLexer::StyleLineEndsAsTheirLines(const char *text)
+// Plain text is marked as coloured (style 0 is text not coloured yet). A line end takes the style
+// of the character it ends: Scintilla keeps a line's layout between paints only if the two share
+// a style, and otherwise measured the whole line again at every paint after any edit, half a
+// second a key on a screen of lines tens of kilobytes long. No style fills the space after a
+// line's end, so the line end's style does not show.
+void QuillLexer::ShowStyles(const char *text)
 {
-    for (std::size_t at = 1; at < styles_.size(); ++at) {
+    for (std::size_t at = 0; at < styles_.size(); ++at) {
+        if (styles_[at] == 0)
+            styles_[at] = ColouredDefault;
         const bool lineEnd = text[at] == '\n' || text[at] == '\r';
-        const bool afterText = text[at - 1] != '\n' && (text[at - 1] != '\r' || text[at] == '\n');
-        if (lineEnd && afterText)
+        if (lineEnd && at > 0 && text[at - 1] != '\n' && (text[at - 1] != '\r' || text[at] == '\n'))
             styles_[at] = styles_[at - 1];
     }
 }

@@ -89,7 +89,7 @@ private:
     void CatchUp();
     void Settle();
     const char *Lex(long start, long end);
-    void StyleLineEndsAsTheirLines(const char *text);
+    void ShowStyles(const char *text);
     long LineStart(long line) const;
     bool IsLongLine(long line) const;
     void ColourLines(long first, long end);
