@@ -6,8 +6,8 @@
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "app/frmMain.h"
+#include "completion/EditorList.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorList.h"
 
 #include <Qsci/qsciscintilla.h>
 

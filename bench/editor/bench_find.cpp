@@ -7,7 +7,7 @@
 #include "ScriptGenerator.h"
 
 #include "editor/EditorControl.h"
-#include "editor/FindBar.h"
+#include "find/FindBar.h"
 
 #include <Qsci/qsciscintilla.h>
 

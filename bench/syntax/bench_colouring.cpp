@@ -6,9 +6,9 @@
 #include "BenchEditor.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
+#include "colouring/QuillLexer.h"
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
-#include "syntax/QuillLexer.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -86,7 +86,7 @@ std::pair<double, double> LongestStall(const QString &path, bool fromTheEnd)
 {
     std::unique_ptr<EditorControl> code = ShownQuillcode();
     QsciScintilla *view = ViewOf(*code);
-    auto *lexer = qobject_cast<QuillLexer *>(view->lexer());
+    auto *lexer = code->findChild<QuillLexer *>();
     code->OpenFile(path);
     if (fromTheEnd)
         CtrlEnd(view);

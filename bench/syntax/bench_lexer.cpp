@@ -5,8 +5,8 @@
 #include "BenchCase.h"
 #include "ScriptGenerator.h"
 #include "editor/EditorControl.h"
-#include "editor/ScintillaView.h"
 #include "language/modQuillcode.h"
+#include "scintilla/ScintillaView.h"
 #include "syntax/LanguageDefinition.h"
 #include "syntax/LanguageRegistry.h"
 

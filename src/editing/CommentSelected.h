@@ -4,8 +4,8 @@
 #pragma once
 
 #include "common/Checked32.h"
+#include "common/EditorRange.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorRange.h"
 
 #include <QString>
 
@@ -14,25 +14,22 @@
 namespace CommentSelected
 {
 
-/// The script language's comment start, put at column 0 of each commented line.
-inline const QString CommentMark = QStringLiteral("'");
-
-/// Puts CommentMark at column 0 of every line from the selection's start line to its end line,
-/// whatever the columns, except that a selection ending at column 0 of a line below its start
-/// leaves that line out (none of it is selected); then selects the saved line and column numbers
+/// Puts the comment token of the control's language at column 0 of every line the selection
+/// touches (LinesTouched), whatever the columns; then selects the saved line and column numbers
 /// again. The insertions are made together through the control's line-start edit, so the command
 /// is one undo step and a failure part-way (a line counter stepping past the 32-bit range) changes
-/// nothing. `Control` offers GetSelection, SetSelection and BeginLineStartEdit as EditorControl
-/// does.
+/// nothing. A language without a comment token leaves the text alone. `Control` offers
+/// GetSelection, SetSelection, CommentToken and BeginLineStartEdit as EditorControl does.
 template <typename Control> void CommentLines(Control &code)
 {
+    const QString token = code.CommentToken();
+    if (token.isEmpty())
+        return;
     const EditorRange saved = code.GetSelection(true);
-    const std::int32_t firstLine = saved.StartLine;
-    const bool endsBeforeItsLine = saved.EndColumn == 0 && saved.EndLine > saved.StartLine;
-    const std::int32_t lastLine = endsBeforeItsLine ? saved.EndLine - 1 : saved.EndLine;
+    const LineSpan lines = LinesTouched(saved);
     auto edit = code.BeginLineStartEdit();
-    for (std::int32_t line = firstLine; line <= lastLine; line = CheckedStep(line))
-        edit.InsertAtLineStart(line, CommentMark);
+    for (std::int32_t line = lines.first; line <= lines.last; line = CheckedStep(line))
+        edit.InsertAtLineStart(line, token);
     edit.Apply();
     code.SetSelection(saved, true);
 }

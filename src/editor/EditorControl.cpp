@@ -1,23 +1,26 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// EditorControl: the widget, its language, whole-text and file operations, font and clipboard.
+// EditorControl: the widget, its language, text, selection, file operations, font and clipboard.
 #include "EditorControl.h"
 
-#include "AutoIndent.h"
-#include "BlockView.h"
-#include "CompletionController.h"
-#include "FindBar.h"
-#include "FindController.h"
-#include "GoToLineBar.h"
-#include "LineComments.h"
-#include "ScintillaView.h"
-#include "VisibleFirstColouring.h"
+#include "EditorEvents.h"
+#include "blocks/BlockView.h"
+#include "colouring/QuillLexer.h"
+#include "colouring/VisibleFirstColouring.h"
 #include "common/EditorError.h"
-#include "scriptfile/DocumentLoader.h"
+#include "completion/CompletionController.h"
+#include "find/FindBar.h"
+#include "find/FindController.h"
+#include "gotoline/GoToLineBar.h"
+#include "lineedit/AutoIndent.h"
+#include "lineedit/LineComments.h"
+#include "scintilla/DocumentLoader.h"
+#include "scintilla/ScintillaCall.h"
+#include "scintilla/SelectionRange.h"
 #include "scriptfile/FileErrors.h"
 #include "syntax/LanguageRegistry.h"
-#include "syntax/QuillLexer.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
@@ -25,50 +28,67 @@
 #include <QVBoxLayout>
 
 #include <new>
-#include <utility>
 
-EditorControl::EditorControl(QWidget *parent) : QWidget(parent), view_(new ScintillaView(this))
+EditorControl::EditorControl(QWidget *parent)
+    : QWidget(parent), view_(&ScintillaCall::Create(*this))
 {
+    QWidget &view = view_->Widget();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
-    setFocusProxy(view_);
+    layout->addWidget(&view);
+    setFocusProxy(&view);
     setMinimumSize(0, 0);
-    view_->setMinimumSize(0, 0);
+    view.setMinimumSize(0, 0);
     autoIndent_ = std::make_unique<AutoIndent>(*view_);
-    completion_ = std::make_unique<CompletionController>(*this, *view_);
+    completion_ = std::make_unique<CompletionController>(
+        *view_,
+        [this](EditorList &list) {
+            return listener_ && listener_->CompletionListRequest(*this, list);
+        },
+        [this](EditorList &list) {
+            return listener_ && listener_->CompletionItemChosen(*this, list);
+        });
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
     find_ = std::make_unique<FindController>(*this, *view_);
     layout->addWidget(&find_->Bar());
     goToLine_ = new GoToLineBar(*this, *view_);
     layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*view_);
-    comments_ = std::make_unique<LineComments>(*this, *view_);
-    view_->SetKeyHandlers(
-        [this](QKeyEvent &key) {
-            return completion_->BeforeKey(key) || find_->BeforeKey(key) ||
-                   blocks_->BeforeKey(key) || comments_->BeforeKey(key);
-        },
-        [this] {
-            completion_->AfterKey();
-            blocks_->AfterKey();
-        });
-    view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view_, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
-    connect(view_, &ScintillaView::SCN_MODIFIED, this, &EditorControl::KeepWithinLimit);
+    comments_ = std::make_unique<LineComments>(*view_);
+    view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
+                          [this] { AfterKey(); });
+    view.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&view, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
+    connect(view_, &ScintillaCall::InsertionRefused, this, [this] {
+        emit InsertionRefused(
+            QStringLiteral("The text was not inserted: %1.").arg(DocumentLimitText()));
+    });
 }
 
 EditorControl::~EditorControl() = default;
 
+// The features see the keys the text gets, in this order, before QScintilla does.
+bool EditorControl::BeforeKey(QKeyEvent &key)
+{
+    return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key) ||
+           comments_->BeforeKey(key);
+}
+
+void EditorControl::AfterKey()
+{
+    completion_->AfterKey();
+    blocks_->AfterKey();
+}
+
 // QScintilla's own menu (undo, clipboard, select all) with the control's commands after it.
 void EditorControl::ShowContextMenu(const QPoint &position)
 {
-    QMenu *menu = view_->createStandardContextMenu();
+    QMenu *menu = view_->StandardContextMenu();
     find_->AddMenuEntries(*menu);
     goToLine_->AddMenuEntry(*menu);
     comments_->AddMenuEntry(*menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(view_->viewport()->mapToGlobal(position));
+    menu->popup(view_->Viewport().mapToGlobal(position));
 }
 
 void EditorControl::SetLanguageName(const QString &name)
@@ -78,32 +98,27 @@ void EditorControl::SetLanguageName(const QString &name)
         throw EditorError(QStringLiteral("no language is registered under the name \"%1\"")
                               .arg(name)
                               .toStdString());
-    auto *lexer = new QuillLexer(name, *definition, view_);
-    lexer->SetBaseFont(ScintillaFont(view_->font()));
-    view_->setLexer(lexer);
+    auto *lexer = new QuillLexer(name, *definition, *view_, this);
+    view_->SetStyleSource(lexer);
     colouring_->SetLexer(lexer);
     connect(lexer, &QuillLexer::LinesColoured, this, &EditorControl::LinesColoured);
-    // Changing lexers resets every style to Scintilla's default, the line numbers' included.
-    view_->setMarginsFont(ScintillaFont(view_->font()));
     delete lexer_;
     lexer_ = lexer;
     languageName_ = name;
+    commentToken_ = definition->CommentToken;
     blocks_->SetLanguage(*definition);
     comments_->SetCommentToken(definition->CommentToken);
 }
 
 void EditorControl::SetText(const QString &text)
 {
-    ReplaceRange(0, static_cast<int>(view_->SendScintilla(ScintillaView::SCI_GETLENGTH)),
-                 text.toUtf8());
+    view_->ReplaceRange(0, view_->Length(), text.toUtf8());
 }
 
 QString EditorControl::Text() const
 {
-    const long length = view_->SendScintilla(ScintillaView::SCI_GETLENGTH);
-    const char *bytes = reinterpret_cast<const char *>(
-        view_->SendScintilla(ScintillaView::SCI_GETCHARACTERPOINTER));
-    return QString::fromUtf8(bytes, length);
+    const QByteArrayView bytes = view_->Text();
+    return QString::fromUtf8(bytes.data(), bytes.size());
 }
 
 FileIdentity EditorControl::OpenFile(const QString &path)
@@ -121,12 +136,9 @@ FileIdentity EditorControl::OpenFile(const QString &path)
 
 SavedScript EditorControl::SaveFile(const QString &path, bool)
 {
-    const long length = view_->SendScintilla(ScintillaView::SCI_GETLENGTH);
-    const char *bytes = reinterpret_cast<const char *>(
-        view_->SendScintilla(ScintillaView::SCI_GETCHARACTERPOINTER));
-    const SavedScript saved = WriteScriptFile(path, QByteArrayView(bytes, length), format_);
+    const SavedScript saved = WriteScriptFile(path, view_->Text(), format_);
     format_ = saved.format;
-    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    view_->SetSavePoint();
     return saved;
 }
 
@@ -134,16 +146,15 @@ void EditorControl::NewDocument()
 {
     SetText(QString());
     SetFormat(ScriptFormat{});
-    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    view_->SetSavePoint();
 }
 
 void EditorControl::SetFormat(ScriptFormat format)
 {
     format_ = format;
-    const long eolMode = format.lineEnd == LineEnd::CrLf ? ScintillaView::SC_EOL_CRLF
-                         : format.lineEnd == LineEnd::Cr ? ScintillaView::SC_EOL_CR
-                                                         : ScintillaView::SC_EOL_LF;
-    view_->SendScintilla(ScintillaView::SCI_SETEOLMODE, eolMode);
+    view_->SetLineEnds(format.lineEnd == LineEnd::CrLf ? ScintillaCall::LineEndMode::CrLf
+                       : format.lineEnd == LineEnd::Cr ? ScintillaCall::LineEndMode::Cr
+                                                       : ScintillaCall::LineEndMode::Lf);
 }
 
 void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
@@ -159,14 +170,14 @@ void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
         throw;
     }
     SetFormat(format);
-    view_->SendScintilla(ScintillaView::SCI_SETUNDOCOLLECTION, 1L);
-    view_->SendScintilla(ScintillaView::SCI_SETSAVEPOINT);
+    view_->SetUndoCollection(true);
+    view_->SetSavePoint();
     // The caret and the view go to the top without Scintilla scrolling to the caret, which lays
     // the caret's line out: the first paint does that anyway, and a line of 100 MB takes seconds.
-    view_->SendScintilla(ScintillaView::SCI_SETXOFFSET, 0L);
-    view_->SendScintilla(ScintillaView::SCI_SETFIRSTVISIBLELINE, 0L);
-    view_->SendScintilla(ScintillaView::SCI_SETEMPTYSELECTION, 0L);
-    view_->UpdateLineNumberWidth();
+    view_->SetXOffset(0);
+    view_->SetFirstVisibleLine(0);
+    view_->SetEmptySelection(0);
+    view_->FitLineNumbers();
 }
 
 void EditorControl::FollowShownDocument()
@@ -175,113 +186,94 @@ void EditorControl::FollowShownDocument()
     colouring_->Restart();
 }
 
+EditorRange EditorControl::GetSelection(bool) const
+{
+    return SelectionRange(*view_);
+}
+
+void EditorControl::SetSelection(const EditorRange &range, bool reveal)
+{
+    SelectRange(*view_, range, reveal);
+}
+
+void EditorControl::SetSelectedText(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const long start = view_->SelectionStart();
+    view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
+    view_->SetEmptySelection(start + utf8.size());
+}
+
+void EditorControl::InsertText(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const long start = view_->SelectionStart();
+    view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
+    view_->SetSel(start, start + utf8.size());
+}
+
 QFont EditorControl::Font() const
 {
-    return view_->font();
+    return view_->Font();
 }
 
 void EditorControl::SetFont(const QFont &font)
 {
-    const QFont styles = ScintillaFont(font);
-    if (lexer_)
-        lexer_->SetBaseFont(styles);
-    else
-        view_->setFont(styles);
-    view_->setMarginsFont(styles);
-    view_->QWidget::setFont(font);
-}
-
-// Scintilla takes font sizes in points only; a font sized in pixels is given the point size
-// that draws it at that many pixels on this screen.
-QFont EditorControl::ScintillaFont(const QFont &font) const
-{
-    if (font.pixelSize() <= 0)
-        return font;
-    QFont points = font;
-    points.setPointSizeF(font.pixelSize() * 72.0 / view_->logicalDpiY());
-    return points;
+    view_->SetFonts(font);
 }
 
 bool EditorControl::CanUndo() const
 {
-    return view_->isUndoAvailable();
+    return view_->CanUndo();
 }
 
 bool EditorControl::CanRedo() const
 {
-    return view_->isRedoAvailable();
+    return view_->CanRedo();
 }
 
 bool EditorControl::CanCut() const
 {
-    return !view_->isReadOnly() && view_->hasSelectedText();
+    return !view_->IsReadOnly() && view_->HasSelectedText();
 }
 
 bool EditorControl::CanCopy() const
 {
-    return view_->hasSelectedText();
+    return view_->HasSelectedText();
 }
 
 bool EditorControl::CanPaste() const
 {
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    return !view_->isReadOnly() && data && data->hasText();
+    return !view_->IsReadOnly() && data && data->hasText();
 }
 
 void EditorControl::Undo()
 {
-    view_->undo();
+    view_->Undo();
 }
 
 void EditorControl::Redo()
 {
-    view_->redo();
+    view_->Redo();
 }
 
 void EditorControl::Cut()
 {
-    view_->cut();
+    view_->Cut();
 }
 
 void EditorControl::Copy()
 {
-    view_->copy();
+    view_->Copy();
 }
 
 void EditorControl::Paste()
 {
-    view_->paste();
+    view_->Paste();
 }
 
 bool EditorControl::IsModified() const
 {
-    return view_->SendScintilla(ScintillaView::SCI_GETMODIFY) != 0;
-}
-
-// Scintilla asks before every insertion, whatever made it (keys, input methods, paste, drop,
-// line duplication); one that would pass the limit is made empty, so positions never overflow.
-// The report waits until the edit is over: a message box inside it would re-enter Scintilla.
-void EditorControl::KeepWithinLimit(int, int modification, const char *, int length)
-{
-    if (!(modification & ScintillaView::SC_MOD_INSERTCHECK))
-        return;
-    const long size = view_->SendScintilla(ScintillaView::SCI_GETLENGTH);
-    if (length >= 0 && size + qint64(length) <= MaxDocumentBytes)
-        return;
-    view_->SendScintilla(ScintillaView::SCI_CHANGEINSERTION, 0UL, "");
-    ReportRefusal();
-}
-
-void EditorControl::ReportRefusal()
-{
-    if (std::exchange(refusalPending_, true))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            refusalPending_ = false;
-            emit InsertionRefused(
-                QStringLiteral("The text was not inserted: %1.").arg(DocumentLimitText()));
-        },
-        Qt::QueuedConnection);
+    return view_->IsModified();
 }

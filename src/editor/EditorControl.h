@@ -3,8 +3,8 @@
 // EditorControl: the program's code editor widget, a thin layer over QScintilla.
 #pragma once
 
-#include "EditorRange.h"
-#include "LineStartEdit.h"
+#include "common/EditorRange.h"
+#include "lineedit/LineStartEdit.h"
 #include "scriptfile/ScriptFile.h"
 
 #include <QByteArray>
@@ -23,8 +23,9 @@ class EditorList;
 class FindController;
 class GoToLineBar;
 class LineComments;
+class QKeyEvent;
 class QuillLexer;
-class ScintillaView;
+class ScintillaCall;
 class VisibleFirstColouring;
 
 /// The syntax-colouring edit control on the main window. It owns the document's text, its undo
@@ -42,6 +43,8 @@ public:
     /// an EditorError and leaves the colouring as it was.
     void SetLanguageName(const QString &name);
     QString LanguageName() const { return languageName_; }
+    /// The comment token of that language; empty for none.
+    QString CommentToken() const { return commentToken_; }
 
     /// Replaces the whole text as one undoable edit.
     void SetText(const QString &text);
@@ -72,7 +75,7 @@ public:
     void InsertText(const QString &text);
 
     /// Starts gathering insertions at the start of lines, to be made together as one edit.
-    LineStartEdit BeginLineStartEdit();
+    LineStartEdit BeginLineStartEdit() { return LineStartEdit(*view_); }
 
     /// The editor's font, as last set.
     QFont Font() const;
@@ -108,22 +111,17 @@ signals:
     void LinesColoured(int firstLine, int lastLine);
 
 private:
-    friend class LineStartEdit;
-
-    QFont ScintillaFont(const QFont &font) const;
-    int PositionFromLineColumn(std::int32_t line, std::int32_t column) const;
-    std::int32_t ColumnOfPosition(int position) const;
-    void ReplaceRange(int start, int end, const QByteArray &utf8);
     void SetFormat(ScriptFormat format);
     void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
     void FollowShownDocument();
-    void KeepWithinLimit(int position, int modification, const char *text, int length);
-    void ReportRefusal();
     void ShowContextMenu(const QPoint &position);
+    bool BeforeKey(QKeyEvent &key);
+    void AfterKey();
 
-    ScintillaView *view_;
+    ScintillaCall *view_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
+    QString commentToken_;
     QuillLexer *lexer_ = nullptr;
     std::unique_ptr<AutoIndent> autoIndent_;
     std::unique_ptr<CompletionController> completion_;
@@ -133,5 +131,4 @@ private:
     std::unique_ptr<LineComments> comments_;
     std::unique_ptr<VisibleFirstColouring> colouring_;
     ScriptFormat format_;
-    bool refusalPending_ = false;
 };

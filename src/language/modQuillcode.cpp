@@ -3,7 +3,7 @@
 // modQuillcode: the "Quillcode" language and the server functions of the completion list.
 #include "modQuillcode.h"
 
-#include "editor/EditorList.h"
+#include "completion/EditorList.h"
 #include "syntax/LanguageDefinition.h"
 #include "syntax/LanguageRegistry.h"
 

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Styles: the style numbers the lexer writes and the bytes it counts as parts of words.
+// Styles: the style numbers the lexer writes, how the view shows them, and the bytes the lexer
+// counts as parts of words.
 #pragma once
 
 #include <cstddef>
@@ -41,3 +42,23 @@ inline std::size_t WordEnd(const unsigned char *line, std::size_t at, std::size_
 }
 
 } // namespace LexerCore
+
+/// How the view shows the lexer's styles. Scintilla's style 0 is left to text not coloured yet,
+/// so coloured plain text has a style of its own with the same look; the part of a long line
+/// outside its window has a style that is not drawn and takes no room.
+namespace ShownStyle
+{
+
+inline constexpr int ColouredDefault = 31;
+inline constexpr int HiddenText = 30;
+/// Lines longer than this are shown plain, through a window around the caret, and read as
+/// holding no block words.
+inline constexpr long LongLineBytes = 32 * 1024;
+
+/// The lexer style that the view's style `style` shows.
+inline constexpr int LexerStyle(int style)
+{
+    return style == ColouredDefault ? 0 : style;
+}
+
+} // namespace ShownStyle

@@ -81,6 +81,7 @@ struct FakeCode {
         void Apply() { code.commented.insert(code.commented.end(), queued.begin(), queued.end()); }
     };
 
+    QString CommentToken() const { return QStringLiteral("'"); }
     EditorRange GetSelection(bool) const { return selection; }
     void SetSelection(const EditorRange &range, bool) { restored.push_back(range); }
     Edit BeginLineStartEdit() { return Edit{*this, {}}; }

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Colouring the lines on screen first: wherever the view goes, nothing between is coloured, the
 // rest follows in the background, and an edit colours only the lines it touched.
+#include "colouring/QuillLexer.h"
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
 #include "support/TestMain.h"
 #include "syntax/LexerCore.h"
-#include "syntax/QuillLexer.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -56,7 +56,7 @@ QsciScintilla *ViewOf(EditorControl &code)
 
 QuillLexer *LexerOf(EditorControl &code)
 {
-    return qobject_cast<QuillLexer *>(ViewOf(code)->lexer());
+    return code.findChild<QuillLexer *>();
 }
 
 long LineStart(QsciScintilla *view, long line)

@@ -3,8 +3,8 @@
 // The completion list through the real main window: its entries, its look, narrowing and choosing.
 #include "app/frmMain.h"
 #include "common/EditorError.h"
+#include "completion/EditorList.h"
 #include "editor/EditorControl.h"
-#include "editor/EditorList.h"
 #include "language/modQuillcode.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"

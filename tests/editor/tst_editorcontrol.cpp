@@ -2,14 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // EditorControl: selections in character columns, text replacement, and the command guard.
 #include "app/CommandGuard.h"
+#include "colouring/QuillLexer.h"
 #include "common/Checked32.h"
 #include "common/EditorError.h"
 #include "editor/EditorControl.h"
-#include "editor/ScintillaView.h"
+#include "scintilla/ScintillaView.h"
 #include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
-#include "syntax/QuillLexer.h"
 
 #include <QApplication>
 #include <QScrollBar>

@@ -3,7 +3,7 @@
 // Find and replace through the real main window: the bar's keys, searching, counting, marking the
 // matches on screen, and replacing with one Undo that gives back every byte of the file.
 #include "editor/EditorControl.h"
-#include "editor/FindBar.h"
+#include "find/FindBar.h"
 #include "support/ContextMenu.h"
 #include "support/FileBytes.h"
 #include "support/MarkedText.h"

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Blocks in the real window: the fold margin, fold keys and clicks, folded text kept whole,
 // marks and their tooltips as you type, and fold levels after edits against a fresh editor.
-#include "editor/DocumentWatcher.h"
 #include "editor/EditorControl.h"
+#include "scintilla/DocumentWatcher.h"
+#include "scintilla/ScintillaView.h"
 #include "support/FileBytes.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
@@ -469,11 +470,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, edit);
         QFETCH(QString, reports);
-        QsciScintilla view;
+        ScintillaView view;
         view.SendScintilla(Sci::SCI_APPENDTEXT, text.toUtf8().size(), text.toUtf8().constData());
         view.SendScintilla(Sci::SCI_EMPTYUNDOBUFFER);
         QStringList heard;
-        DocumentWatcher watcher(view, [&](std::int64_t line, std::int64_t delta) {
+        DocumentWatcher watcher(view.Call(), [&](std::int64_t line, std::int64_t delta) {
             heard << QStringLiteral("%1%2%3").arg(line).arg(delta < 0 ? "" : "+").arg(delta);
         });
         watcher.Follow();

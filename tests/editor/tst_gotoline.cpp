@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Go to line through the real main window: Ctrl+G, the number typed, Return or Escape.
 #include "editor/EditorControl.h"
-#include "editor/GoToLineBar.h"
+#include "gotoline/GoToLineBar.h"
 #include "support/ContextMenu.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"

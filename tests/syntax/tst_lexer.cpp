@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lexer: its rules over bytes, the colours of sample scripts however they are sliced,
 // restyling after edits, and fonts.
+#include "colouring/QuillLexer.h"
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
 #include "support/TestMain.h"
 #include "syntax/LexerCore.h"
-#include "syntax/QuillLexer.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -355,7 +355,7 @@ private slots:
         std::unique_ptr<EditorControl> code(NewQuillcodeControl());
         QsciScintilla *view = LoadSample(*code, sample);
         QVERIFY(view);
-        auto *lexer = qobject_cast<QuillLexer *>(view->lexer());
+        auto *lexer = code->findChild<QuillLexer *>();
         QVERIFY(lexer);
         const long length = view->SendScintilla(Sci::SCI_GETLENGTH);
         const long lines = view->SendScintilla(Sci::SCI_GETLINECOUNT);

@@ -1,0 +1,300 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// BlockView: analysis driven by painting and keys, marks drawn for the lines on screen.
+#include "BlockView.h"
+
+#include "scintilla/ScintillaCall.h"
+#include "syntax/LanguageDefinition.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QStringList>
+#include <QToolTip>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+// A refresh before painting reads the lines shown for at most this long, and what their blocks
+// need beyond them for this long: a screen far from anything analysed yet fills in over a few
+// refreshes and the slices that follow, never in one long one. A slice of analysis while typing
+// pauses takes this long.
+constexpr auto RefreshBudget = 4ms;
+constexpr auto RefreshExtraBudget = 2ms;
+constexpr auto SliceBudget = 8ms;
+// How long typing must pause before analysis left over goes on.
+constexpr auto QuietTime = 150ms;
+
+} // namespace
+
+BlockView::BlockView(ScintillaCall &view)
+    : view_(view), text_(view), levels_(view), margin_(view),
+      watcher_(view, [this](std::int64_t line, std::int64_t delta) {
+          if (structure_)
+              structure_->LinesReplaced(line, delta);
+      })
+{
+    idle_.setSingleShot(true);
+    connect(&idle_, &QTimer::timeout, this, &BlockView::ContinueWhenIdle);
+    view_.Viewport().installEventFilter(this);
+    connect(&view_, &ScintillaCall::Updated, this, [this](bool, bool selection) {
+        if (structure_ && selection)
+            QMetaObject::invokeMethod(
+                this, [this] { margin_.RevealSelection(); }, Qt::QueuedConnection);
+    });
+    connect(&view_, &ScintillaCall::MarginClicked, this, &BlockView::MarginClicked);
+}
+
+BlockView::~BlockView() = default;
+
+void BlockView::SetLanguage(const LanguageDefinition &definition)
+{
+    if (!BlockStructure::Applies(definition)) {
+        if (structure_) {
+            structure_.reset();
+            watcher_.Stop();
+            margin_.Hide();
+            idle_.stop();
+        }
+        return;
+    }
+    structure_ = std::make_unique<BlockStructure>(definition);
+    margin_.Show();
+    watcher_.Follow();
+    Restart();
+    AnalyseAllWhenIdle();
+}
+
+// Following a document, and the first marker and fold level Scintilla keeps for it, cost time in
+// proportion to its lines, a few per cent of opening it: paid here, before its first screen,
+// rather than by the first jump or key after it.
+void BlockView::DocumentReplaced()
+{
+    if (!structure_)
+        return;
+    watcher_.Stop();
+    Restart();
+    margin_.ReserveLines();
+    FollowEdits();
+}
+
+void BlockView::FollowEdits()
+{
+    if (!structure_ || watcher_.Following())
+        return;
+    watcher_.Follow();
+    AnalyseAllWhenIdle();
+}
+
+// The lines off screen are analysed while typing pauses, so folding all blocks, and scrolling
+// anywhere, finds them ready.
+void BlockView::AnalyseAllWhenIdle()
+{
+    structure_->ReadAllLater();
+    idle_.start(0);
+    view_.Viewport().update();
+}
+
+void BlockView::Restart()
+{
+    structure_->Reset(text_.LineCount());
+    drawn_.clear();
+    idle_.stop();
+    view_.Viewport().update();
+}
+
+bool BlockView::BeforeKey(const QKeyEvent &key)
+{
+    if (!structure_)
+        return false;
+    lastKey_ = std::chrono::steady_clock::now();
+    FollowEdits();
+    if (TakeChord(key))
+        return true;
+    const auto modifiers = key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                              Qt::AltModifier | Qt::MetaModifier);
+    if (modifiers != (Qt::ControlModifier | Qt::ShiftModifier))
+        return false;
+    if (key.key() == Qt::Key_BracketLeft || key.key() == Qt::Key_BraceLeft) {
+        Refresh();
+        margin_.FoldAtCaret();
+        return true;
+    }
+    if (key.key() == Qt::Key_BracketRight || key.key() == Qt::Key_BraceRight) {
+        margin_.UnfoldAtCaret();
+        return true;
+    }
+    return false;
+}
+
+// Ctrl+K starts a chord; Ctrl+0 (or 0) then folds all blocks and Ctrl+J (or J) unfolds them.
+// Any other key ends the chord and does what it always does.
+bool BlockView::TakeChord(const QKeyEvent &key)
+{
+    const auto modifiers = key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
+                                              Qt::AltModifier | Qt::MetaModifier);
+    const bool plain = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
+    if (!chord_) {
+        chord_ = modifiers == Qt::ControlModifier && key.key() == Qt::Key_K;
+        return chord_;
+    }
+    if (key.key() == Qt::Key_Control || key.key() == Qt::Key_Shift || key.key() == Qt::Key_Alt ||
+        key.key() == Qt::Key_Meta)
+        return false;
+    chord_ = false;
+    if (plain && key.key() == Qt::Key_0) {
+        WithoutRepaints([this] {
+            watcher_.Flush();
+            structure_->AnalyseAll(text_, levels_);
+            levels_.RevealChangedFolds();
+            margin_.FoldAll();
+        });
+        return true;
+    }
+    if (plain && key.key() == Qt::Key_J) {
+        WithoutRepaints([this] { margin_.UnfoldAll(); });
+        return true;
+    }
+    return false;
+}
+
+// Folding or unfolding every block touches every line of the text, which on a very large script
+// takes a moment: the view shows a busy cursor and asks for no repaint until it is done.
+void BlockView::WithoutRepaints(const std::function<void()> &work)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    view_.Widget().setUpdatesEnabled(false);
+    work();
+    view_.Widget().setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void BlockView::AfterKey()
+{
+    Refresh();
+}
+
+bool BlockView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (structure_ && event->type() == QEvent::Paint) {
+        Refresh();
+    } else if (structure_ && event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        return ShowTooltip(help->pos(), help->globalPos());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// The document lines on screen, top to bottom, without the lines folds hide.
+std::vector<std::int64_t> BlockView::LinesOnScreen() const
+{
+    std::vector<std::int64_t> lines;
+    const long first = view_.FirstVisibleLine();
+    const long shown = view_.LinesOnScreen() + 1;
+    const long count = view_.LineCount();
+    for (long display = first; display <= first + shown; ++display) {
+        const long line = view_.DocLineFromVisible(display);
+        if (line >= count || (!lines.empty() && line <= lines.back()))
+            break;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void BlockView::Refresh()
+{
+    if (!structure_ || !watcher_.Following())
+        return;
+    watcher_.Flush();
+    const std::vector<std::int64_t> lines = LinesOnScreen();
+    // The paint after a key finds the lines its refresh drew, with no edit since: reading again
+    // would only spend a second budget on a screen far below anything analysed.
+    if (lines.empty() || (lines == drawn_ && watcher_.LastEdit() == drawnAfterEdit_))
+        return;
+    drawnAfterEdit_ = watcher_.LastEdit();
+    const BlockReport report =
+        structure_->Refresh(text_, lines.front(), lines.back(),
+                            BlockBudget::Time(RefreshBudget, RefreshExtraBudget), levels_);
+    levels_.RevealChangedFolds();
+    const bool moved = lines != drawn_;
+    drawn_ = lines;
+    Draw(report, moved);
+    if (structure_->HasPendingWork() && !idle_.isActive())
+        idle_.start(0);
+}
+
+void BlockView::Draw(const BlockReport &report, bool everyLine)
+{
+    for (const std::int64_t line : drawn_) {
+        if (everyLine || report.endingsChanged || report.Read(line))
+            margin_.DrawMarks(line, structure_->Marks(text_, line));
+    }
+}
+
+// Analysis left over goes on in slices once typing has paused, so it never delays a key.
+void BlockView::ContinueWhenIdle()
+{
+    if (!structure_ || !structure_->HasPendingWork())
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    const auto quietSince = std::max(lastKey_, watcher_.LastEdit());
+    if (now - quietSince < QuietTime) {
+        idle_.start(
+            std::chrono::duration_cast<std::chrono::milliseconds>(QuietTime - (now - quietSince)));
+        return;
+    }
+    watcher_.Flush();
+    const BlockReport report =
+        structure_->Continue(text_, BlockBudget::Time(SliceBudget, SliceBudget), levels_);
+    levels_.RevealChangedFolds();
+    Draw(report, false);
+    if (structure_->HasPendingWork())
+        idle_.start(0);
+}
+
+bool BlockView::ShowTooltip(const QPoint &at, const QPoint &global)
+{
+    const QString text = TooltipAt(at);
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return false;
+    }
+    QToolTip::showText(global, text, &view_.Viewport());
+    return true;
+}
+
+// Over a marked word: its mark. Over the symbol margin beside a marked line: all its marks.
+QString BlockView::TooltipAt(const QPoint &at)
+{
+    Refresh();
+    const long symbolsFrom = view_.MarginWidth(0);
+    const long symbolsTo = symbolsFrom + view_.MarginWidth(1);
+    long textFrom = 0;
+    for (int margin = 0; margin < 5; ++margin)
+        textFrom += view_.MarginWidth(margin);
+    const bool inMargin = at.x() >= symbolsFrom && at.x() < symbolsTo;
+    const long position = inMargin
+                              ? view_.PositionFromPoint(QPoint(static_cast<int>(textFrom), at.y()))
+                              : view_.CharPositionFromPointClose(at);
+    if (position < 0 || (!inMargin && at.x() < textFrom))
+        return {};
+    const long line = view_.LineFromPosition(position);
+    const long column = position - view_.LineStart(line);
+    QStringList texts;
+    for (const BlockMark &mark : structure_->Marks(text_, line)) {
+        if (inMargin || (column >= mark.column && column < long(mark.column + mark.length)))
+            texts << QString::fromStdString(mark.text);
+    }
+    return texts.join(QLatin1Char('\n'));
+}
+
+void BlockView::MarginClicked(long position, int margin)
+{
+    if (!structure_ || margin != FoldMargin::Margin)
+        return;
+    Refresh();
+    margin_.Toggle(view_.LineFromPosition(position));
+}

@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// BlockView: the blocks of the editor's text on screen: fold margin, marks, tooltips, fold keys.
+#pragma once
+
+#include "FoldMargin.h"
+#include "ScintillaBlocks.h"
+#include "scintilla/DocumentWatcher.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QKeyEvent;
+class QPoint;
+class ScintillaCall;
+struct LanguageDefinition;
+
+/// Keeps the view's fold levels and marks up to date for what is on screen: edits are heard as
+/// they happen, the lines shown are analysed before they are painted, and analysis left over
+/// goes on when typing pauses. Languages without block words show no fold margin.
+class BlockView : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit BlockView(ScintillaCall &view);
+    ~BlockView() override;
+
+    /// Shows the blocks of `definition`'s language, or none when the block rules do not apply.
+    void SetLanguage(const LanguageDefinition &definition);
+    /// The view shows a new document: nothing of it is analysed yet.
+    void DocumentReplaced();
+    /// Takes the fold keys; true when `key` was one of them.
+    bool BeforeKey(const QKeyEvent &key);
+    /// Brings the lines on screen up to date after a key.
+    void AfterKey();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::vector<std::int64_t> LinesOnScreen() const;
+    void Refresh();
+    void Draw(const BlockReport &report, bool everyLine);
+    void ContinueWhenIdle();
+    void Restart();
+    void FollowEdits();
+    void AnalyseAllWhenIdle();
+    bool ShowTooltip(const QPoint &at, const QPoint &global);
+    QString TooltipAt(const QPoint &at);
+    void MarginClicked(long position, int margin);
+    bool TakeChord(const QKeyEvent &key);
+    void WithoutRepaints(const std::function<void()> &work);
+
+    ScintillaCall &view_;
+    ScintillaBlockText text_;
+    ScintillaLevels levels_;
+    FoldMargin margin_;
+    DocumentWatcher watcher_;
+    std::unique_ptr<BlockStructure> structure_;
+    std::vector<std::int64_t> drawn_;
+    std::chrono::steady_clock::time_point drawnAfterEdit_;
+    QTimer idle_;
+    std::chrono::steady_clock::time_point lastKey_;
+    bool chord_ = false;
+};

@@ -1,0 +1,88 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// FindController: the editor control's find and replace, from the keys to the edited text.
+#pragma once
+
+#include "MatchHighlighter.h"
+#include "ScintillaText.h"
+#include "SlicedSearch.h"
+#include "search/Searcher.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+class FindBar;
+class QAction;
+class QKeyEvent;
+class QMenu;
+class QWidget;
+
+/// Find and replace inside the editor control: Ctrl+F and Ctrl+H open the bar with the selected
+/// text or the word at the caret, typing searches from the selection, F3 and Shift+F3 go to the
+/// next and previous match, Alt+C, Alt+W and Alt+R flip the options while the bar is open, and
+/// Escape closes it, leaving the last match selected. The matches on screen are marked while
+/// the bar is open, and the bar counts them when that takes less than a frame.
+class FindController : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Puts its keys on `control`, which holds `view`; the bar is made hidden, for the control's
+    /// layout.
+    FindController(QWidget &control, ScintillaCall &view);
+    ~FindController() override;
+
+    FindBar &Bar() const { return *bar_; }
+    /// Sees the keys the text gets before the editor does; true when it took the key.
+    bool BeforeKey(const QKeyEvent &key);
+    /// Adds Find and Replace to a right-click menu of the text.
+    void AddMenuEntries(QMenu &menu) const;
+
+    /// How long counting the matches may take before the count shows as "at least".
+    static constexpr int CountMs = 5;
+    /// The longest selection that becomes the search text.
+    static constexpr long LongestSeedBytes = 1000;
+
+private:
+    QAction *AddKey(QWidget &control, const QString &text, const QKeySequence &key,
+                    const std::function<void()> &handler);
+    void OpenFind();
+    void OpenReplace();
+    void Open(bool replace);
+    void Reveal(bool replace, bool takeFocus);
+    bool RevealForNextOrPrevious();
+    void Close();
+    void SearchAsTyped();
+    void FindNext();
+    void FindPrevious();
+    void Replace();
+    void ReplaceAll();
+    void Search(qsizetype from, bool forwards, bool wrapping = false);
+    void SearchPastEmptyMatch(long position);
+    void ShowResult(const std::optional<TextMatch> &match, bool wrapped);
+    void ShowCount();
+    void ShowCountInSelection();
+    bool SelectionSpansLines() const;
+    long SelectedRangeEnd(long end) const;
+    bool Ready();
+    QString SeedText() const;
+    QString ReplacementText() const;
+    void Select(qsizetype start, qsizetype end);
+
+    ScintillaCall &view_;
+    ScintillaText text_;
+    FindBar *bar_;
+    SlicedSearch search_;
+    MatchHighlighter highlighter_;
+    Searcher searcher_;
+    QString searchedText_;
+    SearchOptions searchedOptions_;
+    std::optional<TextMatch> lastMatch_;
+    QTimer count_;
+    QAction *find_ = nullptr;
+    QAction *replace_ = nullptr;
+    QList<QAction *> whileOpen_;
+};

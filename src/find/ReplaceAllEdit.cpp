@@ -1,0 +1,129 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ReplaceAllEdit: every match in a range replaced as one undo step, in a few large changes.
+#include "ReplaceAllEdit.h"
+
+#include "ScintillaText.h"
+#include "scintilla/ForwardRewrite.h"
+#include "search/Replacement.h"
+#include "search/Searcher.h"
+
+#include <optional>
+#include <vector>
+
+namespace
+{
+
+// Matches are gathered a batch of whole lines at a time and then replaced, so every search
+// reads only text no replacement has touched yet: a batch starts at a line start, and no match
+// reaches across a line end.
+constexpr qsizetype BatchBytes = qsizetype(1) << 20;
+
+struct Pending {
+    qsizetype start;
+    qsizetype end;
+    qsizetype textEnd; // where this match's replacement ends in the batch's texts
+};
+
+class Rewriter
+{
+public:
+    Rewriter(ScintillaCall &view, const Searcher &searcher, const Replacement &replacement)
+        : view_(view), text_(view), searcher_(searcher), replacement_(replacement)
+    {
+    }
+
+    ReplaceAllResult Run(qsizetype from, qsizetype to);
+
+private:
+    qsizetype BatchEnd(qsizetype position, qsizetype to) const;
+    void Gather(qsizetype from, qsizetype batchEnd, qsizetype to);
+    void Apply();
+
+    ScintillaCall &view_;
+    ScintillaText text_;
+    const Searcher &searcher_;
+    const Replacement &replacement_;
+    std::optional<ForwardRewrite> rewrite_;
+    std::vector<Pending> batch_;
+    QByteArray texts_;
+    ReplaceAllResult result_;
+    qsizetype lastTail_ = 0; // bytes after the last match replaced, which no edit changes
+};
+
+ReplaceAllResult Rewriter::Run(qsizetype from, qsizetype to)
+{
+    const qsizetype startLength = text_.Length();
+    view_.BeginUndoAction();
+    qsizetype position = from;
+    qsizetype end = to;
+    do {
+        const qsizetype batchEnd = BatchEnd(position, end);
+        Gather(position, batchEnd, end);
+        const qsizetype before = text_.Length();
+        Apply();
+        const qsizetype shift = text_.Length() - before;
+        position = batchEnd + shift;
+        end += shift;
+    } while (position < end);
+    if (rewrite_)
+        rewrite_->Finish();
+    view_.EndUndoAction();
+    result_.rangeEnd = to + text_.Length() - startLength;
+    result_.lastEnd = text_.Length() - lastTail_;
+    return result_;
+}
+
+qsizetype Rewriter::BatchEnd(qsizetype position, qsizetype to) const
+{
+    if (to - position <= BatchBytes)
+        return to;
+    const long line = view_.LineFromPosition(static_cast<long>(position + BatchBytes));
+    const qsizetype next = view_.LineStart(line + 1);
+    return next > position && next < to ? next : to;
+}
+
+void Rewriter::Gather(qsizetype from, qsizetype batchEnd, qsizetype to)
+{
+    batch_.clear();
+    texts_.clear();
+    // The last batch takes in an empty match at `to` as well.
+    const qsizetype scanEnd = batchEnd < to ? batchEnd : to + 1;
+    searcher_.Scan(text_, from, scanEnd, [this, to](const FoundMatch &found) {
+        if (found.match.end <= to) {
+            replacement_.AppendFor(found, texts_);
+            batch_.push_back(Pending{found.match.start, found.match.end, texts_.size()});
+        }
+        return true;
+    });
+}
+
+// Replacing may put a large piece in place, which moves the old text after it by as much as the
+// text's length changed.
+void Rewriter::Apply()
+{
+    const qsizetype base = text_.Length();
+    qsizetype textStart = 0;
+    for (const Pending &match : batch_) {
+        const qsizetype shift = text_.Length() - base;
+        if (!rewrite_) {
+            rewrite_.emplace(view_, static_cast<long>(match.start));
+            result_.firstStart = match.start;
+        }
+        lastTail_ = text_.Length() - (match.end + shift);
+        rewrite_->CopyUpTo(static_cast<long>(match.start + shift));
+        rewrite_->SkipTo(static_cast<long>(match.end + shift));
+        rewrite_->Append(
+            QByteArray::fromRawData(texts_.constData() + textStart, match.textEnd - textStart));
+        ++result_.replaced;
+        textStart = match.textEnd;
+    }
+}
+
+} // namespace
+
+ReplaceAllResult ReplaceAll(ScintillaCall &view, const Searcher &searcher,
+                            const Replacement &replacement, qsizetype from, qsizetype to)
+{
+    return Rewriter(view, searcher, replacement).Run(from, to);
+}

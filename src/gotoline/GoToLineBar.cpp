@@ -1,0 +1,118 @@
+// SPDX-FileCopyrightText: 2026 The Quillmark developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// GoToLineBar: the field that takes the caret to a line by its number.
+#include "GoToLineBar.h"
+
+#include "common/FailedField.h"
+#include "scintilla/ScintillaCall.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QToolButton>
+
+#include <algorithm>
+
+GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view)
+    : QWidget(&control), view_(view), field_(new QLineEdit(this)), range_(new QLabel(this)),
+      open_(new QAction(tr("Go to Line..."), &control))
+{
+    field_->setObjectName(QStringLiteral("lineField"));
+    field_->setMaximumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('9')) * 14);
+    field_->installEventFilter(this);
+    range_->setObjectName(QStringLiteral("lineRange"));
+    auto *close = new QToolButton(this);
+    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setToolTip(tr("Close (Escape)"));
+    close->setAutoRaise(true);
+    close->setFocusPolicy(Qt::NoFocus);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addWidget(new QLabel(tr("Go to line:"), this));
+    layout->addWidget(field_);
+    layout->addWidget(range_);
+    layout->addStretch();
+    layout->addWidget(close);
+    connect(close, &QToolButton::clicked, this, &GoToLineBar::Close);
+
+    open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    open_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(open_, &QAction::triggered, this, &GoToLineBar::Open);
+    control.addAction(open_);
+    hide();
+}
+
+void GoToLineBar::AddMenuEntry(QMenu &menu) const
+{
+    menu.addAction(open_);
+}
+
+bool GoToLineBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == field_ && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Go();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            Close();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void GoToLineBar::Open()
+{
+    const long caretLine = view_.LineFromPosition(view_.CurrentPos());
+    field_->setText(QString::number(caretLine + 1));
+    range_->setText(tr("of %1").arg(LineCount()));
+    ShowFieldFailed(*field_, false);
+    show();
+    field_->setFocus(Qt::ShortcutFocusReason);
+    field_->selectAll();
+}
+
+// The field holds a line number counted from 1; blanks around it do not matter, anything else
+// that is not a number of a line in the text does.
+void GoToLineBar::Go()
+{
+    bool isNumber = false;
+    const qlonglong number = field_->text().trimmed().toLongLong(&isNumber);
+    if (!isNumber || number < 1 || number > LineCount()) {
+        ShowFieldFailed(*field_, true);
+        return;
+    }
+    ShowLine(static_cast<long>(number - 1));
+    Close();
+}
+
+void GoToLineBar::Close()
+{
+    hide();
+    view_.Widget().setFocus(Qt::OtherFocusReason);
+}
+
+long GoToLineBar::LineCount() const
+{
+    return view_.LineCount();
+}
+
+// Puts the caret at the start of `line`, unfolding the blocks that hide it. A line off the
+// screen comes to its middle, so the lines around it show too.
+void GoToLineBar::ShowLine(long line)
+{
+    view_.EnsureVisible(line);
+    const long shownLine = view_.VisibleFromDocLine(line);
+    const long top = view_.FirstVisibleLine();
+    const long screen = view_.LinesOnScreen();
+    if (shownLine < top || shownLine >= top + screen)
+        view_.SetFirstVisibleLine(std::max(0L, shownLine - screen / 2));
+    view_.GotoLine(line);
+}
