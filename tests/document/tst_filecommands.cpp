@@ -15,6 +15,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -41,9 +42,7 @@
 namespace
 {
 
-struct Window : TestWindow {
-    void Type(const QString &text) { QTest::keyClicks(form->Code->focusProxy(), text); }
-};
+using Window = TestWindow;
 
 QString Visible(QString text)
 {
@@ -314,7 +313,7 @@ private slots:
             else if (step == QLatin1String("new"))
                 w.form->mnuNew->trigger();
             else if (step.startsWith(QLatin1String("type:")))
-                w.Type(step.mid(5));
+                TypeKeys(w.form->Code->focusProxy(), step.mid(5));
             else if (step.startsWith(QLatin1String("delete:")))
                 QVERIFY(QFile::remove(root.filePath(step.mid(7))));
         }
@@ -383,7 +382,7 @@ private slots:
             w.form->mnuOpen->trigger();
         }
         if (changed)
-            w.Type(QStringLiteral("typed "));
+            TypeKeys(w.form->Code->focusProxy(), QStringLiteral("typed "));
         const QString before = w.form->Code->Text();
         w.prompts->answers << UnsavedTextAnswer(answer);
         const bool saves = changed && answer == int(UnsavedTextAnswer::Save);
@@ -637,7 +636,7 @@ private slots:
                 w.dialog->Choose(root.filePath(step == QLatin1String("open") ? "a.qc" : "link.qc"));
                 w.form->mnuOpen->trigger();
             } else if (step == QLatin1String("type")) {
-                w.Type(QStringLiteral("typed "));
+                TypeKeys(w.form->Code->focusProxy(), QStringLiteral("typed "));
             } else if (step == QLatin1String("save")) {
                 w.form->mnuSave->trigger();
             } else if (step == QLatin1String("saveas")) {
@@ -718,10 +717,9 @@ private slots:
         for (const Step &step : steps) {
             const QString action = QString::fromUtf8(step.action);
             if (action.startsWith(QLatin1String("type ")))
-                QTest::sendKeyEvent(QTest::Click, keys, Qt::Key_unknown, action.mid(5),
-                                    Qt::NoModifier);
+                TypeKeys(keys, action.mid(5));
             else if (action == QLatin1String("delete"))
-                QTest::keyClick(keys, Qt::Key_Delete);
+                TypeKeys(keys, QStringLiteral("{Del}"));
             else if (action.startsWith(QLatin1String("paste "))) {
                 QApplication::clipboard()->setText(action.mid(6));
                 w.form->mnuPaste->trigger();

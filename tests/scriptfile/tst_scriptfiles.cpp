@@ -7,6 +7,7 @@
 #include "scriptfile/ScriptFileFormat.h"
 #include "support/FileBytes.h"
 #include "support/TestMain.h"
+#include "support/Typing.h"
 
 #include <Qsci/qscilexercpp.h>
 #include <Qsci/qsciscintilla.h>
@@ -239,7 +240,7 @@ private slots:
         EditorControl code;
         code.show();
         code.OpenFile(path);
-        QTest::keyClick(code.focusProxy(), Qt::Key_Return);
+        TypeKeys(code.focusProxy(), QStringLiteral("{Return}"));
         code.SaveFile(path, true);
         QCOMPARE(ReadBytes(path), typedLineEnd + bytes);
     }
@@ -254,9 +255,7 @@ private slots:
         code.OpenFile(path);
         code.NewDocument();
         QVERIFY(!code.IsModified());
-        QTest::sendKeyEvent(QTest::Click, code.focusProxy(), Qt::Key_Eacute, QStringLiteral("é"),
-                            Qt::NoModifier);
-        QTest::keyClick(code.focusProxy(), Qt::Key_Return);
+        TypeKeys(code.focusProxy(), QStringLiteral("é{Return}"));
         code.SaveFile(path, true);
         QCOMPARE(ReadBytes(path), QByteArray("é\n"));
     }
