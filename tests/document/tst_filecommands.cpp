@@ -11,6 +11,7 @@
 #include "scriptfile/FileReplacement.h"
 #include "scriptfile/ScriptFile.h"
 #include "support/FileBytes.h"
+#include "support/HostileFolder.h"
 #include "support/ScriptedFileDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
@@ -500,21 +501,13 @@ private slots:
             QSKIP("the superuser writes into folders whatever their permission bits");
         if (limit.startsWith(QLatin1String("memory")) && AddressSanitizer)
             QSKIP("the address sanitizer maps memory beyond any limit these cases set");
-        QTemporaryDir dir;
+        HostileFolder hostile;
+        QVERIFY(hostile.made);
+        const QTemporaryDir &dir = hostile.dir;
         const QDir root(dir.path());
-        QVERIFY(root.mkpath(QStringLiteral("sub")) && root.mkpath(QStringLiteral("folder")) &&
-                root.mkpath(QStringLiteral("locked")));
+        QVERIFY(root.mkpath(QStringLiteral("sub")));
         const QString current = root.filePath(QStringLiteral("sub/current.qc"));
         WriteBytes(current, "old text\r\n");
-        WriteBytes(root.filePath(QStringLiteral("plain.qc")), "plain\n");
-        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("locked")),
-                                      QFile::ReadOwner | QFile::ExeOwner));
-        QCOMPARE(
-            ::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("fifo.qc"))).constData(), 0600),
-            0);
-        QFile huge(root.filePath(QStringLiteral("huge.qc")));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxScriptFileBytes + 1));
-        huge.close();
 
         Window w;
         w.dialog->Choose(current);
@@ -554,8 +547,6 @@ private slots:
         QVERIFY2(boxes[0].contains(QDir::toNativeSeparators(path)) && boxes[0].contains(reason),
                  qPrintable(boxes[0]));
         QCOMPARE(Contents(dir.path()), contentsBefore);
-        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("locked")),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void encodingChangeIsToldOnce()
