@@ -3,6 +3,7 @@
 // Opening a large script in the real window: from the file dialog's answer to the coloured first
 // screen, and the first keystroke after it.
 #include "BenchCase.h"
+#include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "app/frmMain.h"
@@ -17,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -92,14 +92,11 @@ void Pause(int ms)
 }
 
 /// One key pressed and released in `view`, until the view has painted what it changed, in ms.
-double KeyToRepaint(QsciScintilla *view, PaintWatch &painted, int key,
-                    Qt::KeyboardModifiers modifiers, const QString &text)
+double KeyToRepaint(QsciScintilla *view, PaintWatch &painted, QKeyCombination key,
+                    const QString &text)
 {
     return TimeMs([&] {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
+        SendKey(view, key, text);
         painted.painted = false;
         while (!painted.painted)
             QApplication::processEvents();
@@ -134,9 +131,9 @@ struct OpenWindow {
         return dialog->answered.nsecsElapsed() / 1e6;
     }
 
-    double Key(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+    double Key(QKeyCombination key, const QString &text = {})
     {
-        return KeyToRepaint(view, painted, key, modifiers, text);
+        return KeyToRepaint(view, painted, key, text);
     }
 
     PaintWatch painted;
@@ -195,8 +192,7 @@ std::vector<double> BareScintillaKeysAfterPause(int keys)
     std::vector<double> times;
     for (int i = 0; i < keys; ++i) {
         Pause(BetweenKeysMs);
-        times.push_back(
-            KeyToRepaint(&bare, painted, Qt::Key_B, Qt::NoModifier, QStringLiteral("b")));
+        times.push_back(KeyToRepaint(&bare, painted, Qt::Key_B, QStringLiteral("b")));
     }
     return times;
 }
@@ -217,15 +213,15 @@ void FirstKeystrokeAfterOpen(const BenchOptions &options)
     for (int round = 0; round < rounds; ++round) {
         OpenWindow open(script.path);
         open.Open();
-        open.Key(Qt::Key_End, Qt::ControlModifier, {});
+        open.Key(Qt::ControlModifier | Qt::Key_End);
         Pause(BetweenKeysMs);
-        first.push_back(open.Key(Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+        first.push_back(open.Key(Qt::Key_A, QStringLiteral("a")));
         for (int i = 0; i < laterKeys; ++i) {
             Pause(BetweenKeysMs);
-            later.push_back(open.Key(Qt::Key_B, Qt::NoModifier, QStringLiteral("b")));
+            later.push_back(open.Key(Qt::Key_B, QStringLiteral("b")));
         }
         for (int i = 0; i < laterKeys; ++i)
-            backToBack.push_back(open.Key(Qt::Key_C, Qt::NoModifier, QStringLiteral("c")));
+            backToBack.push_back(open.Key(Qt::Key_C, QStringLiteral("c")));
     }
     const std::vector<double> bare = BareScintillaKeysAfterPause(laterKeys * rounds);
     const double median = Percentile(first, 0.5);

@@ -3,6 +3,7 @@
 // Benchmarks of the editor window: start-up to first paint, typing at the end of a large script,
 // and the completion list.
 #include "BenchCase.h"
+#include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "app/frmMain.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QMainWindow>
 #include <QTemporaryDir>
 
@@ -91,18 +91,6 @@ void StartupFirstPaint(const BenchOptions &options)
                  {{"ratio_vs_bare_window", median / Percentile(bare, 0.5)}});
 }
 
-/// One key event and the repaint it asks for, in milliseconds.
-double KeyMs(QWidget *view, int key, const QString &text)
-{
-    return TimeMs([&] {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
-        QApplication::processEvents();
-    });
-}
-
 /// Types `count` characters one key event at a time, each followed by the repaint it asks for.
 std::vector<double> TypeAtEnd(frmMain &window, int count)
 {
@@ -112,13 +100,13 @@ std::vector<double> TypeAtEnd(frmMain &window, int count)
     QApplication::processEvents();
     std::vector<double> samples;
     for (int i = 0; i < count; ++i)
-        samples.push_back(KeyMs(view, Qt::Key_A + i % 26, QString(QChar(u'a' + i % 26))));
+        samples.push_back(KeyMs(view, Qt::Key(Qt::Key_A + i % 26), QString(QChar(u'a' + i % 26))));
     return samples;
 }
 
 /// Types `text` at the very start of the text and takes it back with Backspace, untimed. A "("
 /// there has nothing to close it before the text ends.
-std::vector<double> TypeAtTop(frmMain &window, int count, int key, const QString &text)
+std::vector<double> TypeAtTop(frmMain &window, int count, Qt::Key key, const QString &text)
 {
     auto *view = window.Code->findChild<QsciScintilla *>();
     view->SendScintilla(QsciScintilla::SCI_DOCUMENTSTART);
@@ -161,14 +149,6 @@ void KeystrokeLatency(const BenchOptions &options)
                    Percentile(braces, 0.5) / Percentile(letters, 0.5)}});
 }
 
-void SendKey(QWidget *target, int key, Qt::KeyboardModifiers modifiers, const QString &text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &press);
-    QApplication::sendEvent(target, &release);
-}
-
 /// Stops the run when the list is not as a user would see it.
 void RequireList(const EditorList *list, int shown, const char *when)
 {
@@ -197,21 +177,21 @@ void CompletionPopup(const BenchOptions &options)
     auto *view = window->Code->findChild<QsciScintilla *>();
     view->setFocus();
     // An untimed first round, checked at each step.
-    SendKey(view, Qt::Key_Space, Qt::ControlModifier);
+    SendKey(view, Qt::ControlModifier | Qt::Key_Space);
     QApplication::processEvents();
     RequireList(window->Code->findChild<EditorList *>(), 60, "after Ctrl+Space");
-    SendKey(view, Qt::Key_Escape, Qt::NoModifier);
+    SendKey(view, Qt::Key_Escape);
     std::vector<double> samples;
     for (int round = 0; round <= rounds; ++round) {
         const double ms = TimeMs([&] {
-            SendKey(view, Qt::Key_Space, Qt::ControlModifier);
+            SendKey(view, Qt::ControlModifier | Qt::Key_Space);
             QApplication::processEvents();
-            SendKey(view, Qt::Key_G, Qt::NoModifier, QStringLiteral("G"));
+            SendKey(view, Qt::Key_G, QStringLiteral("G"));
             QApplication::processEvents();
         });
         RequireList(window->Code->findChild<EditorList *>(), 18, "after typing G");
-        SendKey(view, Qt::Key_Escape, Qt::NoModifier);
-        SendKey(view, Qt::Key_Backspace, Qt::NoModifier);
+        SendKey(view, Qt::Key_Escape);
+        SendKey(view, Qt::Key_Backspace);
         QApplication::processEvents();
         if (round > 0)
             samples.push_back(ms);

@@ -3,6 +3,7 @@
 // Find and replace on a large script: the next match against memmem over the same bytes, typing
 // in the find field against a frame, and Replace All and its Undo against opening the script.
 #include "BenchCase.h"
+#include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 
@@ -14,7 +15,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,14 +138,9 @@ void FindTyping(const BenchOptions &options)
     std::vector<double> longest;
     double untilFound = 0;
     for (const QChar typed : Needle) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(typed));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(typed));
         double block = 0;
         const double whole = TimeMs([&] {
-            block = TimeMs([&] {
-                QApplication::sendEvent(field, &press);
-                QApplication::sendEvent(field, &release);
-            });
+            block = TimeMs([&] { SendKey(field, Qt::Key_unknown, QString(typed)); });
             while (subject.Searching() || subject.Status().isEmpty())
                 block = std::max(block, TimeMs([] { QApplication::processEvents(); }));
             // The count comes in a turn of its own.

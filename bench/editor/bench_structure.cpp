@@ -5,6 +5,7 @@
 // typing far below anything analysed.
 #include "BenchCase.h"
 #include "BenchEditor.h"
+#include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "editor/EditorControl.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -62,14 +62,8 @@ void Type(EditorControl &code, const QString &keys, int count, std::vector<doubl
         const QChar typed = keys[i % keys.size()];
         const bool enter = typed == QLatin1Char('\n');
         const QString text = enter ? QStringLiteral("\r") : QString(typed);
-        const int key = enter ? int(Qt::Key_Return) : int(typed.toUpper().unicode());
-        samples.push_back(TimeMs([&] {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-            QApplication::sendEvent(view, &press);
-            QApplication::sendEvent(view, &release);
-            QApplication::processEvents();
-        }));
+        const auto key = enter ? Qt::Key_Return : Qt::Key(typed.toUpper().unicode());
+        samples.push_back(KeyMs(view, key, text));
     }
 }
 
@@ -183,10 +177,8 @@ void StructureFoldAll(const BenchOptions &options)
     const double open = OpenToFirstScreen(*code, path);
     QApplication::processEvents();
     const double fold = TimeMs([&] {
-        QKeyEvent chord(QEvent::KeyPress, Qt::Key_K, Qt::ControlModifier);
-        QKeyEvent all(QEvent::KeyPress, Qt::Key_0, Qt::ControlModifier);
-        QApplication::sendEvent(view, &chord);
-        QApplication::sendEvent(view, &all);
+        SendKey(view, Qt::ControlModifier | Qt::Key_K);
+        SendKey(view, Qt::ControlModifier | Qt::Key_0);
         view->viewport()->repaint();
     });
     const long shown =
@@ -195,19 +187,6 @@ void StructureFoldAll(const BenchOptions &options)
     if (shown >= view->SendScintilla(Sci::SCI_GETLINECOUNT) / 2)
         std::fprintf(stderr, "structure_fold_all: most lines are still shown\n");
     ReportResult("structure_fold_all", fold, "ms", {{"ratio_vs_open", fold / open}});
-}
-
-// Milliseconds of a key pressed with `modifiers` and the paint it asks for.
-double KeyMs(EditorControl &code, int key, Qt::KeyboardModifiers modifiers, const QString &text)
-{
-    QsciScintilla *view = ViewOf(code);
-    return TimeMs([&] {
-        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-        QApplication::sendEvent(view, &press);
-        QApplication::sendEvent(view, &release);
-        QApplication::processEvents();
-    });
 }
 
 // A script of millions of short lines without a Sub to start analysis from, as generated data
@@ -229,9 +208,9 @@ void StructureShortLines(const BenchOptions &options)
         auto code = ShownEditor(blocks ? QStringLiteral("Quillcode") : WithoutBlocks);
         OpenToFirstScreen(*code, path);
         ViewOf(*code)->setFocus();
-        jumps[blocks].push_back(KeyMs(*code, Qt::Key_End, Qt::ControlModifier, {}));
+        jumps[blocks].push_back(KeyMs(ViewOf(*code), Qt::ControlModifier | Qt::Key_End));
         for (int i = 0; i < KeystrokesATurn; ++i)
-            keys[blocks].push_back(KeyMs(*code, Qt::Key_A, Qt::NoModifier, QStringLiteral("a")));
+            keys[blocks].push_back(KeyMs(ViewOf(*code), Qt::Key_A, QStringLiteral("a")));
     }
     const double median = Percentile(keys[1], 0.5);
     ReportResult("structure_short_lines", median, "ms",

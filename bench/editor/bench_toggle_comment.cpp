@@ -3,6 +3,7 @@
 // Ctrl+/ over every line of a large script: the comments put on, then taken off again.
 #include "BenchCase.h"
 #include "BenchEditor.h"
+#include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "editor/EditorControl.h"
@@ -11,7 +12,6 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
-#include <QKeyEvent>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,10 +23,8 @@ namespace
 
 double ToggleMs(QsciScintilla *view)
 {
-    return TimeMs([view] {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_Slash, Qt::ControlModifier, QStringLiteral("/"));
-        QApplication::sendEvent(view, &press);
-    });
+    return TimeMs(
+        [view] { SendKey(view, Qt::ControlModifier | Qt::Key_Slash, QStringLiteral("/")); });
 }
 
 // Taking comments off rewrites the text as putting them on does: it must cost about the same.

@@ -4,6 +4,7 @@
 // background colouring of the rest may hold the event loop.
 #include "BenchCase.h"
 #include "BenchEditor.h"
+#include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
 #include "colouring/QuillLexer.h"
@@ -16,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -36,14 +36,6 @@ std::unique_ptr<EditorControl> ShownQuillcode()
 {
     modQuillcode::SetupLanguage();
     return ShownEditor(QStringLiteral("Quillcode"));
-}
-
-void CtrlEnd(QsciScintilla *view)
-{
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_End, Qt::ControlModifier);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_End, Qt::ControlModifier);
-    QApplication::sendEvent(view, &press);
-    QApplication::sendEvent(view, &release);
 }
 
 /// Stops the run when the last line is not coloured after Ctrl+End.
@@ -70,7 +62,7 @@ void JumpToEnd(const BenchOptions &options)
         code->OpenFile(script.path);
         firstScreen.push_back(TimeMs([&] { view->viewport()->repaint(); }));
         jump.push_back(TimeMs([&] {
-            CtrlEnd(view);
+            SendKey(view, Qt::ControlModifier | Qt::Key_End);
             view->viewport()->repaint();
         }));
         RequireColouredEnd(view);
@@ -89,7 +81,7 @@ std::pair<double, double> LongestStall(const QString &path, bool fromTheEnd)
     auto *lexer = code->findChild<QuillLexer *>();
     code->OpenFile(path);
     if (fromTheEnd)
-        CtrlEnd(view);
+        SendKey(view, Qt::ControlModifier | Qt::Key_End);
     view->viewport()->repaint();
     QEventLoop loop;
     QTimer ticks;

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// frmAbout: the about box, naming the program and its version and crediting the editor engine.
+// frmAbout: the about box: the program, its version and licence, and the editor engine's credits.
 #include "frmAbout.h"
 
 #include "common/Twips.h"
@@ -23,15 +23,19 @@ constexpr int ClientTopTwips = 1935;
 constexpr int RuleTopTwips = 1800;
 constexpr int WhiteRuleLengthTwips = 5549;
 
-const char *const RightsNotice = "Copyright \u00a9 2026 The Quillmark developers";
+const char *const RightsNotice = "Copyright \u00a9 2026 The Quillmark developers. Free software "
+                                 "under the GNU GPL, version 3 or later.";
 
+// The years and holders the editor component's own copyright notices give.
 const char *const Credits = "Editor engine: Scintilla \u00a9 1998\u20132003 Neil Hodgson; "
-                            "QScintilla \u00a9 2022 Riverbank Computing Limited (Phil Thompson).";
+                            "QScintilla \u00a9 2018\u20132020 Riverbank Computing Limited.";
 
+// The licence allows copying and passing the program on; only doing so against its terms is
+// what the warning may speak of.
 const char *const Disclaimer =
     "Warning: this program is protected by copyright law and international treaties. "
-    "Unauthorised reproduction or distribution of it, whole or in part, may result in civil "
-    "and criminal penalties.";
+    "Reproduction or distribution of it, whole or in part, outside the terms of its licence is "
+    "liable to civil and criminal penalties.";
 
 // The smallest size a label's font is stepped down to when the desktop's font is too large.
 constexpr double SmallestPointSize = 6.0;
@@ -142,14 +146,16 @@ void frmAbout::BuildControls()
     Line1[1]->raise();
 
     lblDescription = NewLabel(this, "lblDescription", QString::fromUtf8(Credits), true);
-    lblDescription->setGeometry(TwipsRect(1050, 960, 3885, 690));
+    lblDescription->setGeometry(TwipsRect(1050, 1020, 4470, 690));
     lblDescription->setWordWrap(true);
 
     lblTitle = NewLabel(this, "lblTitle", QString(), true);
     lblTitle->setGeometry(TwipsRect(1050, 240, 3885, 240));
 
     lblVersion = NewLabel(this, "lblVersion", QString::fromUtf8(RightsNotice), false);
-    lblVersion->setGeometry(TwipsRect(1050, 600, 4005, 225));
+    // The notice names the licence as well as the holders, on two lines.
+    lblVersion->setGeometry(TwipsRect(1050, 540, 4470, 420));
+    lblVersion->setWordWrap(true);
 
     lblDisclaimer = NewLabel(this, "lblDisclaimer", QString::fromUtf8(Disclaimer), true);
     lblDisclaimer->setGeometry(TwipsRect(120, 1920, 4575, 945));

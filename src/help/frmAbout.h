@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// frmAbout: the about box, naming the program and its version and crediting the editor engine.
+// frmAbout: the about box: the program, its version and licence, and the editor engine's credits.
 #pragma once
 
 #include <QDialog>

@@ -7,6 +7,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -193,23 +194,23 @@ private slots:
     void typedTextReachesTheEditor()
     {
         Window w;
-        QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Dim x"));
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("Dim x"));
         QCOMPARE(w.form->Code->Text(), QStringLiteral("Dim x"));
     }
 
     void newEmptiesTheEditorAndUndoBringsTheTextBack()
     {
         Window w;
-        QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Call GetPlayerX(1)"));
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("Call GetPlayerX(1)"));
         w.form->UpdateCaption(QStringLiteral("script.qc"));
         modGlobals::CurrentFile = QStringLiteral("/tmp/script.qc");
         w.prompts->answers << UnsavedTextAnswer::Discard;
-        QTest::keyClick(w.form->Code->focusWidget(), Qt::Key_N, Qt::ControlModifier);
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("{Ctrl+N}"));
         QCOMPARE(w.prompts->questions.size(), 1);
         QCOMPARE(w.form->Code->Text(), QString());
         QCOMPARE(w.form->windowTitle(), QStringLiteral("Quillmark"));
         QCOMPARE(modGlobals::CurrentFile, QString());
-        QTest::keyClick(w.form->Code->focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("{Ctrl+Z}"));
         QCOMPARE(w.form->Code->Text(), QStringLiteral("Call GetPlayerX(1)"));
     }
 
@@ -217,40 +218,39 @@ private slots:
     {
         Window w;
         QWidget *editor = w.form->Code->focusWidget();
-        QTest::keyClicks(editor, QStringLiteral("abc"));
-        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        TypeKeys(editor, QStringLiteral("abc{Ctrl+Z}"));
         QCOMPARE(w.form->Code->Text(), QString());
-        QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+        TypeKeys(editor, QStringLiteral("{Ctrl+Y}"));
         QCOMPARE(w.form->Code->Text(), QString());
-        QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);
+        TypeKeys(editor, QStringLiteral("{Ctrl+R}"));
         QCOMPARE(w.form->Code->Text(), QStringLiteral("abc"));
     }
 
     void menuShortcutsReachTheWindowNotTheEditor_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("key");
-        QTest::newRow("New") << "mnuNew" << int(Qt::Key_N);
-        QTest::newRow("Open") << "mnuOpen" << int(Qt::Key_O);
-        QTest::newRow("Save") << "mnuSave" << int(Qt::Key_S);
-        QTest::newRow("Undo") << "mnuUndo" << int(Qt::Key_Z);
-        QTest::newRow("Redo") << "mnuRedo" << int(Qt::Key_R);
-        QTest::newRow("Cut") << "mnuCut" << int(Qt::Key_X);
-        QTest::newRow("Copy") << "mnuCopy" << int(Qt::Key_C);
-        QTest::newRow("Paste") << "mnuPaste" << int(Qt::Key_V);
+        QTest::addColumn<QString>("key");
+        QTest::newRow("New") << "mnuNew" << QStringLiteral("{Ctrl+N}");
+        QTest::newRow("Open") << "mnuOpen" << QStringLiteral("{Ctrl+O}");
+        QTest::newRow("Save") << "mnuSave" << QStringLiteral("{Ctrl+S}");
+        QTest::newRow("Undo") << "mnuUndo" << QStringLiteral("{Ctrl+Z}");
+        QTest::newRow("Redo") << "mnuRedo" << QStringLiteral("{Ctrl+R}");
+        QTest::newRow("Cut") << "mnuCut" << QStringLiteral("{Ctrl+X}");
+        QTest::newRow("Copy") << "mnuCopy" << QStringLiteral("{Ctrl+C}");
+        QTest::newRow("Paste") << "mnuPaste" << QStringLiteral("{Ctrl+V}");
     }
 
     void menuShortcutsReachTheWindowNotTheEditor()
     {
         QFETCH(QString, action);
-        QFETCH(int, key);
+        QFETCH(QString, key);
         Window w;
         auto *command = w.form->findChild<QAction *>(action);
         QVERIFY(command);
         // Disconnect the command itself so that only the routing of the key is observed.
         command->disconnect(w.form.get());
         QSignalSpy triggered(command, &QAction::triggered);
-        QTest::keyClick(w.form->Code->focusWidget(), Qt::Key(key), Qt::ControlModifier);
+        TypeKeys(w.form->Code->focusWidget(), key);
         QCOMPARE(triggered.count(), 1);
     }
 

@@ -11,10 +11,12 @@
 #include "scriptfile/FileReplacement.h"
 #include "scriptfile/ScriptFile.h"
 #include "support/FileBytes.h"
+#include "support/HostileFolder.h"
 #include "support/ScriptedFileDialog.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -41,9 +43,7 @@
 namespace
 {
 
-struct Window : TestWindow {
-    void Type(const QString &text) { QTest::keyClicks(form->Code->focusProxy(), text); }
-};
+using Window = TestWindow;
 
 QString Visible(QString text)
 {
@@ -314,7 +314,7 @@ private slots:
             else if (step == QLatin1String("new"))
                 w.form->mnuNew->trigger();
             else if (step.startsWith(QLatin1String("type:")))
-                w.Type(step.mid(5));
+                TypeKeys(w.form->Code->focusProxy(), step.mid(5));
             else if (step.startsWith(QLatin1String("delete:")))
                 QVERIFY(QFile::remove(root.filePath(step.mid(7))));
         }
@@ -383,7 +383,7 @@ private slots:
             w.form->mnuOpen->trigger();
         }
         if (changed)
-            w.Type(QStringLiteral("typed "));
+            TypeKeys(w.form->Code->focusProxy(), QStringLiteral("typed "));
         const QString before = w.form->Code->Text();
         w.prompts->answers << UnsavedTextAnswer(answer);
         const bool saves = changed && answer == int(UnsavedTextAnswer::Save);
@@ -501,21 +501,13 @@ private slots:
             QSKIP("the superuser writes into folders whatever their permission bits");
         if (limit.startsWith(QLatin1String("memory")) && AddressSanitizer)
             QSKIP("the address sanitizer maps memory beyond any limit these cases set");
-        QTemporaryDir dir;
+        HostileFolder hostile;
+        QVERIFY(hostile.made);
+        const QTemporaryDir &dir = hostile.dir;
         const QDir root(dir.path());
-        QVERIFY(root.mkpath(QStringLiteral("sub")) && root.mkpath(QStringLiteral("folder")) &&
-                root.mkpath(QStringLiteral("locked")));
+        QVERIFY(root.mkpath(QStringLiteral("sub")));
         const QString current = root.filePath(QStringLiteral("sub/current.qc"));
         WriteBytes(current, "old text\r\n");
-        WriteBytes(root.filePath(QStringLiteral("plain.qc")), "plain\n");
-        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("locked")),
-                                      QFile::ReadOwner | QFile::ExeOwner));
-        QCOMPARE(
-            ::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("fifo.qc"))).constData(), 0600),
-            0);
-        QFile huge(root.filePath(QStringLiteral("huge.qc")));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxScriptFileBytes + 1));
-        huge.close();
 
         Window w;
         w.dialog->Choose(current);
@@ -555,8 +547,6 @@ private slots:
         QVERIFY2(boxes[0].contains(QDir::toNativeSeparators(path)) && boxes[0].contains(reason),
                  qPrintable(boxes[0]));
         QCOMPARE(Contents(dir.path()), contentsBefore);
-        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("locked")),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void encodingChangeIsToldOnce()
@@ -637,7 +627,7 @@ private slots:
                 w.dialog->Choose(root.filePath(step == QLatin1String("open") ? "a.qc" : "link.qc"));
                 w.form->mnuOpen->trigger();
             } else if (step == QLatin1String("type")) {
-                w.Type(QStringLiteral("typed "));
+                TypeKeys(w.form->Code->focusProxy(), QStringLiteral("typed "));
             } else if (step == QLatin1String("save")) {
                 w.form->mnuSave->trigger();
             } else if (step == QLatin1String("saveas")) {
@@ -718,10 +708,9 @@ private slots:
         for (const Step &step : steps) {
             const QString action = QString::fromUtf8(step.action);
             if (action.startsWith(QLatin1String("type ")))
-                QTest::sendKeyEvent(QTest::Click, keys, Qt::Key_unknown, action.mid(5),
-                                    Qt::NoModifier);
+                TypeKeys(keys, action.mid(5));
             else if (action == QLatin1String("delete"))
-                QTest::keyClick(keys, Qt::Key_Delete);
+                TypeKeys(keys, QStringLiteral("{Del}"));
             else if (action.startsWith(QLatin1String("paste "))) {
                 QApplication::clipboard()->setText(action.mid(6));
                 w.form->mnuPaste->trigger();

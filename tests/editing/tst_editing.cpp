@@ -10,6 +10,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -43,8 +44,6 @@ struct Window : TestWindow {
         file.close();
         form->Code->OpenFile(file.fileName());
     }
-
-    void Key(Qt::Key key) { QTest::keyClick(form->Code->focusWidget(), key, Qt::ControlModifier); }
 
     QTemporaryDir dir;
 };
@@ -161,13 +160,13 @@ private slots:
     {
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("column");
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("expected");
         const QString oneAndTwo = QStringLiteral("zero\n'one\n'two\nthree");
-        QTest::newRow("Shift+Down twice") << 1 << 0 << int(Qt::Key_Down) << oneAndTwo;
-        QTest::newRow("Shift+Up twice") << 3 << 0 << int(Qt::Key_Up) << oneAndTwo;
+        QTest::newRow("Shift+Down twice") << 1 << 0 << "{Shift+Down}{Shift+Down}" << oneAndTwo;
+        QTest::newRow("Shift+Up twice") << 3 << 0 << "{Shift+Up}{Shift+Up}" << oneAndTwo;
         QTest::newRow("Shift+Down twice from column 2")
-            << 1 << 2 << int(Qt::Key_Down) << QStringLiteral("zero\n'one\n'two\n'three");
+            << 1 << 2 << "{Shift+Down}{Shift+Down}" << QStringLiteral("zero\n'one\n'two\n'three");
     }
 
     // The caret is placed through the control, which Up and Down must then keep the column of.
@@ -175,14 +174,12 @@ private slots:
     {
         QFETCH(int, line);
         QFETCH(int, column);
-        QFETCH(int, key);
+        QFETCH(QString, keys);
         QFETCH(QString, expected);
         Window w;
         w.Open(QStringLiteral("zero\none\ntwo\nthree"));
         w.form->Code->SetSelection(EditorRange{line, column, line, column}, true);
-        QWidget *editor = w.form->Code->focusWidget();
-        QTest::keyClick(editor, Qt::Key(key), Qt::ShiftModifier);
-        QTest::keyClick(editor, Qt::Key(key), Qt::ShiftModifier);
+        TypeKeys(w.form->Code->focusWidget(), keys);
         const EditorRange selected = w.form->Code->GetSelection(true);
         w.form->mCommentSelected->trigger();
         QCOMPARE(w.form->Code->Text(), expected);
@@ -200,39 +197,38 @@ private slots:
         Window w;
         w.Open(original);
         w.form->Code->SetSelection(EditorRange{20, 0, 20, 0}, true);
-        QTest::keyClicks(w.form->Code->focusWidget(), QStringLiteral("Z"));
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("Z"));
         const QString typed = w.form->Code->Text();
         w.form->Code->SetSelection(EditorRange{lines - 5, 3, 10, 7}, true);
         w.form->mCommentSelected->trigger();
         const QString commented = w.form->Code->Text();
         QCOMPARE(commented, Prefixed(typed, 10, lines - 5, QStringLiteral("'")));
 
-        w.Key(Qt::Key_Z);
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("{Ctrl+Z}"));
         QCOMPARE(w.form->Code->Text(), typed);
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{10, 0, 10, 0}));
-        w.Key(Qt::Key_R);
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("{Ctrl+R}"));
         QCOMPARE(w.form->Code->Text(), commented);
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{lines - 5, 1, lines - 5, 1}));
-        w.Key(Qt::Key_Z);
-        w.Key(Qt::Key_Z);
+        TypeKeys(w.form->Code->focusWidget(), QStringLiteral("{Ctrl+Z}{Ctrl+Z}"));
         QCOMPARE(w.form->Code->Text(), original);
         QVERIFY(!w.form->Code->CanUndo());
     }
 
     void commandsDoNothingWhenTheControlSaysNo_data()
     {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("clipboard");
-        QTest::newRow("Undo with nothing to undo") << int(Qt::Key_Z) << "kept";
-        QTest::newRow("Redo with nothing to redo") << int(Qt::Key_R) << "kept";
-        QTest::newRow("Cut with nothing selected") << int(Qt::Key_X) << "kept";
-        QTest::newRow("Copy with nothing selected") << int(Qt::Key_C) << "kept";
-        QTest::newRow("Paste with no text to paste") << int(Qt::Key_V) << "";
+        QTest::newRow("Undo with nothing to undo") << QStringLiteral("{Ctrl+Z}") << "kept";
+        QTest::newRow("Redo with nothing to redo") << QStringLiteral("{Ctrl+R}") << "kept";
+        QTest::newRow("Cut with nothing selected") << QStringLiteral("{Ctrl+X}") << "kept";
+        QTest::newRow("Copy with nothing selected") << QStringLiteral("{Ctrl+C}") << "kept";
+        QTest::newRow("Paste with no text to paste") << QStringLiteral("{Ctrl+V}") << "";
     }
 
     void commandsDoNothingWhenTheControlSaysNo()
     {
-        QFETCH(int, key);
+        QFETCH(QString, key);
         QFETCH(QString, clipboard);
         Window w;
         w.Open(QStringLiteral("Dim x\nx = 1"));
@@ -245,7 +241,7 @@ private slots:
         QVERIFY(!code.CanUndo() && !code.CanRedo() && !code.CanCut() && !code.CanCopy());
         QCOMPARE(code.CanPaste(), !clipboard.isEmpty());
 
-        w.Key(Qt::Key(key));
+        TypeKeys(w.form->Code->focusWidget(), key);
         QCOMPARE(code.Text(), QStringLiteral("Dim x\nx = 1"));
         QCOMPARE(code.GetSelection(true), (EditorRange{1, 2, 1, 2}));
         QCOMPARE(QApplication::clipboard()->text(), clipboard);
@@ -256,41 +252,42 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<EditorRange>("selection");
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("clipboardBefore");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("clipboardAfter");
-        QTest::newRow("Copy") << "Dim name\nname = 1" << EditorRange{0, 4, 1, 4} << int(Qt::Key_C)
+        QTest::newRow("Copy") << "Dim name\nname = 1" << EditorRange{0, 4, 1, 4} << "{Ctrl+C}"
                               << "old"
                               << "Dim name\nname = 1"
                               << "name\nname";
-        QTest::newRow("Cut") << "Dim name\nname = 1" << EditorRange{0, 3, 1, 4} << int(Qt::Key_X)
+        QTest::newRow("Cut") << "Dim name\nname = 1" << EditorRange{0, 3, 1, 4} << "{Ctrl+X}"
                              << "old"
                              << "Dim = 1"
                              << " name\nname";
         QTest::newRow("Paste over the selection")
-            << "x = 1" << EditorRange{0, 4, 0, 5} << int(Qt::Key_V) << "GetPlayerLevel(1)"
+            << "x = 1" << EditorRange{0, 4, 0, 5} << "{Ctrl+V}"
+            << "GetPlayerLevel(1)"
             << "x = GetPlayerLevel(1)"
             << "GetPlayerLevel(1)";
-        QTest::newRow("Paste into CRLF text")
-            << "a\r\nb" << EditorRange{1, 0, 1, 0} << int(Qt::Key_V) << "x\ny\n"
-            << "a\r\nx\r\ny\r\nb"
-            << "x\ny\n";
-        QTest::newRow("Paste into LF text")
-            << "a\nb" << EditorRange{1, 0, 1, 0} << int(Qt::Key_V) << "x\r\ny\r\n"
-            << "a\nx\ny\nb"
-            << "x\r\ny\r\n";
-        QTest::newRow("Paste into CR text")
-            << "a\rb" << EditorRange{1, 0, 1, 0} << int(Qt::Key_V) << "x\r\ny\n"
-            << "a\rx\ry\rb"
-            << "x\r\ny\n";
+        QTest::newRow("Paste into CRLF text") << "a\r\nb" << EditorRange{1, 0, 1, 0} << "{Ctrl+V}"
+                                              << "x\ny\n"
+                                              << "a\r\nx\r\ny\r\nb"
+                                              << "x\ny\n";
+        QTest::newRow("Paste into LF text") << "a\nb" << EditorRange{1, 0, 1, 0} << "{Ctrl+V}"
+                                            << "x\r\ny\r\n"
+                                            << "a\nx\ny\nb"
+                                            << "x\r\ny\r\n";
+        QTest::newRow("Paste into CR text") << "a\rb" << EditorRange{1, 0, 1, 0} << "{Ctrl+V}"
+                                            << "x\r\ny\n"
+                                            << "a\rx\ry\rb"
+                                            << "x\r\ny\n";
     }
 
     void clipboardCommandsMoveTextThroughTheSystemClipboard()
     {
         QFETCH(QString, text);
         QFETCH(EditorRange, selection);
-        QFETCH(int, key);
+        QFETCH(QString, key);
         QFETCH(QString, clipboardBefore);
         QFETCH(QString, expected);
         QFETCH(QString, clipboardAfter);
@@ -298,7 +295,7 @@ private slots:
         w.Open(text);
         w.form->Code->SetSelection(selection, true);
         QApplication::clipboard()->setText(clipboardBefore);
-        w.Key(Qt::Key(key));
+        TypeKeys(w.form->Code->focusWidget(), key);
         QCOMPARE(w.form->Code->Text(), expected);
         QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
         QVERIFY(w.prompts->errors.isEmpty());

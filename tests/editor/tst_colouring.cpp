@@ -6,12 +6,12 @@
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
 #include "support/TestMain.h"
+#include "support/Typing.h"
 #include "syntax/LexerCore.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QFile>
-#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -138,12 +138,6 @@ QString StyleRuns(QsciScintilla *view, long line)
     return runs.join(QLatin1Char(' '));
 }
 
-void SendKey(QWidget *view, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(view, &press);
-}
-
 } // namespace
 
 class ColouringTest : public QObject
@@ -195,19 +189,16 @@ private slots:
         code->OpenFile(path_);
         if (before.contains(QLatin1String("paint")))
             view->viewport()->repaint();
-        if (before.contains(QLatin1String("type"))) {
-            QKeyEvent quote(QEvent::KeyPress, Qt::Key_QuoteDbl, Qt::NoModifier,
-                            QStringLiteral("\""));
-            QApplication::sendEvent(view, &quote);
-        }
+        if (before.contains(QLatin1String("type")))
+            TypeKeys(view, QStringLiteral("\""));
         if (move == QLatin1String("ctrl+end"))
-            SendKey(view, Qt::Key_End, Qt::ControlModifier);
+            TypeKeys(view, QStringLiteral("{Ctrl+End}"));
         else if (move == QLatin1String("scroll bar"))
             view->verticalScrollBar()->setValue(ScriptLines / 2);
         else if (move == QLatin1String("goto"))
             view->SendScintilla(Sci::SCI_GOTOLINE, static_cast<unsigned long>(ScriptLines * 3 / 4));
         else if (move == QLatin1String("page down"))
-            SendKey(view, Qt::Key_PageDown);
+            TypeKeys(view, QStringLiteral("{PgDown}"));
         view->viewport()->repaint();
         const auto [first, last] = ShownLines(view);
         QVERIFY(first > 0 || move == QLatin1String("none"));
@@ -221,7 +212,7 @@ private slots:
         std::unique_ptr<EditorControl> code = ShownControl();
         QsciScintilla *view = ViewOf(*code);
         code->OpenFile(path_);
-        SendKey(view, Qt::Key_End, Qt::ControlModifier);
+        TypeKeys(view, QStringLiteral("{Ctrl+End}"));
         QTRY_VERIFY_WITH_TIMEOUT(LexerOf(*code)->NothingWaits(), 20000);
         const long lines = view->SendScintilla(Sci::SCI_GETLINECOUNT);
         QCOMPARE(ShownStyles(view, 0, lines - 1), FreshStyles(view, 0, lines - 1));
@@ -336,12 +327,10 @@ private slots:
         QTRY_VERIFY(lineBytes <= QuillLexer::LongLineBytes ||
                     StyleRuns(view, 1).startsWith(QStringLiteral("hidden")) ||
                     StyleRuns(view, 1).contains(QStringLiteral(" hidden")));
-        if (action == QStringLiteral("type")) {
-            QKeyEvent typed(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-            QApplication::sendEvent(view, &typed);
-        }
+        if (action == QStringLiteral("type"))
+            TypeKeys(view, QStringLiteral("x"));
         if (action == QStringLiteral("delete"))
-            SendKey(view, Qt::Key_Backspace);
+            TypeKeys(view, QStringLiteral("{Backspace}"));
         if (action == QStringLiteral("leave"))
             view->SendScintilla(Sci::SCI_DOCUMENTEND);
         view->viewport()->repaint();

@@ -6,9 +6,11 @@
 #include "completion/EditorList.h"
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
+#include "support/MarkedText.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <QFontInfo>
 #include <Qsci/qsciscintilla.h>
@@ -21,60 +23,19 @@ struct Window : TestWindow {
 
     EditorList *List() const { return form->Code->findChild<EditorList *>(); }
 
-    // Sets the text, with "|" marking where the caret goes.
-    void SetText(const QString &marked)
-    {
-        QString text = marked;
-        const qsizetype caret = text.indexOf(QLatin1Char('|'));
-        text.remove(QLatin1Char('|'));
-        form->Code->SetText(text);
-        const QString before = text.left(caret);
-        const auto line = static_cast<std::int32_t>(before.count(QLatin1Char('\n')));
-        const auto column =
-            static_cast<std::int32_t>(caret - before.lastIndexOf(QLatin1Char('\n')) - 1);
-        form->Code->SetSelection(EditorRange{line, column, line, column}, true);
-    }
+    void SetText(const QString &marked) { SetMarkedText(*form->Code, marked); }
+    QString MarkedText() const { return ::MarkedText(*form->Code); }
+    void OpenList() const { TypeKeys(view, QStringLiteral("{Ctrl+Space}")); }
 
-    // The text with "|" at the caret; a selection shows as "[" and "]".
-    QString MarkedText() const
+    // Types `keys` as TypeKeys does, "{Click}" being a click at the far right of the first line.
+    void Type(const QString &keys) const
     {
-        const EditorRange selection = form->Code->GetSelection(true);
-        QStringList lines = form->Code->Text().split(QLatin1Char('\n'));
-        if (selection.StartLine == selection.EndLine &&
-            selection.StartColumn == selection.EndColumn)
-            return lines[selection.StartLine].insert(selection.StartColumn, QLatin1Char('|')),
-                   lines.join(QLatin1Char('\n'));
-        lines[selection.EndLine].insert(selection.EndColumn, QLatin1Char(']'));
-        lines[selection.StartLine].insert(selection.StartColumn, QLatin1Char('['));
-        return lines.join(QLatin1Char('\n'));
-    }
-
-    void OpenList() const { QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier); }
-
-    // Types `script`: plain characters as they are, named keys in braces ("{Open}" is
-    // Ctrl+Space, "{Click}" a click at the far right of the first line).
-    void Type(const QString &script) const
-    {
-        static const QHash<QString, Qt::Key> keys{
-            {"Ret", Qt::Key_Return},   {"Tab", Qt::Key_Tab},     {"Esc", Qt::Key_Escape},
-            {"BS", Qt::Key_Backspace}, {"Left", Qt::Key_Left},   {"Right", Qt::Key_Right},
-            {"Up", Qt::Key_Up},        {"Down", Qt::Key_Down},   {"Home", Qt::Key_Home},
-            {"End", Qt::Key_End},      {"PgUp", Qt::Key_PageUp}, {"PgDn", Qt::Key_PageDown}};
-        for (qsizetype at = 0; at < script.size(); ++at) {
-            if (script[at] != QLatin1Char('{')) {
-                QTest::keyClicks(view, script.mid(at, 1));
-                continue;
-            }
-            const qsizetype end = script.indexOf(QLatin1Char('}'), at);
-            const QString name = script.mid(at + 1, end - at - 1);
-            at = end;
-            if (name == QLatin1String("Open"))
-                OpenList();
-            else if (name == QLatin1String("Click"))
+        const QStringList between = keys.split(QStringLiteral("{Click}"));
+        for (qsizetype part = 0; part < between.size(); ++part) {
+            if (part > 0)
                 QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                                   QPoint(view->viewport()->width() - 5, 5));
-            else
-                QTest::keyClick(view, keys.value(name));
+            TypeKeys(view, between[part]);
         }
     }
 
@@ -151,7 +112,7 @@ private slots:
     {
         Window w;
         w.OpenList();
-        QTest::keyClick(w.view, Qt::Key_Escape);
+        TypeKeys(w.view, QStringLiteral("{Esc}"));
         w.OpenList();
         QCOMPARE(w.form->Code->findChildren<EditorList *>().size(), 1);
         QCOMPARE(w.List()->count(), 60);
@@ -177,64 +138,60 @@ private slots:
     void choosingPutsTheNameOnceWithTheCaretBehindIt_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("typedBefore");
-        QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QString>("typedAfter");
-        QTest::addColumn<QList<int>>("chooseKeys");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("choose");
         QTest::addColumn<QString>("expected");
-        const QList<int> down3{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down};
-        QList<int> down19;
-        for (int i = 0; i < 19; ++i)
-            down19 << Qt::Key_Down;
-        const QList<int> enter{Qt::Key_Return};
-        QTest::newRow("typed identifier is replaced")
-            << "x = |"
-            << "getpl" << down3 << "" << enter << "x = GetPlayerLevel|";
+        const QString down3 = QStringLiteral("{Down}").repeated(3);
+        const QString down19 = QStringLiteral("{Down}").repeated(19);
+        QTest::newRow("typed identifier is replaced") << "x = |"
+                                                      << "getpl{Ctrl+Space}" + down3 << "{Return}"
+                                                      << "x = GetPlayerLevel|";
         QTest::newRow("blank before the caret") << "abc |"
-                                                << "" << down19 << "" << enter << "abc GetPlayerX|";
-        QTest::newRow("identifier typed while open")
-            << "Call |"
-            << "" << QList<int>{} << "GETPLAYERLE" << enter << "Call GetPlayerLevel|";
-        QTest::newRow("tab chooses")
-            << "|"
-            << "sendw" << QList<int>{} << "" << QList<int>{Qt::Key_Tab} << "SendWhoIsOnline|";
+                                                << "{Ctrl+Space}" + down19 << "{Return}"
+                                                << "abc GetPlayerX|";
+        QTest::newRow("identifier typed while open") << "Call |"
+                                                     << "{Ctrl+Space}GETPLAYERLE"
+                                                     << "{Return}"
+                                                     << "Call GetPlayerLevel|";
+        QTest::newRow("tab chooses") << "|"
+                                     << "sendw{Ctrl+Space}"
+                                     << "{Tab}"
+                                     << "SendWhoIsOnline|";
         QTest::newRow("keypad enter chooses") << "|"
-                                              << "clearm" << QList<int>{Qt::Key_Down} << ""
-                                              << QList<int>{Qt::Key_Enter} << "ClearMapItems|";
-        QTest::newRow("caret inside a line")
-            << "x = getpl|(1)"
-            << "" << down3 << "" << enter << "x = GetPlayerLevel|(1)";
+                                              << "clearm{Ctrl+Space}{Down}"
+                                              << "{Enter}"
+                                              << "ClearMapItems|";
+        QTest::newRow("caret inside a line") << "x = getpl|(1)"
+                                             << "{Ctrl+Space}" + down3 << "{Return}"
+                                             << "x = GetPlayerLevel|(1)";
         QTest::newRow("second line") << "Sub A\n    |"
-                                     << "" << down19 << "" << enter << "Sub A\n    GetPlayerX|";
-        QTest::newRow("page down then up")
-            << "|"
-            << "" << QList<int>{Qt::Key_PageDown, Qt::Key_Up} << "" << enter << "ClearShop|";
-        QTest::newRow("up at the top stays")
-            << "|"
-            << "" << QList<int>{Qt::Key_Up} << "" << enter << "ClearClasses|";
-        QTest::newRow("backspace widens again")
-            << "|"
-            << "getplayerx" << QList<int>{Qt::Key_Backspace} << "" << enter << "GetPlayerMap|";
+                                     << "{Ctrl+Space}" + down19 << "{Return}"
+                                     << "Sub A\n    GetPlayerX|";
+        QTest::newRow("page down then up") << "|"
+                                           << "{Ctrl+Space}{PgDown}{Up}"
+                                           << "{Return}"
+                                           << "ClearShop|";
+        QTest::newRow("up at the top stays") << "|"
+                                             << "{Ctrl+Space}{Up}"
+                                             << "{Return}"
+                                             << "ClearClasses|";
+        QTest::newRow("backspace widens again") << "|"
+                                                << "getplayerx{Ctrl+Space}{Backspace}"
+                                                << "{Return}"
+                                                << "GetPlayerMap|";
     }
 
     void choosingPutsTheNameOnceWithTheCaretBehindIt()
     {
         QFETCH(QString, text);
-        QFETCH(QString, typedBefore);
-        QFETCH(QList<int>, keys);
-        QFETCH(QString, typedAfter);
-        QFETCH(QList<int>, chooseKeys);
+        QFETCH(QString, keys);
+        QFETCH(QString, choose);
         QFETCH(QString, expected);
         Window w;
         w.SetText(text);
-        QTest::keyClicks(w.view, typedBefore);
-        w.OpenList();
-        QTest::keyClicks(w.view, typedAfter);
-        for (const int key : keys)
-            QTest::keyClick(w.view, Qt::Key(key));
+        TypeKeys(w.view, keys);
         QVERIFY(w.List()->isVisible());
-        for (const int key : chooseKeys)
-            QTest::keyClick(w.view, Qt::Key(key));
+        TypeKeys(w.view, choose);
         QVERIFY(!w.List()->isVisible());
         QCOMPARE(w.MarkedText(), expected);
         QVERIFY(w.prompts->errors.isEmpty());
@@ -273,9 +230,7 @@ private slots:
         Window w;
         w.SetText(QStringLiteral("x = |"));
         w.OpenList();
-        QTest::keyClicks(w.view, typed);
-        for (int i = 0; i < backspaces; ++i)
-            QTest::keyClick(w.view, Qt::Key_Backspace);
+        TypeKeys(w.view, typed + QStringLiteral("{Backspace}").repeated(backspaces));
         QVERIFY(w.List()->isVisible());
         QCOMPARE(w.ShownEntries(), shown);
         QCOMPARE(w.List()->ItemText(w.List()->SelectedIndex()), shown.first());
@@ -290,108 +245,109 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("list");
         QTest::newRow("narrows as the word grows") << "x = |"
-                                                   << "{Open}clearm"
+                                                   << "{Ctrl+Space}clearm"
                                                    << "x = clearm|"
                                                    << "ClearMapItem";
         QTest::newRow("closes when nothing matches") << "|"
-                                                     << "{Open}getq"
+                                                     << "{Ctrl+Space}getq"
                                                      << "getq|"
                                                      << "closed";
         QTest::newRow("stays closed while the word goes on") << "|"
-                                                             << "{Open}getqx{Ret}"
+                                                             << "{Ctrl+Space}getqx{Return}"
                                                              << "getqx\n|"
                                                              << "closed";
         QTest::newRow("stays closed when backspaced to a match") << "|"
-                                                                 << "{Open}getq{BS}"
+                                                                 << "{Ctrl+Space}getq{Backspace}"
                                                                  << "get|"
                                                                  << "closed";
         QTest::newRow("opened on a word that matches nothing") << "zzz|"
-                                                               << "{Open}{Ret}"
+                                                               << "{Ctrl+Space}{Return}"
                                                                << "zzz\n|"
                                                                << "closed";
         QTest::newRow("space closes, Return breaks the line") << "getp|"
-                                                              << "{Open} {Ret}"
+                                                              << "{Ctrl+Space} {Return}"
                                                               << "getp \n|"
                                                               << "closed";
         QTest::newRow("bracket closes and is typed") << "|"
-                                                     << "{Open}getp("
+                                                     << "{Ctrl+Space}getp("
                                                      << "getp(|"
                                                      << "closed";
         QTest::newRow("operator closes and is typed") << "|"
-                                                      << "{Open}set=1"
+                                                      << "{Ctrl+Space}set=1"
                                                       << "set=1|"
                                                       << "closed";
         QTest::newRow("Tab after the list closed indents") << "|"
-                                                           << "{Open}getp {Tab}"
+                                                           << "{Ctrl+Space}getp {Tab}"
                                                            << "getp \t|"
                                                            << "closed";
         QTest::newRow("Down and Return choose") << "x = |"
-                                                << "{Open}getpl{Down}{Down}{Down}{Ret}"
+                                                << "{Ctrl+Space}getpl{Down}{Down}{Down}{Return}"
                                                 << "x = GetPlayerLevel|"
                                                 << "closed";
         QTest::newRow("Tab chooses") << "|"
-                                     << "{Open}sendw{Tab}"
+                                     << "{Ctrl+Space}sendw{Tab}"
                                      << "SendWhoIsOnline|"
                                      << "closed";
         QTest::newRow("PageDown and Up move in the list") << "|"
-                                                          << "{Open}{PgDn}{Up}"
+                                                          << "{Ctrl+Space}{PgDown}{Up}"
                                                           << "|"
                                                           << "ClearShop";
         QTest::newRow("Escape closes and keeps the text") << "x = getpl|"
-                                                          << "{Open}{Down}{Esc}{Ret}"
+                                                          << "{Ctrl+Space}{Down}{Esc}{Return}"
                                                           << "x = getpl\n|"
                                                           << "closed";
         QTest::newRow("Left inside the word narrows back") << "|"
-                                                           << "{Open}clearm{Left}"
+                                                           << "{Ctrl+Space}clearm{Left}"
                                                            << "clear|m"
                                                            << "ClearClasses";
         QTest::newRow("Left to the word's start closes") << "x = |"
-                                                         << "{Open}ge{Left}{Left}"
+                                                         << "{Ctrl+Space}ge{Left}{Left}"
                                                          << "x = |ge"
                                                          << "closed";
         QTest::newRow("Left out of a blank closes") << "x = |"
-                                                    << "{Open}{Left}"
+                                                    << "{Ctrl+Space}{Left}"
                                                     << "x =| "
                                                     << "closed";
         QTest::newRow("Left to the line above closes") << "Dim a\n|"
-                                                       << "{Open}{Left}{Down}"
+                                                       << "{Ctrl+Space}{Left}{Down}"
                                                        << "Dim a\n|"
                                                        << "closed";
         QTest::newRow("Right inside the word narrows") << "clear|map"
-                                                       << "{Open}{Right}"
+                                                       << "{Ctrl+Space}{Right}"
                                                        << "clearm|ap"
                                                        << "ClearMapItem";
         QTest::newRow("Right past the word's end closes") << "x = |(1)"
-                                                          << "{Open}getp{Right}"
+                                                          << "{Ctrl+Space}getp{Right}"
                                                           << "x = getp(|1)"
                                                           << "closed";
         QTest::newRow("Home closes") << "x = |"
-                                     << "{Open}getp{Home}"
+                                     << "{Ctrl+Space}getp{Home}"
                                      << "|x = getp"
                                      << "closed";
         QTest::newRow("End closes") << "x = |(1)"
-                                    << "{Open}getp{End}"
+                                    << "{Ctrl+Space}getp{End}"
                                     << "x = getp(1)|"
                                     << "closed";
         QTest::newRow("End at the line's end closes") << "|"
-                                                      << "{Open}getp{End}{Ret}"
+                                                      << "{Ctrl+Space}getp{End}{Return}"
                                                       << "getp\n|"
                                                       << "closed";
         QTest::newRow("Backspace narrows back") << "|"
-                                                << "{Open}getplayerx{BS}"
+                                                << "{Ctrl+Space}getplayerx{Backspace}"
                                                 << "getplayer|"
                                                 << "GetPlayerMap";
-        QTest::newRow("Backspace over the typed word closes") << "x = |"
-                                                              << "{Open}ge{BS}{BS}"
-                                                              << "x = |"
-                                                              << "closed";
+        QTest::newRow("Backspace over the typed word closes")
+            << "x = |"
+            << "{Ctrl+Space}ge{Backspace}{Backspace}"
+            << "x = |"
+            << "closed";
         QTest::newRow("Backspace over the word it opened on closes")
             << "getp|"
-            << "{Open}{BS}{BS}{BS}{BS}{Ret}"
+            << "{Ctrl+Space}{Backspace}{Backspace}{Backspace}{Backspace}{Return}"
             << "\n|"
             << "closed";
         QTest::newRow("click elsewhere closes") << "Dim a\nx = |"
-                                                << "{Open}getp{Click}"
+                                                << "{Ctrl+Space}getp{Click}"
                                                 << "Dim a|\nx = getp"
                                                 << "closed";
     }

@@ -10,6 +10,7 @@
 #include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/Typing.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -38,7 +39,7 @@ QsciScintilla *AtTheEndOfAWideText(EditorControl &code, int lines)
         return nullptr;
     auto *view = code.findChild<QsciScintilla *>();
     code.SetText(NumberedLines(lines) + QString(300, QLatin1Char('w')));
-    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    TypeKeys(view, QStringLiteral("{Ctrl+End}"));
     return view;
 }
 
@@ -229,7 +230,7 @@ private slots:
         EditorControl code;
         code.OpenFile(path);
         code.SetSelection(selection, true);
-        QTest::keyClick(code.findChild<QsciScintilla *>(), Qt::Key_Return);
+        TypeKeys(code.findChild<QsciScintilla *>(), QStringLiteral("{Return}"));
         QCOMPARE(code.GetSelection(true), caret);
         code.SaveFile(path, true);
         QCOMPARE(ReadBytes(path), saved);

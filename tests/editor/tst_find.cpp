@@ -9,12 +9,12 @@
 #include "support/MarkedText.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <Qsci/qsciscintilla.h>
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -47,11 +47,6 @@ struct Window : TestWindow {
         return Bar()->findChild<QCheckBox *>(QLatin1String(name));
     }
 
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
-    {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
-    }
-
     void SetText(const QString &marked) { SetMarkedText(*form->Code, marked); }
     QString MarkedText() const { return ::MarkedText(*form->Code); }
 
@@ -59,28 +54,15 @@ struct Window : TestWindow {
     // the search text.
     void Find(const QString &pattern, int options, bool replace = false) const
     {
-        Key(replace ? Qt::Key_H : Qt::Key_F, Qt::ControlModifier);
-        const std::pair<Option, Qt::Key> keys[] = {
-            {Case, Qt::Key_C}, {Word, Qt::Key_W}, {Regex, Qt::Key_R}};
-        for (const auto &[option, key] : keys) {
+        QString keys = replace ? QStringLiteral("{Ctrl+H}") : QStringLiteral("{Ctrl+F}");
+        const std::pair<Option, const char *> boxes[] = {
+            {Case, "{Alt+C}"}, {Word, "{Alt+W}"}, {Regex, "{Alt+R}"}};
+        for (const auto &[option, key] : boxes) {
             if (options & option)
-                Key(key, Qt::AltModifier);
+                keys += QLatin1StringView(key);
         }
-        Type(SearchField(), pattern);
-    }
-
-    // Types `text` a character at a time, accented ones included.
-    static void Type(QWidget *field, const QString &text)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const qsizetype units = text[i].isHighSurrogate() ? 2 : 1;
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text.mid(i, units));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier,
-                              text.mid(i, units));
-            QApplication::sendEvent(field, &press);
-            QApplication::sendEvent(field, &release);
-            i += units - 1;
-        }
+        TypeKeys(keys);
+        TypeKeys(SearchField(), pattern);
     }
 
     // Replaces every match in the replace field's way: Ctrl+Return there.
@@ -90,11 +72,11 @@ struct Window : TestWindow {
         // A line end gets into the field only by pasting.
         if (replacement.contains(QLatin1Char('\n'))) {
             QApplication::clipboard()->setText(replacement);
-            QTest::keyClick(Field("replaceField"), Qt::Key_V, Qt::ControlModifier);
+            TypeKeys(Field("replaceField"), QStringLiteral("{Ctrl+V}"));
         } else {
-            Type(Field("replaceField"), replacement);
+            TypeKeys(Field("replaceField"), replacement);
         }
-        QTest::keyClick(Field("replaceField"), Qt::Key_Return, Qt::ControlModifier);
+        TypeKeys(Field("replaceField"), QStringLiteral("{Ctrl+Return}"));
     }
 
     long IndicatorAt(const QString &line, int lineNumber) const
@@ -135,11 +117,11 @@ private slots:
                                     << " \nlevels level_2 [level]"
                                     << "1 of 1" << false;
         QTest::newRow("regex, then the next") << "| \nGive(a) give(bb)"
-                                              << "give\\((\\w+)\\)" << int(Regex) << "F3"
+                                              << "give\\((\\w+)\\)" << int(Regex) << "{F3}"
                                               << " \nGive(a) [give(bb)]"
                                               << "2 of 2" << false;
         QTest::newRow("next by Return") << "| x x x"
-                                        << "x" << int(None) << "Return Return"
+                                        << "x" << int(None) << "{Return}{Return}"
                                         << " x x [x]"
                                         << "3 of 3" << false;
         QTest::newRow("typing wraps to the start") << "' x\n' x |"
@@ -147,23 +129,25 @@ private slots:
                                                    << "' [x]\n' x "
                                                    << "1 of 2" << true;
         QTest::newRow("next wraps to the start") << "| x\n x"
-                                                 << "x" << int(None) << "F3 F3"
+                                                 << "x" << int(None) << "{F3}{F3}"
                                                  << " [x]\n x"
                                                  << "1 of 2" << true;
-        QTest::newRow("next after an empty match at the end wraps") << "|a\nb"
-                                                                    << "$" << int(Regex) << "F3 F3"
-                                                                    << "a|\nb"
-                                                                    << "1 of 2" << true;
+        QTest::newRow("next after an empty match at the end wraps")
+            << "|a\nb"
+            << "$" << int(Regex) << "{F3}{F3}"
+            << "a|\nb"
+            << "1 of 2" << true;
         QTest::newRow("previous wraps to the end") << "| x\n x"
-                                                   << "x" << int(None) << "S-F3"
+                                                   << "x" << int(None) << "{Shift+F3}"
                                                    << " x\n [x]"
                                                    << "2 of 2" << true;
-        QTest::newRow("previous from an empty match at the end") << "a\nb |"
-                                                                 << "$" << int(Regex) << "S-F3"
-                                                                 << "a|\nb "
-                                                                 << "1 of 2" << false;
+        QTest::newRow("previous from an empty match at the end")
+            << "a\nb |"
+            << "$" << int(Regex) << "{Shift+F3}"
+            << "a|\nb "
+            << "1 of 2" << false;
         QTest::newRow("previous by Shift+Return") << "| x x"
-                                                  << "x" << int(None) << "F3 S-Return"
+                                                  << "x" << int(None) << "{F3}{Shift+Return}"
                                                   << " [x] x"
                                                   << "1 of 2" << false;
         QTest::newRow("no match keeps the last") << "| abc"
@@ -204,11 +188,7 @@ private slots:
         Window w;
         w.SetText(text);
         w.Find(pattern, options);
-        for (const QString &key : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            const bool shift = key.startsWith(QLatin1String("S-"));
-            const int code = key.endsWith(QLatin1String("F3")) ? Qt::Key_F3 : Qt::Key_Return;
-            w.Key(code, shift ? Qt::ShiftModifier : Qt::NoModifier);
-        }
+        TypeKeys(keys);
         QCOMPARE(w.MarkedText(), expected);
         QTRY_COMPARE(w.Status(), status);
         QCOMPARE(w.Wrapped(), wrapped);
@@ -242,9 +222,9 @@ private slots:
         QFETCH(QString, seed);
         Window w;
         w.Find(QStringLiteral("earlier"), options);
-        w.Key(Qt::Key_Escape);
+        TypeKeys(QStringLiteral("{Esc}"));
         w.SetText(text);
-        w.Key(Qt::Key_F, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Ctrl+F}"));
         QCOMPARE(w.SearchField()->text(), seed);
         QCOMPARE(QApplication::focusWidget(), w.SearchField());
         QCOMPARE(w.SearchField()->selectedText(), seed);
@@ -256,45 +236,47 @@ private slots:
         w.SetText(QStringLiteral("| Dim level\nlevel = 1"));
         w.Find(QStringLiteral("level"), None, true);
         QVERIFY(w.Field("replaceField")->isVisible());
-        w.Key(Qt::Key_F3);
-        w.Key(Qt::Key_Escape);
+        TypeKeys(QStringLiteral("{F3}{Esc}"));
         QVERIFY(!w.Bar()->isVisible());
         QCOMPARE(QApplication::focusWidget(), w.view);
         QCOMPARE(w.MarkedText(), QStringLiteral(" Dim level\n[level] = 1"));
         // Ctrl+F from the text keeps the search, and opens without the replace row.
-        w.Key(Qt::Key_F, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Ctrl+F}"));
         QCOMPARE(w.SearchField()->text(), QStringLiteral("level"));
         QVERIFY(!w.Field("replaceField")->isVisible());
         // Escape in the text closes the bar as well.
         w.view->setFocus();
-        w.Key(Qt::Key_Escape);
+        TypeKeys(QStringLiteral("{Esc}"));
         QVERIFY(!w.Bar()->isVisible());
     }
 
     void optionKeysWorkOnlyWhileTheBarIsOpen_data()
     {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("box");
-        QTest::newRow("Alt+C") << int(Qt::Key_C) << "matchCase";
-        QTest::newRow("Alt+W") << int(Qt::Key_W) << "wholeWord";
-        QTest::newRow("Alt+R") << int(Qt::Key_R) << "regularExpression";
+        QTest::newRow("Alt+C") << "{Alt+C}"
+                               << "matchCase";
+        QTest::newRow("Alt+W") << "{Alt+W}"
+                               << "wholeWord";
+        QTest::newRow("Alt+R") << "{Alt+R}"
+                               << "regularExpression";
     }
 
     void optionKeysWorkOnlyWhileTheBarIsOpen()
     {
-        QFETCH(int, key);
+        QFETCH(QString, key);
         QFETCH(QString, box);
         Window w;
-        w.Key(Qt::Key_F, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Ctrl+F}"));
         w.view->setFocus();
-        w.Key(key, Qt::AltModifier);
+        TypeKeys(key);
         QCOMPARE(w.Box(qPrintable(box))->isChecked(), true);
-        w.Key(Qt::Key_Escape);
-        w.Key(key, Qt::AltModifier);
+        TypeKeys(QStringLiteral("{Esc}"));
+        TypeKeys(key);
         QCOMPARE(w.Box(qPrintable(box))->isChecked(), true);
         // The options last from one opening to the next.
-        w.Key(Qt::Key_F, Qt::ControlModifier);
-        w.Key(key, Qt::AltModifier);
+        TypeKeys(QStringLiteral("{Ctrl+F}"));
+        TypeKeys(key);
         QCOMPARE(w.Box(qPrintable(box))->isChecked(), false);
     }
 
@@ -303,14 +285,13 @@ private slots:
         Window w;
         w.SetText(QStringLiteral("| Give(1) Give(2)"));
         w.Find(QStringLiteral("Give\\((\\d)\\)"), Regex, true);
-        QTest::keyClicks(w.Field("replaceField"), QStringLiteral("Take(\\1)"));
-        QTest::keyClick(w.Field("replaceField"), Qt::Key_Return);
+        TypeKeys(w.Field("replaceField"), QStringLiteral("Take(\\1){Return}"));
         QCOMPARE(w.MarkedText(), QStringLiteral(" Take(1) [Give(2)]"));
-        QTest::keyClick(w.Field("replaceField"), Qt::Key_Return);
+        TypeKeys(w.Field("replaceField"), QStringLiteral("{Return}"));
         QCOMPARE(w.form->Code->Text(), QStringLiteral(" Take(1) Take(2)"));
         QCOMPARE(w.Status(), QStringLiteral("No matches"));
         w.view->setFocus();
-        w.Key(Qt::Key_Z, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Ctrl+Z}"));
         QCOMPARE(w.form->Code->Text(), QStringLiteral(" Take(1) Give(2)"));
     }
 
@@ -378,7 +359,7 @@ private slots:
         WriteBytes(path, file);
         Window w;
         w.dialog->Choose(path);
-        w.Key(Qt::Key_O, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Ctrl+O}"));
         if (!selection.isEmpty()) {
             const QStringList at = selection.split(QLatin1Char(','));
             w.form->Code->SetSelection(
@@ -386,11 +367,9 @@ private slots:
         }
         w.ReplaceAll(pattern, options, replacement);
         QCOMPARE(w.Status(), status);
-        w.Key(Qt::Key_Escape);
-        w.Key(Qt::Key_S, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Esc}{Ctrl+S}"));
         QCOMPARE(ReadBytes(path), saved);
-        w.Key(Qt::Key_Z, Qt::ControlModifier);
-        w.Key(Qt::Key_S, Qt::ControlModifier);
+        TypeKeys(QStringLiteral("{Ctrl+Z}{Ctrl+S}"));
         QCOMPARE(ReadBytes(path), file);
         QVERIFY(!w.form->Code->CanUndo());
     }
@@ -454,7 +433,7 @@ private slots:
         w.view->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
         QTRY_COMPARE(w.IndicatorAt(line, 2999) & mark, mark);
         QCOMPARE(w.IndicatorAt(line, 1) & mark, 0L);
-        w.Key(Qt::Key_Escape);
+        TypeKeys(QStringLiteral("{Esc}"));
         QCOMPARE(w.IndicatorAt(line, 2999) & mark, 0L);
     }
 

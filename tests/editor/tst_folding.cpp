@@ -8,6 +8,7 @@
 #include "support/FileBytes.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 #include "syntax/LanguageRegistry.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -23,7 +24,6 @@ namespace
 {
 
 using Sci = QsciScintillaBase;
-using Keys = QList<QKeyCombination>;
 
 const QString Small = QStringLiteral("Sub A()\n"
                                      "    x = 1\n"
@@ -96,10 +96,10 @@ QString BlocksShown(QsciScintilla *view)
     return dump;
 }
 
-void Press(QWidget *widget, const Keys &keys)
+// Types `keys` as TypeKeys does and lets the view catch up, as it would before the next key.
+void Press(QWidget *widget, const QString &keys)
 {
-    for (const QKeyCombination key : keys)
-        QTest::keyClick(widget, key.key(), key.keyboardModifiers());
+    TypeKeys(widget, keys);
     Settle();
 }
 
@@ -127,9 +127,6 @@ QString DataPath(const QString &name)
     return QDir(qEnvironmentVariable("QUILLMARK_TEST_DATA"))
         .filePath(QStringLiteral("blocks/") + name);
 }
-
-const auto Ctrl = Qt::ControlModifier;
-const auto CtrlShift = Qt::ControlModifier | Qt::ShiftModifier;
 
 } // namespace
 
@@ -205,36 +202,36 @@ private slots:
     void foldKeys_data()
     {
         QTest::addColumn<int>("caretLine");
-        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("text");
-        const Keys fold{CtrlShift | Qt::Key_BracketLeft};
-        const Keys unfold{CtrlShift | Qt::Key_BracketRight};
-        const Keys foldAll{Ctrl | Qt::Key_K, Ctrl | Qt::Key_0};
+        const QString fold = QStringLiteral("{Ctrl+Shift+[}");
+        const QString unfold = QStringLiteral("{Ctrl+Shift+]}");
+        const QString foldAll = QStringLiteral("{Ctrl+K}{Ctrl+0}");
         QTest::newRow("fold the block at the caret") << 3 << fold << "1110011" << Small;
         QTest::newRow("fold the block a header opens") << 2 << fold << "1110011" << Small;
         QTest::newRow("fold again folds the block around")
             << 3 << fold + fold << "1000001" << Small;
-        QTest::newRow("shifted bracket as the layout sends it")
-            << 3 << Keys{CtrlShift | Qt::Key_BraceLeft} << "1110011" << Small;
+        QTest::newRow("shifted bracket as the layout sends it") << 3 << "{Ctrl+Shift+{}"
+                                                                << "1110011" << Small;
         QTest::newRow("unfold at the folded header") << 3 << fold + unfold << "1111111" << Small;
         QTest::newRow("unfold outside a fold does nothing") << 3 << unfold << "1111111" << Small;
         QTest::newRow("fold all") << 3 << foldAll << "1000001" << Small;
-        QTest::newRow("fold all with a plain 0")
-            << 3 << Keys{Ctrl | Qt::Key_K, QKeyCombination(Qt::Key_0)} << "1000001" << Small;
+        QTest::newRow("fold all with a plain 0") << 3 << "{Ctrl+K}0"
+                                                 << "1000001" << Small;
         QTest::newRow("inner blocks stay folded under an unfolded one")
             << 3 << foldAll + unfold << "1110011" << Small;
-        QTest::newRow("unfold all")
-            << 3 << foldAll + Keys{Ctrl | Qt::Key_K, Ctrl | Qt::Key_J} << "1111111" << Small;
+        QTest::newRow("unfold all") << 3 << foldAll + "{Ctrl+K}{Ctrl+J}"
+                                    << "1111111" << Small;
         QTest::newRow("another key ends the chord")
-            << 6 << Keys{Ctrl | Qt::Key_K, QKeyCombination(Qt::Key_Q)} << "1111111"
-            << QString(Small).replace(QStringLiteral("z ="), QStringLiteral("qz ="));
+            << 6 << "{Ctrl+K}q"
+            << "1111111" << QString(Small).replace(QStringLiteral("z ="), QStringLiteral("qz ="));
     }
 
     void foldKeys()
     {
         QFETCH(int, caretLine);
-        QFETCH(Keys, keys);
+        QFETCH(QString, keys);
         QFETCH(QString, shown);
         QFETCH(QString, text);
         TestWindow w;
@@ -258,7 +255,7 @@ private slots:
         WriteBytes(path, original);
         w.form->Code->OpenFile(path);
         Settle();
-        Press(view, {Ctrl | Qt::Key_K, Ctrl | Qt::Key_0});
+        Press(view, QStringLiteral("{Ctrl+K}{Ctrl+0}"));
         QVERIFY(Shown(view).contains(QLatin1Char('0')));
         QVERIFY(!w.form->Code->IsModified());
         QVERIFY(!w.form->Code->CanUndo());
@@ -304,29 +301,28 @@ private slots:
         code.SetText(Small);
         if (action == QLatin1String("undo")) {
             PutCaret(view, 3, 8);
-            QTest::keyClicks(view, QStringLiteral("w"));
+            TypeKeys(view, QStringLiteral("w"));
         }
         PutCaret(view, 2);
-        Press(view, {CtrlShift | Qt::Key_BracketLeft});
+        Press(view, QStringLiteral("{Ctrl+Shift+[}"));
         QCOMPARE(Shown(view), QStringLiteral("1110011"));
         if (action == QLatin1String("enter")) {
             Send(view, Sci::SCI_GOTOPOS, Send(view, Sci::SCI_GETLINEENDPOSITION, 2));
-            Press(view, {QKeyCombination(Qt::Key_Return)});
+            Press(view, QStringLiteral("{Return}"));
         } else if (action == QLatin1String("select")) {
             code.SetSelection(EditorRange{3, 8, 3, 9}, true);
         } else if (action == QLatin1String("delete")) {
             code.SetSelection(EditorRange{1, 0, 5, 0}, false);
-            Press(view, {QKeyCombination(Qt::Key_Delete)});
+            Press(view, QStringLiteral("{Del}"));
         } else if (action == QLatin1String("comment")) {
             code.SetSelection(EditorRange{1, 0, 4, 3}, false);
             w.form->mCommentSelected->trigger();
         } else if (action == QLatin1String("unblock")) {
             PutCaret(view, 2, 5);
-            Press(view, {QKeyCombination(Qt::Key_Delete)});
+            Press(view, QStringLiteral("{Del}"));
         } else if (action == QLatin1String("wrap")) {
             PutCaret(view, 2);
-            QTest::keyClicks(view, QStringLiteral("With p"));
-            Press(view, {QKeyCombination(Qt::Key_Return)});
+            Press(view, QStringLiteral("With p{Return}"));
         } else {
             w.form->mnuUndo->trigger();
         }
@@ -340,15 +336,13 @@ private slots:
         QsciScintilla *view = ViewOf(w);
         w.form->Code->SetText(QStringLiteral("Sub A()\n    x = 1\nEnd Sub\n"));
         PutCaret(view, 1, 9);
-        QTest::keyClick(view, Qt::Key_Return);
-        QTest::keyClicks(view, QStringLiteral("If x Then"));
+        TypeKeys(view, QStringLiteral("{Return}If x Then"));
         Settle();
         QCOMPARE(BlocksShown(view).section(QLatin1Char('\n'), 2, 2),
                  QStringLiteral("3: 1+ marker 4-6"));
         QCOMPARE(Tooltip(view, 2, 5, false), QStringLiteral("\"If\" on line 3 has no \"End If\""));
         PutCaret(view, 2, 13);
-        QTest::keyClick(view, Qt::Key_Return);
-        QTest::keyClicks(view, QStringLiteral("End If"));
+        TypeKeys(view, QStringLiteral("{Return}End If"));
         Settle();
         QCOMPARE(BlocksShown(view), QStringLiteral("1: 0+\n2: 1\n3: 1+\n4: 2\n5: 1\n6: 0\n"));
     }
@@ -418,14 +412,14 @@ private slots:
         QsciScintilla *view = ViewOf(w);
         w.form->Code->SetText(QStringLiteral("Sub A()\n  If x Then\n    y\nEnd Sub\nNext"));
         PutCaret(view, 2);
-        Press(view, {CtrlShift | Qt::Key_BracketLeft});
+        Press(view, QStringLiteral("{Ctrl+Shift+[}"));
         QCOMPARE(Shown(view), QStringLiteral("11011"));
         w.form->Code->SetLanguageName(QStringLiteral("Plain"));
         Settle();
         QCOMPARE(Shown(view), QStringLiteral("11111"));
         QCOMPARE(Send(view, Sci::SCI_GETMARGINWIDTHN, 2), 0L);
         QVERIFY(!BlocksShown(view).contains(QStringLiteral("marker")));
-        Press(view, {Ctrl | Qt::Key_K, Ctrl | Qt::Key_0});
+        Press(view, QStringLiteral("{Ctrl+K}{Ctrl+0}"));
         QCOMPARE(Shown(view), QStringLiteral("11111"));
         w.form->Code->SetLanguageName(QStringLiteral("Quillcode"));
         Settle();
@@ -530,12 +524,10 @@ private slots:
         ScrollThrough(view);
         if (edit == QLatin1String("typing an opener")) {
             PutCaret(view, 5, 0);
-            QTest::keyClicks(view, QStringLiteral("For i = 1 To 2"));
-            QTest::keyClick(view, Qt::Key_Return);
+            TypeKeys(view, QStringLiteral("For i = 1 To 2{Return}"));
         } else if (edit == QLatin1String("undo and redo")) {
             PutCaret(view, 9, 0);
-            QTest::keyClicks(view, QStringLiteral("Next"));
-            QTest::keyClick(view, Qt::Key_Return);
+            TypeKeys(view, QStringLiteral("Next{Return}"));
             w.form->mnuUndo->trigger();
             w.form->mnuUndo->trigger();
             w.form->mnuRedo->trigger();
@@ -550,7 +542,7 @@ private slots:
             code.SetText(QString::fromUtf8(ReadBytes(DataPath(QStringLiteral("nested.qc")))));
         } else if (edit == QLatin1String("lines deleted")) {
             code.SetSelection(EditorRange{20, 3, 28, 0}, false);
-            Press(view, {QKeyCombination(Qt::Key_Backspace)});
+            Press(view, QStringLiteral("{Backspace}"));
         }
         Settle();
         TestWindow fresh;

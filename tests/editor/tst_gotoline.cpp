@@ -6,6 +6,7 @@
 #include "support/ContextMenu.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -50,9 +51,8 @@ struct Window : TestWindow {
     }
     void Type(const QString &typed) const
     {
-        QTest::keyClick(view, Qt::Key_G, Qt::ControlModifier);
-        QTest::keyClick(Field(), Qt::Key_Backspace);
-        QTest::keyClicks(Field(), typed);
+        TypeKeys(view, QStringLiteral("{Ctrl+G}"));
+        TypeKeys(Field(), QStringLiteral("{Backspace}") + typed);
     }
 
     QsciScintilla *view = nullptr;
@@ -68,7 +68,7 @@ private slots:
     void opensWithTheCaretLine()
     {
         Window w;
-        QTest::keyClick(w.view, Qt::Key_G, Qt::ControlModifier);
+        TypeKeys(w.view, QStringLiteral("{Ctrl+G}"));
         QVERIFY(w.Bar()->isVisible());
         QCOMPARE(w.Field()->text(), QStringLiteral("5"));
         QCOMPARE(w.Field()->selectedText(), QStringLiteral("5"));
@@ -102,7 +102,7 @@ private slots:
         QFETCH(int, line);
         Window w;
         w.Type(typed);
-        QTest::keyClick(w.Field(), Qt::Key_Return);
+        TypeKeys(w.Field(), QStringLiteral("{Return}"));
         if (line < 0) {
             QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{4, 2, 4, 2}));
             QVERIFY(w.Bar()->isVisible());
@@ -119,7 +119,7 @@ private slots:
     {
         Window w;
         w.Type(QStringLiteral("300"));
-        QTest::keyClick(w.Field(), Qt::Key_Escape);
+        TypeKeys(w.Field(), QStringLiteral("{Esc}"));
         QVERIFY(w.Bar()->isHidden());
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{4, 2, 4, 2}));
         QVERIFY(w.view->hasFocus());
@@ -134,10 +134,10 @@ private slots:
         w.Send(Sci::SCI_FOLDLINE, 0);
         QVERIFY(!w.Send(Sci::SCI_GETLINEVISIBLE, 2));
         w.Type(QStringLiteral("9"));
-        QTest::keyClick(w.Field(), Qt::Key_Return);
+        TypeKeys(w.Field(), QStringLiteral("{Return}"));
         QVERIFY(w.FieldIsRed());
         w.Field()->setText(QStringLiteral("3"));
-        QTest::keyClick(w.Field(), Qt::Key_Return);
+        TypeKeys(w.Field(), QStringLiteral("{Return}"));
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{2, 0, 2, 0}));
         QVERIFY(w.LineOnScreen(2));
     }

@@ -7,6 +7,7 @@
 #include "support/MarkedText.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
+#include "support/Typing.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -46,8 +47,7 @@ private slots:
         auto *view = w.form->Code->findChild<QsciScintilla *>();
         SetMarkedText(*w.form->Code, before);
         const QString original = w.form->Code->Text();
-        for (int press = 0; press < presses; ++press)
-            QTest::keyClick(view, Qt::Key_Slash, Qt::ControlModifier);
+        TypeKeys(view, QStringLiteral("{Ctrl+/}").repeated(presses));
         QCOMPARE(MarkedText(*w.form->Code), after);
         for (int press = 0; press < presses; ++press)
             w.form->mnuUndo->trigger();
@@ -76,13 +76,13 @@ private slots:
         plain.remove(QLatin1Char('\''));
         w.form->Code->SetText(commented + QStringLiteral("end"));
         view->selectAll();
-        QTest::keyClick(view, Qt::Key_Slash, Qt::ControlModifier);
+        TypeKeys(view, QStringLiteral("{Ctrl+/}"));
         QString twice = commented;
         twice.replace(QLatin1Char('\''), QStringLiteral("''"));
         QCOMPARE(w.form->Code->Text(), twice + QStringLiteral("'end"));
         w.form->mnuUndo->trigger();
         w.form->Code->SetSelection(EditorRange{0, 0, 199999, 3}, false);
-        QTest::keyClick(view, Qt::Key_Slash, Qt::ControlModifier);
+        TypeKeys(view, QStringLiteral("{Ctrl+/}"));
         QCOMPARE(w.form->Code->Text(), plain + QStringLiteral("end"));
         w.form->mnuUndo->trigger();
         QCOMPARE(w.form->Code->Text(), commented + QStringLiteral("end"));

@@ -6,7 +6,9 @@
 #include "editor/EditorControl.h"
 #include "scriptfile/ScriptFileFormat.h"
 #include "support/FileBytes.h"
+#include "support/HostileFolder.h"
 #include "support/TestMain.h"
+#include "support/Typing.h"
 
 #include <Qsci/qscilexercpp.h>
 #include <Qsci/qsciscintilla.h>
@@ -239,7 +241,7 @@ private slots:
         EditorControl code;
         code.show();
         code.OpenFile(path);
-        QTest::keyClick(code.focusProxy(), Qt::Key_Return);
+        TypeKeys(code.focusProxy(), QStringLiteral("{Return}"));
         code.SaveFile(path, true);
         QCOMPARE(ReadBytes(path), typedLineEnd + bytes);
     }
@@ -254,9 +256,7 @@ private slots:
         code.OpenFile(path);
         code.NewDocument();
         QVERIFY(!code.IsModified());
-        QTest::sendKeyEvent(QTest::Click, code.focusProxy(), Qt::Key_Eacute, QStringLiteral("é"),
-                            Qt::NoModifier);
-        QTest::keyClick(code.focusProxy(), Qt::Key_Return);
+        TypeKeys(code.focusProxy(), QStringLiteral("é{Return}"));
         code.SaveFile(path, true);
         QCOMPARE(ReadBytes(path), QByteArray("é\n"));
     }
@@ -321,23 +321,13 @@ private slots:
         QFETCH(QString, reason);
         if (name == QLatin1String("secret.qc") && ::geteuid() == 0)
             QSKIP("the superuser reads files whatever their permission bits");
-        QTemporaryDir dir;
-        const QDir root(dir.path());
-        QVERIFY(root.mkdir(QStringLiteral("folder")));
-        WriteBytes(root.filePath(QStringLiteral("plain.qc")), "plain");
-        WriteBytes(root.filePath(QStringLiteral("secret.qc")), "secret");
-        QVERIFY(QFile::setPermissions(root.filePath(QStringLiteral("secret.qc")), {}));
-        QCOMPARE(
-            ::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("fifo.qc"))).constData(), 0600),
-            0);
-        QFile huge(root.filePath(QStringLiteral("huge.qc")));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(MaxScriptFileBytes + 1));
-        huge.close();
+        HostileFolder hostile;
+        QVERIFY(hostile.made);
 
         EditorControl code;
         code.SetText(QStringLiteral("kept\nline"));
         code.SetSelection(EditorRange{1, 1, 1, 3}, true);
-        const QString path = name.startsWith(QLatin1Char('/')) ? name : root.filePath(name);
+        const QString path = name.startsWith(QLatin1Char('/')) ? name : hostile.FilePath(name);
         try {
             code.OpenFile(path);
             QFAIL("the load did not fail");
