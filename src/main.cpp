@@ -3,6 +3,7 @@
 // Quillmark's start-up: the process settings, the application object and the main window.
 #include "app/CloseRequests.h"
 #include "app/ProcessSetup.h"
+#include "app/SessionEnd.h"
 #include "app/frmMain.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     frmMain window;
     // The ends that come from outside the window ask about unsaved text as its close box does.
     CloseRequests terminationSignals(TerminationSignalPipe(), window);
+    AnswerSessionManager(app, window);
     window.show();
     return app.exec();
 }
