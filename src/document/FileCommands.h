@@ -49,9 +49,9 @@ public:
     /// opened or saved, asks once whether to save it. True when the caller may go on (nothing
     /// changed, the text was saved, or the user discarded it).
     bool SettleUnsavedText();
-    /// SettleUnsavedText for the end of the desktop session. A Discard holds for this very text:
-    /// the close that ends the session afterwards does not ask again, but once the text has
-    /// changed, or a question was answered otherwise, the next command asks as usual.
+    /// SettleUnsavedText for the end of the desktop session. A Discard holds once for this very
+    /// text: the next settling finds it unchanged (the close that ends the session) and asks
+    /// nothing. Changed text, an open or a save ends the hold, and the question comes as usual.
     bool SettleUnsavedTextForSessionEnd();
     /// True when the text changed since it was last opened or saved.
     bool HasUnsavedText() const;
