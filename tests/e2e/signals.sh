@@ -32,13 +32,23 @@ settle() {
     sleep 1
 }
 
+# Types text and makes sure the program has taken it before a signal is sent: Ctrl+N, read
+# after the text, asks about it; the question is cancelled.
+type_unsaved() {
+    type_text "$1"
+    keys ctrl+n
+    expect_dialog "Quillmark"
+    keys Escape
+    expect_main_window
+}
+
 # A script file opened and changed by one typed character at its start.
 open_changed() {
     printf 'Dim a\n' >"$WORK/$1"
     cp "$WORK/$1" "$WORK/$1.original"
     open_file "$WORK/$1"
     expect_caption "Quillmark [$1]"
-    type_text "x"
+    type_unsaved "x"
 }
 
 nothing_unsaved() {
@@ -85,7 +95,7 @@ discard() {
 # close and asks nothing more.
 save_new() {
     start_program
-    type_text "Dim n"
+    type_unsaved "Dim n"
     send "$1"
     expect_dialog "Quillmark"
     keys Return
@@ -129,7 +139,7 @@ dialog_open() {
 # Started with SIGHUP ignored, as through nohup, the program keeps it ignored.
 nohup_start() {
     start_program --ignore-signal=HUP
-    type_text "x"
+    type_unsaved "x"
     send HUP
     settle
     expect_running
