@@ -4,6 +4,7 @@
 #include "frmMain.h"
 
 #include "CommandGuard.h"
+#include "SessionEnd.h"
 #include "common/Checked32.h"
 #include "common/Twips.h"
 #include "common/UserPrompts.h"
@@ -216,6 +217,11 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+void frmMain::SettleForSessionEnd(const SessionManagerParts &manager)
+{
+    ::SettleForSessionEnd(*files_, *services_.prompts, manager);
 }
 
 void frmMain::mnuUndo_Click()

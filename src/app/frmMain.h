@@ -16,6 +16,7 @@ class EditorControl;
 class FileCommands;
 class QAction;
 class QMenu;
+struct SessionManagerParts;
 
 /// The outside services the main window uses; whatever is left empty gets the desktop's own.
 struct frmMainServices {
@@ -37,6 +38,10 @@ public:
 
     /// Shows "Quillmark", or "Quillmark [name]" for any name but the no-file marker "1".
     void UpdateCaption(const QString &name);
+
+    /// The desktop session is ending: unsaved text is settled as SettleForSessionEnd (SessionEnd)
+    /// says, with the window's file commands and prompts.
+    void SettleForSessionEnd(const SessionManagerParts &manager);
 
     EditorControl *Code = nullptr;
 

@@ -10,6 +10,7 @@
 #include "modGlobals.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -34,6 +35,28 @@ QString CodePoint(char32_t character)
     return QStringLiteral("U+%1")
         .arg(static_cast<uint>(character), 4, 16, QLatin1Char('0'))
         .toUpper();
+}
+
+/// What the user must be told after `saved` was written to `path`: that a legacy script became
+/// UTF-8, naming the character that forced it; empty when the file kept its encoding.
+QString ChangedEncodingNotice(const QString &path, const SavedScript &saved)
+{
+    if (saved.unencodable == 0)
+        return {};
+    return QStringLiteral("\"%1\" was saved in UTF-8 instead of its former encoding, Windows-1252, "
+                          "because the text holds \"%2\" (%3), which Windows-1252 cannot store. "
+                          "Programs that expect Windows-1252 may show its other non-English "
+                          "characters differently.")
+        .arg(QDir::toNativeSeparators(path), QString::fromUcs4(&saved.unencodable, 1),
+             CodePoint(saved.unencodable));
+}
+
+/// What tells one text from another without keeping a copy of it.
+QByteArray Digest(const QString &text)
+{
+    const QByteArrayView units(reinterpret_cast<const char *>(text.constData()),
+                               text.size() * qsizetype(sizeof(QChar)));
+    return QCryptographicHash::hash(units, QCryptographicHash::Sha256);
 }
 
 } // namespace
@@ -95,7 +118,48 @@ void FileCommands::SaveAs()
 
 bool FileCommands::SettleUnsavedText()
 {
+    return Settle(false);
+}
+
+bool FileCommands::SettleUnsavedTextForSessionEnd()
+{
+    return Settle(true);
+}
+
+bool FileCommands::HasUnsavedText() const
+{
+    return code_.IsModified();
+}
+
+UnaskedSave FileCommands::SaveUnasked()
+{
+    const QString path = modGlobals::CurrentFile;
+    if (path.isEmpty() || currentTitle_.isEmpty())
+        return {false, QStringLiteral("it has no file yet"), {}};
+    if (!onDisk_)
+        return {false, QStringLiteral("the file was never opened or saved here"), {}};
+    switch (CompareWithDisk(path, *onDisk_)) {
+    case DiskState::Changed:
+        return {false,
+                QStringLiteral("another program changed the file since it was opened or saved"),
+                {}};
+    case DiskState::Missing:
+        return {false, QStringLiteral("the file was deleted since it was opened or saved"), {}};
+    case DiskState::AsRemembered:
+        break;
+    }
+    const SavedScript saved = code_.SaveFile(path, true);
+    Adopt(path, currentTitle_, saved.identity);
+    return {true, {}, ChangedEncodingNotice(path, saved)};
+}
+
+bool FileCommands::Settle(bool sessionEnd)
+{
     if (!code_.IsModified())
+        return true;
+    std::optional<QByteArray> letGo;
+    letGo_.swap(letGo);
+    if (letGo && *letGo == Digest(code_.Text()))
         return true;
     const QString question =
         modGlobals::CurrentFile.isEmpty()
@@ -106,6 +170,8 @@ bool FileCommands::SettleUnsavedText()
     case UnsavedTextAnswer::Save:
         return Save();
     case UnsavedTextAnswer::Discard:
+        if (sessionEnd)
+            letGo_ = Digest(code_.Text());
         return true;
     case UnsavedTextAnswer::Cancel:
         break;
@@ -139,15 +205,9 @@ bool FileCommands::MayWriteOver(const QString &path)
 FileIdentity FileCommands::Write(const QString &path)
 {
     const SavedScript saved = code_.SaveFile(path, true);
-    if (saved.unencodable == 0)
-        return saved.identity;
-    prompts_.ShowNotice(
-        QStringLiteral("\"%1\" was saved in UTF-8 instead of its former encoding, Windows-1252, "
-                       "because the text holds \"%2\" (%3), which Windows-1252 cannot store. "
-                       "Programs that expect Windows-1252 may show its other non-English "
-                       "characters differently.")
-            .arg(QDir::toNativeSeparators(path), QString::fromUcs4(&saved.unencodable, 1),
-                 CodePoint(saved.unencodable)));
+    const QString notice = ChangedEncodingNotice(path, saved);
+    if (!notice.isEmpty())
+        prompts_.ShowNotice(notice);
     return saved.identity;
 }
 
@@ -157,4 +217,5 @@ void FileCommands::Adopt(const QString &path, const QString &title,
     modGlobals::CurrentFile = path;
     currentTitle_ = title;
     onDisk_ = onDisk;
+    letGo_.reset();
 }

@@ -5,6 +5,7 @@
 
 #include "scriptfile/FileIdentity.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
@@ -13,6 +14,15 @@
 class EditorControl;
 class FileDialog;
 class UserPrompts;
+
+/// The outcome of a save that may neither ask nor show anything (SaveUnasked).
+struct UnaskedSave {
+    bool saved = false;
+    /// Why the text was not saved; empty when it was.
+    QString reason;
+    /// What Save would have shown after writing (the file changed its encoding); mostly empty.
+    QString notice;
+};
 
 /// Moves the document between the editor and script files, asking for names through the file
 /// dialog and keeping `CurrentFile` and the caption up to date. A load or save that fails
@@ -39,8 +49,19 @@ public:
     /// opened or saved, asks once whether to save it. True when the caller may go on (nothing
     /// changed, the text was saved, or the user discarded it).
     bool SettleUnsavedText();
+    /// SettleUnsavedText for the end of the desktop session. A Discard holds once for this very
+    /// text: the next settling finds it unchanged (the close that ends the session) and asks
+    /// nothing. Changed text, an open or a save ends the hold, and the question comes as usual.
+    bool SettleUnsavedTextForSessionEnd();
+    /// True when the text changed since it was last opened or saved.
+    bool HasUnsavedText() const;
+    /// For an end of the session that allows no question: saves the text to its file only when
+    /// the file on disk is still the very version last opened or saved here, so the write cannot
+    /// harm another program's work. A write that fails throws, as Save's does.
+    UnaskedSave SaveUnasked();
 
 private:
+    bool Settle(bool sessionEnd);
     QString AskForName(const QString &caption, bool saving);
     bool MayWriteOver(const QString &path);
     FileIdentity Write(const QString &path);
@@ -57,4 +78,6 @@ private:
     // The version of `CurrentFile` last opened or saved; none when the file was not read or
     // written by this program.
     std::optional<FileIdentity> onDisk_;
+    // A digest of the text discarded at the end of the session, while that Discard holds.
+    std::optional<QByteArray> letGo_;
 };

@@ -99,16 +99,20 @@ wm_running() {
 
 # Starts the program with a home of its own. Run by root, it starts without the power to
 # override file permissions, so a file without read permission is unreadable as for any user.
+# It gets SIGINT at its default action, as from a terminal or a desktop launcher (bash has a
+# script's background jobs ignore it); options for env(1) given as arguments change more, such
+# as --ignore-signal=HUP for a start through nohup.
 start_program() {
     local home="$WORK/home"
     mkdir -p "$home/.config" "$home/runtime"
     chmod 700 "$home/runtime"
     local launcher=()
     [ "$(id -u)" -ne 0 ] || launcher=(setpriv --bounding-set=-dac_override,-dac_read_search)
+    launcher+=(env --default-signal=INT "$@")
     local suppressions="suppressions=$E2E_DIR/lsan.supp:print_suppressions=0"
     HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/runtime" \
         LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}$suppressions" \
-        QT_QPA_PLATFORM=xcb "${launcher[@]}" "$QUILLMARK" >"$LOG_DIR/quillmark.log" 2>&1 &
+        QT_QPA_PLATFORM=xcb "${launcher[@]}" "$QUILLMARK" >>"$LOG_DIR/quillmark.log" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=("$APP_PID")
     wait_until 30 "the main window appearing" find_main_window
@@ -121,13 +125,18 @@ find_main_window() {
     [ -n "$MAIN" ]
 }
 
-e2e_start() {
+# The X server and window manager only; the scenario starts the program itself.
+e2e_start_display() {
     require_tools
     rm -rf "$LOG_DIR"
     mkdir -p "$LOG_DIR"
     WORK=$(mktemp -d)
     trap 'e2e_stop; rm -rf "$WORK"' EXIT
     start_display
+}
+
+e2e_start() {
+    e2e_start_display
     start_program
 }
 
@@ -254,9 +263,14 @@ exit_program() {
     keys alt
     sleep 0.2
     keys Down Up Return
+    expect_program_ended "File > Exit"
+}
+
+# Waits up to 20 seconds for the program to end after $1 and checks its exit status is 0.
+expect_program_ended() {
     local status=0 deadline=$(($(now_ms) + 20000))
     while kill -0 "$APP_PID" 2>/dev/null; do
-        [ "$(now_ms)" -lt "$deadline" ] || fail "the program did not end after File > Exit"
+        [ "$(now_ms)" -lt "$deadline" ] || fail "the program did not end after $1"
         sleep 0.05
     done
     wait "$APP_PID" || status=$?
@@ -265,6 +279,6 @@ exit_program() {
         [ "$pid" = "$APP_PID" ] || others+=("$pid")
     done
     E2E_PIDS=("${others[@]}")
-    [ "$status" -eq 0 ] || fail "the program ended with status $status"
-    e2e_log "program ended"
+    [ "$status" -eq 0 ] || fail "the program ended with status $status after $1"
+    e2e_log "program ended after $1"
 }
