@@ -195,8 +195,13 @@ private slots:
         WriteBytes(path, "old\n");
         QCOMPARE(::chown(Native(path).constData(), owner, group), 0);
         QCOMPARE(::chmod(Native(path).constData(), mode), 0);
-        for (const QString &step : steps)
-            QCOMPARE(SetUp(step, root, path), QString());
+        for (const QString &step : steps) {
+            const QString failure = SetUp(step, root, path);
+            if (failure.contains(QLatin1String("not supported")))
+                QSKIP(qPrintable(QStringLiteral("the temporary folder's file system refuses %1: %2")
+                                     .arg(step, failure)));
+            QCOMPARE(failure, QString());
+        }
         const QString status = Status(path);
         const QStringList attributes = Attributes(path);
         const QStringList entries =
