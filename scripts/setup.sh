@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(build-essential cmake qt6-base-dev libqscintilla2-qt6-dev fonts-liberation
           libgl-dev desktop-file-utils appstream clang libclang-rt-14-dev
           reuse python3-debian lintian man-db
-          qt6-qpa-plugins xvfb openbox xdotool x11-utils)
+          qt6-qpa-plugins xvfb openbox xdotool x11-utils
+          acl attr strace)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -8,6 +8,7 @@
 #include "common/UserPrompts.h"
 #include "editor/EditorControl.h"
 #include "modGlobals.h"
+#include "scriptfile/FileReplacement.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -79,9 +80,17 @@ void FileCommands::Open()
     }
     std::optional<FileIdentity> onDisk;
     if (!title.isEmpty())
-        onDisk = code_.OpenFile(path);
+        onDisk = WithNameKind(path, code_.OpenFile(path));
     Adopt(path, title, onDisk);
     updateCaption_(title);
+    const QStringList backups = onDisk ? LeftoverBackups(path) : QStringList();
+    if (!backups.isEmpty())
+        prompts_.ShowNotice(
+            QStringLiteral("An earlier save of \"%1\" did not finish. The file as it was before "
+                           "that save is kept in \"%2\"; Quillmark leaves it there for you to "
+                           "compare and delete.")
+                .arg(QFileInfo(path).fileName(),
+                     QDir::toNativeSeparators(backups.join(QStringLiteral("\", \"")))));
 }
 
 bool FileCommands::Save()
@@ -99,6 +108,11 @@ bool FileCommands::Save()
     }
     if (!MayWriteOver(path))
         return false;
+    // A name that was an ordinary file is saved as itself: a link another program put there
+    // since leads to a file that is not this document's.
+    std::optional<SaveNameItself> nameItself;
+    if (onDisk_ && path == modGlobals::CurrentFile && !onDisk_->nameIsLink)
+        nameItself.emplace(path);
     const FileIdentity written = Write(path);
     Adopt(path, title, written);
     updateCaption_(title);
@@ -193,12 +207,26 @@ QString FileCommands::AskForName(const QString &caption, bool saving)
 
 bool FileCommands::MayWriteOver(const QString &path)
 {
-    if (!onDisk_ || path != modGlobals::CurrentFile ||
-        CompareWithDisk(path, *onDisk_) != DiskState::Changed)
+    if (!onDisk_ || path != modGlobals::CurrentFile)
         return true;
-    const QString question =
-        QStringLiteral("\"%1\" was changed by another program since it was opened. Save over it?")
-            .arg(QFileInfo(path).fileName());
+    const QString name = QFileInfo(path).fileName();
+    QString question;
+    switch (CompareWithDisk(path, *onDisk_)) {
+    case DiskState::AsRemembered:
+    case DiskState::Missing:
+        return true;
+    case DiskState::Changed:
+        question = QStringLiteral(
+                       "\"%1\" was changed by another program since it was opened. Save over it?")
+                       .arg(name);
+        break;
+    case DiskState::NowALink:
+        question = QStringLiteral("\"%1\" is now a link to \"%2\", put there by another program "
+                                  "since it was opened. Save over the link? \"%2\" is left as "
+                                  "it is.")
+                       .arg(name, LinkTarget(path));
+        break;
+    }
     return prompts_.AskAboutChangedFile(question) == ChangedFileAnswer::SaveOver;
 }
 

@@ -36,11 +36,14 @@ public:
     FileCommands(EditorControl &code, FileDialog &dialog, UserPrompts &prompts,
                  std::function<void(const QString &)> updateCaption);
 
-    /// "Open...": asks about unsaved text, asks for a file and loads it when it exists.
+    /// "Open...": asks about unsaved text, asks for a file and loads it when it exists; tells of
+    /// any backup of the file that a killed save left beside it.
     void Open();
     /// "Save": writes the document's file, asking for a name when it has none. When the file was
     /// changed by another program since it was opened or saved, asks first; a vanished file is
-    /// written again without asking. True when a file was written.
+    /// written again without asking. A name that was an ordinary file is saved as itself: a link
+    /// put there since is replaced, after asking, and what it points at is left alone; a name
+    /// that was a link is saved through it. True when a file was written.
     bool Save();
     /// "Save As...": asks for a name and writes the document there. The dialog has the user
     /// confirm a name that is taken, so no further question is asked.

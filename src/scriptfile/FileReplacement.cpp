@@ -9,14 +9,16 @@
 #include "FileReplacement.h"
 
 #include "FileErrors.h"
+#include "FileReplacementSteps.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <tuple>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -26,12 +28,6 @@ namespace
 {
 
 constexpr int MaxLinksFollowed = 40;
-constexpr int NameAttempts = 100;
-
-[[noreturn]] void FailToSave(const QString &path, const QString &reason)
-{
-    FailOnFile(QStringLiteral("save"), path, reason);
-}
 
 /// The file `native` names once symbolic links are followed. A link to nothing gives the path it
 /// points at, where the save then creates the file.
@@ -55,15 +51,19 @@ QByteArray FollowLinks(const QString &path, QByteArray native)
     FailToSave(path, SystemReason(ELOOP));
 }
 
-/// A name for a temporary file of the file `name`: its leftover prefix and six random letters.
-QByteArray TemporaryName(QByteArrayView name)
+/// The file a save of `path` writes: links followed unless a SaveNameItself covers it.
+QByteArray SavedFile(const QString &path)
 {
-    static constexpr char letters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray temporary = SaveLeftoverPrefix(name);
-    for (int i = 0; i < 6; ++i)
-        temporary += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-    return temporary;
+    const QByteArray native = QFile::encodeName(path);
+    return SaveNameItself::Covers(path) ? native : FollowLinks(path, native);
+}
+
+/// The folder part of `file` ("." for a bare name) and the name in it.
+std::pair<QByteArray, QByteArray> FolderAndName(const QByteArray &file)
+{
+    const qsizetype slash = file.lastIndexOf('/');
+    return {slash < 0 ? QByteArray(".") : file.first(std::max<qsizetype>(slash, 1)),
+            file.sliced(slash + 1)};
 }
 
 /// True when `error` from an O_TMPFILE open means only that this file system or kernel cannot
@@ -73,11 +73,7 @@ bool UnnamedFilesUnsupported(int error)
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-/// Unnamed files are given a name through /proc, which a chroot may lack.
-bool CanNameUnnamedFiles()
-{
-    return ::access("/proc/self/fd", X_OK) == 0;
-}
+const SaveNameItself *innermostNameItself = nullptr;
 
 } // namespace
 
@@ -85,6 +81,47 @@ QByteArray SaveLeftoverPrefix(QByteArrayView fileName)
 {
     const QByteArray digest = QCryptographicHash::hash(fileName, QCryptographicHash::Sha256);
     return ".quillmark-save-" + digest.first(8).toHex() + '-';
+}
+
+QByteArray SaveBackupPrefix(QByteArrayView fileName)
+{
+    const QByteArray digest = QCryptographicHash::hash(fileName, QCryptographicHash::Sha256);
+    return ".quillmark-backup-" + digest.first(8).toHex() + '-';
+}
+
+QStringList LeftoverBackups(const QString &path)
+{
+    try {
+        const auto [folder, name] = FolderAndName(SavedFile(path));
+        const QDir dir(QFile::decodeName(folder));
+        QStringList backups;
+        const QString prefix = QString::fromLatin1(SaveBackupPrefix(name));
+        for (const QString &entry :
+             dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System))
+            backups << dir.filePath(entry);
+        return backups;
+    } catch (const EditorError &) {
+        return {};
+    }
+}
+
+SaveNameItself::SaveNameItself(const QString &path) : path_(path), outer_(innermostNameItself)
+{
+    innermostNameItself = this;
+}
+
+SaveNameItself::~SaveNameItself()
+{
+    innermostNameItself = outer_;
+}
+
+bool SaveNameItself::Covers(const QString &path)
+{
+    for (const SaveNameItself *scope = innermostNameItself; scope; scope = scope->outer_) {
+        if (scope->path_ == path)
+            return true;
+    }
+    return false;
 }
 
 FileReplacement::FileReplacement(const QString &path, const struct stat *existing) : path_(path)
@@ -104,19 +141,61 @@ FileReplacement::~FileReplacement()
 
 void FileReplacement::Open(const struct stat *existing)
 {
-    const QByteArray target = FollowLinks(path_, QFile::encodeName(path_));
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder =
-        slash < 0 ? QByteArray(".") : target.first(std::max<qsizetype>(slash, 1));
-    name_ = target.sliced(slash + 1);
-    folder_ = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const QByteArray target = SavedFile(path_);
+    nameIsLink_ = target != QFile::encodeName(path_);
+    std::tie(folderPath_, name_) = FolderAndName(target);
+    folder_ = ::open(folderPath_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder_ < 0)
         Fail(SystemReason(errno));
-    // A new file gets the usual permissions less the umask; a replacement starts private and
-    // then takes the old file's exact mode bits.
-    const mode_t mode = existing ? 0600 : 0666;
+    if (!OpenOriginal(existing)) {
+        // A new file gets the usual permissions less the umask, or what the folder's default
+        // ACL gives it.
+        OpenTemporary(0666);
+        return;
+    }
+    // A replacement starts private and then takes what the old file was; a file with other
+    // names, or one whose owner, group or attributes the saver cannot give a new file, is
+    // written in place.
+    if (originalStatus_.st_nlink == 1) {
+        OpenTemporary(0600);
+        if (TakeOverMetadata(OriginalPath(), originalStatus_, file_))
+            return;
+        ::close(file_);
+        file_ = -1;
+        if (!temporaryName_.isEmpty())
+            ::unlinkat(folder_, temporaryName_.constData(), 0);
+        temporaryName_.clear();
+    }
+    OpenInPlace();
+}
+
+// The file is opened as it is at the name now, without following a link there, so what the new
+// file keeps comes from the very file it replaces.
+bool FileReplacement::OpenOriginal(const struct stat *existing)
+{
+    if (!existing)
+        return false;
+    original_ = ::openat(folder_, name_.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (original_ < 0 && errno == ENOENT)
+        return false;
+    if (original_ < 0 || ::fstat(original_, &originalStatus_) != 0)
+        Fail(SystemReason(errno));
+    if (S_ISLNK(originalStatus_.st_mode) && SaveNameItself::Covers(path_)) {
+        // The link is replaced as a new file would be; what it points at keeps its own.
+        ::close(original_);
+        original_ = -1;
+        return false;
+    }
+    if (!S_ISREG(originalStatus_.st_mode) || originalStatus_.st_dev != existing->st_dev ||
+        originalStatus_.st_ino != existing->st_ino)
+        Fail(QStringLiteral("another program put something else in its place while it was saved"));
+    return true;
+}
+
+void FileReplacement::OpenTemporary(mode_t mode)
+{
     file_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-    if (file_ >= 0 && !CanNameUnnamedFiles()) {
+    if (file_ >= 0 && !CanReachOpenFiles()) {
         ::close(file_);
         file_ = -1;
         errno = EOPNOTSUPP;
@@ -125,26 +204,29 @@ void FileReplacement::Open(const struct stat *existing)
         OpenNamed(mode);
     if (file_ < 0)
         Fail(SystemReason(errno));
-    if (existing)
-        KeepModeAndOwner(*existing);
 }
 
 void FileReplacement::Discard()
 {
+    if (overwriting_ && !PutBackOldBytes()) {
+        // The backup holds the only whole copy of the old bytes now: it stays.
+        backupName_.clear();
+    }
+    RemoveBackup();
     if (!temporaryName_.isEmpty())
         ::unlinkat(folder_, temporaryName_.constData(), 0);
-    if (file_ >= 0)
-        ::close(file_);
-    if (folder_ >= 0)
-        ::close(folder_);
+    for (int *fd : {&file_, &original_, &folder_}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
     temporaryName_.clear();
-    file_ = folder_ = -1;
 }
 
 void FileReplacement::OpenNamed(mode_t mode)
 {
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        const QByteArray name = TemporaryName(name_);
+        const QByteArray name = WithRandomEnd(SaveLeftoverPrefix(name_));
         file_ = ::openat(folder_, name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
         if (file_ >= 0) {
             temporaryName_ = name;
@@ -153,20 +235,6 @@ void FileReplacement::OpenNamed(mode_t mode)
         if (errno != EEXIST)
             return;
     }
-}
-
-void FileReplacement::KeepModeAndOwner(const struct stat &existing)
-{
-    struct stat fresh {
-    };
-    if (::fstat(file_, &fresh) == 0 &&
-        (fresh.st_uid != existing.st_uid || fresh.st_gid != existing.st_gid)) {
-        // Only the superuser may hand a file to another owner; anyone else's save owns the
-        // new file, as with every save that replaces a file.
-        [[maybe_unused]] const int ignored = ::fchown(file_, existing.st_uid, existing.st_gid);
-    }
-    if (::fchmod(file_, existing.st_mode & 07777) != 0)
-        Fail(SystemReason(errno));
 }
 
 // A write the system cuts short (a full disk, a file-size limit) is retried with the rest, so
@@ -196,22 +264,31 @@ FileIdentity FileReplacement::Commit()
         Fail(QStringLiteral("only %1 of %2 bytes could be written")
                  .arg(status.st_size)
                  .arg(written_));
-    if (temporaryName_.isEmpty())
-        LinkUnnamed();
-    if (::renameat(folder_, temporaryName_.constData(), folder_, name_.constData()) != 0)
-        Fail(SystemReason(errno));
-    temporaryName_.clear();
-    SyncFolderAndRemoveLeftovers();
-    return IdentityOf(status);
+    if (inPlace_) {
+        overwriting_ = false;
+        RemoveBackup();
+    } else {
+        if (temporaryName_.isEmpty())
+            LinkUnnamed();
+        if (::renameat(folder_, temporaryName_.constData(), folder_, name_.constData()) != 0)
+            Fail(SystemReason(errno));
+        temporaryName_.clear();
+    }
+    // The synced folder keeps the rename itself through a power failure. Both steps are best
+    // effort: the new file is already in place, and a folder that cannot be listed keeps
+    // leftovers.
+    SyncFolder();
+    RemoveLeftovers();
+    return IdentityOf(status, nameIsLink_);
 }
 
 // Linking cannot replace a file, so the unnamed file gets a temporary name for the moment
 // before the rename; a save killed in that moment leaves a file the next save removes.
 void FileReplacement::LinkUnnamed()
 {
-    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file_);
+    const QByteArray self = OpenFilePath(file_);
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        const QByteArray name = TemporaryName(name_);
+        const QByteArray name = WithRandomEnd(SaveLeftoverPrefix(name_));
         if (::linkat(AT_FDCWD, self.constData(), folder_, name.constData(), AT_SYMLINK_FOLLOW) ==
             0) {
             temporaryName_ = name;
@@ -223,14 +300,23 @@ void FileReplacement::LinkUnnamed()
     Fail(SystemReason(EEXIST));
 }
 
-// The synced folder keeps the rename itself through a power failure. Both steps are best
-// effort: the new file is already in place, and a folder that cannot be listed keeps leftovers.
-void FileReplacement::SyncFolderAndRemoveLeftovers()
+bool FileReplacement::SyncFolder() const
+{
+    const int listing = ::openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0)
+        return false;
+    const bool synced = ::fsync(listing) == 0;
+    const int error = errno;
+    ::close(listing);
+    errno = error;
+    return synced;
+}
+
+void FileReplacement::RemoveLeftovers() const
 {
     const int listing = ::openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0)
         return;
-    ::fsync(listing);
     DIR *entries = ::fdopendir(listing);
     if (!entries) {
         ::close(listing);
@@ -244,7 +330,7 @@ void FileReplacement::SyncFolderAndRemoveLeftovers()
     ::closedir(entries);
 }
 
-void FileReplacement::Fail(const QString &reason) const
+QByteArray FileReplacement::OriginalPath() const
 {
-    FailToSave(path_, reason);
+    return CanReachOpenFiles() ? OpenFilePath(original_) : folderPath_ + '/' + name_;
 }

@@ -604,6 +604,12 @@ private slots:
             << QList<ChangedFileAnswer>{} << none << QByteArray("typed alpha\n") << false;
         row("opened through a link, unchanged", "openlink type save")
             << QList<ChangedFileAnswer>{} << none << QByteArray("typed alpha\n") << false;
+        row("now a link to another file, Cancel", "open type swaplink save")
+            << QList{cancel} << QStringList{"link"} << QByteArray("root:x:0:0\n") << true;
+        row("now a link to another file, Save over", "open type swaplink save")
+            << QList{over} << QStringList{"link"} << QByteArray("typed alpha\n") << false;
+        row("now a link after our own save, Save over", "open type save type swaplink save")
+            << QList{over} << QStringList{"link"} << QByteArray("typed typed alpha\n") << false;
         row("New saves first, Cancel ends New", "open type rewrite new")
             << QList{cancel} << QStringList{"unsaved", "changed"} << QByteArray("ALPHA\n") << true;
     }
@@ -620,6 +626,10 @@ private slots:
         const QString path = root.filePath(QStringLiteral("a.qc"));
         WriteBytes(path, "alpha\n");
         QVERIFY(QFile::link(path, root.filePath(QStringLiteral("link.qc"))));
+        // What another program may link the script's name to: never written by these saves.
+        QVERIFY(root.mkdir(QStringLiteral("etc")));
+        const QString elsewhere = root.filePath(QStringLiteral("etc/passwd"));
+        WriteBytes(elsewhere, "root:x:0:0\n");
         Window w;
         w.prompts->changedFileAnswers = answers;
         for (const QString &step : steps) {
@@ -636,6 +646,8 @@ private slots:
             } else if (step == QLatin1String("new")) {
                 w.prompts->answers << UnsavedTextAnswer::Save;
                 w.form->mnuNew->trigger();
+            } else if (step == QLatin1String("swaplink")) {
+                QVERIFY(QFile::remove(path) && QFile::link(elsewhere, path));
             } else if (!ChangeElsewhere(step, path)) {
                 QSKIP("the file system does not keep the modification times this case sets");
             }
@@ -645,9 +657,15 @@ private slots:
             expected << (question == QLatin1String("changed")
                              ? "\"a.qc\" was changed by another program since it was opened. "
                                "Save over it?"
+                         : question == QLatin1String("link")
+                             ? QStringLiteral("\"a.qc\" is now a link to \"%1\", put there by "
+                                              "another program since it was opened. Save over "
+                                              "the link? \"%1\" is left as it is.")
+                                   .arg(elsewhere)
                              : "\"a.qc\" has changes that were not saved. Save them first?");
         QCOMPARE(w.prompts->questions, expected);
         QCOMPARE(ReadBytes(path), onDisk);
+        QCOMPARE(ReadBytes(elsewhere), QByteArray("root:x:0:0\n"));
         QCOMPARE(w.form->Code->IsModified(), modified);
         QCOMPARE(w.form->windowTitle(),
                  QStringLiteral("Quillmark [%1]")
@@ -655,22 +673,32 @@ private slots:
         QVERIFY(w.prompts->errors.isEmpty());
     }
 
-    void leftoverOfAKilledSaveGoesWithTheNextSave()
+    void leftoversOfKilledSaves()
     {
+        // A temporary file holds a save that never took the file's place and goes with the next
+        // save; a backup of a save in place may be the only whole copy, so it stays and is told.
         QTemporaryDir dir;
         const QDir root(dir.path());
         const QString path = root.filePath(QStringLiteral("a.qc"));
         WriteBytes(path, "alpha\n");
         const QString mine = QString::fromLatin1(SaveLeftoverPrefix("a.qc") + "Xy12Ab");
         const QString others = QString::fromLatin1(SaveLeftoverPrefix("b.qc") + "Zz99zz");
-        for (const QString &name : {mine, others, QStringLiteral("a.qc.Ab12Cd")})
+        const QString backup = QString::fromLatin1(SaveBackupPrefix("a.qc") + "Qq77Qq");
+        for (const QString &name : {mine, others, backup, QStringLiteral("a.qc.Ab12Cd")})
             WriteBytes(root.filePath(name), "script text");
         Window w;
         w.dialog->Choose(path);
         w.form->mnuOpen->trigger();
+        QCOMPARE(w.prompts->notices,
+                 QStringList{QStringLiteral("An earlier save of \"a.qc\" did not finish. The file "
+                                            "as it was before that save is kept in \"%1\"; "
+                                            "Quillmark leaves it there for you to compare and "
+                                            "delete.")
+                                 .arg(root.filePath(backup))});
         w.form->mnuSave->trigger();
         QCOMPARE(root.entryList(QDir::Files | QDir::Hidden),
-                 QStringList({others, "a.qc", "a.qc.Ab12Cd"}));
+                 QStringList({backup, others, "a.qc", "a.qc.Ab12Cd"}));
+        QCOMPARE(ReadBytes(root.filePath(backup)), QByteArray("script text"));
         QVERIFY(w.prompts->errors.isEmpty());
     }
 
@@ -729,8 +757,18 @@ private slots:
         QCOMPARE(QByteArray(start), QByteArray("xb\n"));
     }
 
+    void killedSaveLeavesOldOrNewFile_data()
+    {
+        QTest::addColumn<bool>("hardLinked");
+        QTest::newRow("replaced") << false;
+        QTest::newRow("hard-linked, so written in place") << true;
+    }
+
     void killedSaveLeavesOldOrNewFile()
     {
+        // A save in place cannot leave the file whole, but its backup of the old bytes, synced
+        // before the file is touched, outlives the kill.
+        QFETCH(bool, hardLinked);
         QTemporaryDir dir;
         QDir root(dir.path());
         const QString path = root.filePath(QStringLiteral("big.qc"));
@@ -740,6 +778,9 @@ private slots:
         for (int line = 0; newBytes.size() < 5'000'000; ++line)
             newBytes += "NewLine " + QByteArray::number(line) + "\r\n";
         WriteBytes(path, newBytes);
+        if (hardLinked)
+            QCOMPARE(::link(QFile::encodeName(path), QFile::encodeName(root.filePath("twin.qc"))),
+                     0);
         EditorControl code;
         code.OpenFile(path);
 
@@ -765,7 +806,8 @@ private slots:
 
         QRandomGenerator random(QRandomGenerator::global()->generate());
         const QString leftover = QString::fromLatin1(SaveLeftoverPrefix("big.qc"));
-        int old = 0, complete = 0, leftovers = 0;
+        const QString backup = QString::fromLatin1(SaveBackupPrefix("big.qc"));
+        int old = 0, complete = 0, broken = 0, leftovers = 0, backups = 0;
         for (int round = 0; round < 40; ++round) {
             WriteBytes(path, oldBytes);
             const pid_t child = saveInChild();
@@ -774,23 +816,34 @@ private slots:
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             const QByteArray now = ReadBytes(path);
+            bool backedUp = false;
+            for (const QString &left : root.entryList(QDir::Files | QDir::Hidden)) {
+                const bool isBackup = hardLinked && left.startsWith(backup);
+                QVERIFY2(left == QLatin1String("big.qc") || left.startsWith(leftover) || isBackup ||
+                             (hardLinked && left == QLatin1String("twin.qc")),
+                         qPrintable(QStringLiteral("round %1 left %2").arg(round).arg(left)));
+                leftovers += left.startsWith(leftover);
+                if (isBackup) {
+                    backedUp = backedUp || ReadBytes(root.filePath(left)) == oldBytes;
+                    backups += 1;
+                    QVERIFY(root.remove(left));
+                }
+            }
             QVERIFY2(
-                now == oldBytes || now == newBytes,
+                now == oldBytes || now == newBytes || backedUp,
                 qPrintable(QStringLiteral("round %1: %2 bytes, neither the old nor the new file")
                                .arg(round)
                                .arg(now.size())));
-            (now == oldBytes ? old : complete) += 1;
-            for (const QString &left : root.entryList(QDir::Files | QDir::Hidden)) {
-                QVERIFY2(left == QLatin1String("big.qc") || left.startsWith(leftover),
-                         qPrintable(QStringLiteral("round %1 left %2").arg(round).arg(left)));
-                leftovers += left != QLatin1String("big.qc");
-            }
+            (now == oldBytes ? old : now == newBytes ? complete : broken) += 1;
+            if (hardLinked)
+                QCOMPARE(QFileInfo(root.filePath(QStringLiteral("twin.qc"))).size(), now.size());
         }
         code.SaveFile(path, true);
-        QCOMPARE(root.entryList(QDir::Files | QDir::Hidden), QStringList{"big.qc"});
-        qInfo("killed saves: %d left the old file, %d the new one, %d a temporary file (a save "
-              "takes %lld us)",
-              old, complete, leftovers, saveMicroseconds);
+        QCOMPARE(root.entryList(QDir::Files | QDir::Hidden),
+                 (hardLinked ? QStringList{"big.qc", "twin.qc"} : QStringList{"big.qc"}));
+        qInfo("killed saves: %d left the old file, %d the new one, %d a broken one beside its "
+              "backup; %d a temporary file, %d a backup (a save takes %lld us)",
+              old, complete, broken, leftovers, backups, saveMicroseconds);
     }
 
     void desktopDialogReportsTheChoice_data()

@@ -102,27 +102,52 @@ wm_running() {
 # It gets SIGINT at its default action, as from a terminal or a desktop launcher (bash has a
 # script's background jobs ignore it); options for env(1) given as arguments change more, such
 # as --ignore-signal=HUP for a start through nohup.
+# When TRACE names a file, the program runs under strace, which records there the calls named in
+# TRACED_CALLS with the path of each descriptor; APP_PID is then the tracer's, which ends with
+# the program and its status, and PROGRAM_PID the program's.
 start_program() {
     local home="$WORK/home"
     mkdir -p "$home/.config" "$home/runtime"
     chmod 700 "$home/runtime"
-    local launcher=()
+    local launcher=() tracer=() asan="${ASAN_OPTIONS:-}"
     [ "$(id -u)" -ne 0 ] || launcher=(setpriv --bounding-set=-dac_override,-dac_read_search)
     launcher+=(env --default-signal=INT "$@")
+    if [ -n "${TRACE:-}" ]; then
+        tracer=(strace -f -qq -y -s 0 -o "$TRACE" -e "trace=$TRACED_CALLS")
+        # LeakSanitizer stops the threads through ptrace at the end, which the tracer holds.
+        asan="${asan:+$asan:}detect_leaks=0"
+    fi
     local suppressions="suppressions=$E2E_DIR/lsan.supp:print_suppressions=0"
     HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/runtime" \
-        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}$suppressions" \
-        QT_QPA_PLATFORM=xcb "${launcher[@]}" "$QUILLMARK" >>"$LOG_DIR/quillmark.log" 2>&1 &
+        LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}$suppressions" ASAN_OPTIONS="$asan" \
+        QT_QPA_PLATFORM=xcb "${tracer[@]}" "${launcher[@]}" "$QUILLMARK" \
+        >>"$LOG_DIR/quillmark.log" 2>&1 &
     APP_PID=$!
+    PROGRAM_PID=$APP_PID
     E2E_PIDS+=("$APP_PID")
+    [ -z "${TRACE:-}" ] || wait_until 10 "the traced program starting" find_traced_program
     wait_until 30 "the main window appearing" find_main_window
     wait_until 10 "the main window getting the focus" is_active "$MAIN"
-    e2e_log "quillmark $APP_PID, main window $MAIN"
+    e2e_log "quillmark $PROGRAM_PID, main window $MAIN"
 }
 
 find_main_window() {
-    MAIN=$(xdotool search --onlyvisible --pid "$APP_PID" --name '^Quillmark' 2>/dev/null | head -n1)
+    MAIN=$(xdotool search --onlyvisible --pid "$PROGRAM_PID" --name '^Quillmark' 2>/dev/null | head -n1)
     [ -n "$MAIN" ]
+}
+
+# The tracer's child, found through /proc: its status names the parent after the command's name.
+find_traced_program() {
+    local stat fields
+    for stat in /proc/[0-9]*/stat; do
+        fields=$(sed 's/^.*) //' "$stat" 2>/dev/null) || continue
+        read -r _ parent _ <<<"$fields"
+        if [ "$parent" = "$APP_PID" ]; then
+            PROGRAM_PID=${stat//[^0-9]/}
+            return 0
+        fi
+    done
+    return 1
 }
 
 # The X server and window manager only; the scenario starts the program itself.
@@ -236,7 +261,7 @@ expect_keystroke_answered() {
 
 # The program's processor time in clock ticks so far: user plus system.
 cpu_ticks() {
-    awk '{ print $14 + $15 }' "/proc/$APP_PID/stat"
+    awk '{ print $14 + $15 }' "/proc/$PROGRAM_PID/stat"
 }
 
 # Left alone for two seconds, the program uses next to no processor time (at most a tenth).
