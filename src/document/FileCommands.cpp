@@ -8,9 +8,9 @@
 #include "common/UserPrompts.h"
 #include "editor/EditorControl.h"
 #include "modGlobals.h"
+#include "scriptfile/ScriptFileFormat.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 namespace
@@ -27,13 +27,6 @@ QString WithoutOuterSpaces(const QString &path)
     while (last > first && path[last - 1] == QLatin1Char(' '))
         --last;
     return path.sliced(first, last - first);
-}
-
-QString CodePoint(char32_t character)
-{
-    return QStringLiteral("U+%1")
-        .arg(static_cast<uint>(character), 4, 16, QLatin1Char('0'))
-        .toUpper();
 }
 
 } // namespace
@@ -74,7 +67,7 @@ bool FileCommands::Save()
         updateCaption_(NoFileMarker);
         return false;
     }
-    if (!MayWriteOver(path))
+    if (!MayReplaceTrimmedName(path) || !MayWriteOver(path) || !MayChangeEncoding(path))
         return false;
     const FileIdentity written = Write(path);
     Adopt(path, title, written);
@@ -87,8 +80,11 @@ void FileCommands::SaveAs()
     const QString path = AskForName(QStringLiteral("Save as.."), true);
     const QString title = dialog_.ChosenTitle();
     std::optional<FileIdentity> written;
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        if (!MayReplaceTrimmedName(path) || !MayChangeEncoding(path))
+            return;
         written = Write(path);
+    }
     Adopt(path, title, written);
     updateCaption_(title);
 }
@@ -136,19 +132,34 @@ bool FileCommands::MayWriteOver(const QString &path)
     return prompts_.AskAboutChangedFile(question) == ChangedFileAnswer::SaveOver;
 }
 
+// The dialog asked about replacing the name it reported; the spaces taken off that name can make
+// it another file, which nobody asked about yet.
+bool FileCommands::MayReplaceTrimmedName(const QString &path)
+{
+    if (path == dialog_.ChosenPath() || path == modGlobals::CurrentFile ||
+        !modGlobals::FileExists(path))
+        return true;
+    return prompts_.AskToGoOn(
+        QStringLiteral("\"%1\" already exists. Replace it?").arg(QFileInfo(path).fileName()),
+        QStringLiteral("Replace"));
+}
+
+// A program that reads the file in its code page would misread UTF-8, so the change is the
+// user's to make, before anything is written.
+bool FileCommands::MayChangeEncoding(const QString &path)
+{
+    const TextEncoding encoding = code_.FileFormat().encoding;
+    if (!IsCodePage(encoding) || FirstCharacterOutside(encoding, code_.Text()) == 0)
+        return true;
+    return prompts_.AskToGoOn(
+        QStringLiteral("\"%1\" holds characters that %2 cannot store. Save it as UTF-8?")
+            .arg(QFileInfo(path).fileName(), EncodingName(encoding)),
+        QStringLiteral("Save as UTF-8"));
+}
+
 FileIdentity FileCommands::Write(const QString &path)
 {
-    const SavedScript saved = code_.SaveFile(path, true);
-    if (saved.unencodable == 0)
-        return saved.identity;
-    prompts_.ShowNotice(
-        QStringLiteral("\"%1\" was saved in UTF-8 instead of its former encoding, Windows-1252, "
-                       "because the text holds \"%2\" (%3), which Windows-1252 cannot store. "
-                       "Programs that expect Windows-1252 may show its other non-English "
-                       "characters differently.")
-            .arg(QDir::toNativeSeparators(path), QString::fromUcs4(&saved.unencodable, 1),
-                 CodePoint(saved.unencodable)));
-    return saved.identity;
+    return code_.SaveFile(path, true).identity;
 }
 
 void FileCommands::Adopt(const QString &path, const QString &title,

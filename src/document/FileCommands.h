@@ -33,7 +33,8 @@ public:
     /// written again without asking. True when a file was written.
     bool Save();
     /// "Save As...": asks for a name and writes the document there. The dialog has the user
-    /// confirm a name that is taken, so no further question is asked.
+    /// confirm a name that is taken; only when the spaces around the chosen name made it the
+    /// name of another existing file does the command ask itself.
     void SaveAs();
     /// Before text is replaced or the program ends: when the text changed since it was last
     /// opened or saved, asks once whether to save it. True when the caller may go on (nothing
@@ -42,7 +43,11 @@ public:
 
 private:
     QString AskForName(const QString &caption, bool saving);
+    bool MayReplaceTrimmedName(const QString &path);
     bool MayWriteOver(const QString &path);
+    /// Before a code-page text that holds a character its code page lacks becomes UTF-8, asks;
+    /// Cancel leaves the file and the document as they were.
+    bool MayChangeEncoding(const QString &path);
     FileIdentity Write(const QString &path);
     void Adopt(const QString &path, const QString &title, std::optional<FileIdentity> onDisk);
 
