@@ -219,6 +219,9 @@ private slots:
         const QString pad(((1 << 20) - 4) / 2, QLatin1Char('a'));
         QTest::newRow("LE, surrogate pair across chunks")
             << Utf16(pad + "𝄞\nb", "LE") << pad + "𝄞\nb" << lf << "x" << Utf16(pad + "𝄞\nxb", "LE");
+        QTest::newRow("LE, U+FEFF starts the second chunk and stays")
+            << Utf16(pad + "a\uFEFF\nb", "LE") << pad + "a\uFEFF\nb" << lf << ""
+            << Utf16(pad + "a\uFEFF\nb", "LE");
         QTest::newRow("BE, CR LF across chunks")
             << Utf16(pad + "\r\nb\nc\r\nd", "BE") << pad + "\r\nb\nc\r\nd" << crlf << ""
             << Utf16(pad + "\r\nb\nc\r\nd", "BE");
