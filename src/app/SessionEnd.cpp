@@ -60,8 +60,6 @@ void SettleForSessionEnd(FileCommands &files, UserPrompts &prompts,
     }
     manager.note(Note(QStringLiteral("saved the changes to \"%1\" as the desktop session ends.")
                           .arg(QDir::toNativeSeparators(modGlobals::CurrentFile))));
-    if (!save.notice.isEmpty())
-        manager.note(Note(save.notice));
 }
 
 void AnswerSessionManager(QGuiApplication &app, QObject &window, const SessionSettler &settle)

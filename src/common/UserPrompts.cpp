@@ -38,3 +38,14 @@ ChangedFileAnswer MessageBoxPrompts::AskAboutChangedFile(const QString &question
     return box.clickedButton() == saveOver ? ChangedFileAnswer::SaveOver
                                            : ChangedFileAnswer::Cancel;
 }
+
+// Cancel is the default here too: what the question is about cannot be undone by the program.
+bool MessageBoxPrompts::AskToGoOn(const QString &question, const QString &action)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillmark"), question,
+                    QMessageBox::Cancel, parent_);
+    const QPushButton *goOn = box.addButton(action, QMessageBox::AcceptRole);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    return box.clickedButton() == goOn;
+}

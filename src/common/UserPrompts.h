@@ -27,6 +27,15 @@ public:
     virtual UnsavedTextAnswer AskAboutUnsavedText(const QString &question) = 0;
     /// Asks once whether a save may write over a file another program changed.
     virtual ChangedFileAnswer AskAboutChangedFile(const QString &question) = 0;
+    /// Asks once whether to go on with what the button `action` (such as "Save as UTF-8") does,
+    /// or Cancel, the default. True when the user chose `action`; prompts that cannot ask
+    /// answer Cancel.
+    virtual bool AskToGoOn(const QString &question, const QString &action)
+    {
+        Q_UNUSED(question);
+        Q_UNUSED(action);
+        return false;
+    }
 };
 
 /// The desktop's message boxes, parented to the main window.
@@ -39,6 +48,7 @@ public:
     void ShowNotice(const QString &text) override;
     UnsavedTextAnswer AskAboutUnsavedText(const QString &question) override;
     ChangedFileAnswer AskAboutChangedFile(const QString &question) override;
+    bool AskToGoOn(const QString &question, const QString &action) override;
 
 private:
     QWidget *parent_;

@@ -9,6 +9,7 @@
 #include "editor/EditorControl.h"
 #include "modGlobals.h"
 #include "scriptfile/FileReplacement.h"
+#include "scriptfile/ScriptFileFormat.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -29,27 +30,6 @@ QString WithoutOuterSpaces(const QString &path)
     while (last > first && path[last - 1] == QLatin1Char(' '))
         --last;
     return path.sliced(first, last - first);
-}
-
-QString CodePoint(char32_t character)
-{
-    return QStringLiteral("U+%1")
-        .arg(static_cast<uint>(character), 4, 16, QLatin1Char('0'))
-        .toUpper();
-}
-
-/// What the user must be told after `saved` was written to `path`: that a legacy script became
-/// UTF-8, naming the character that forced it; empty when the file kept its encoding.
-QString ChangedEncodingNotice(const QString &path, const SavedScript &saved)
-{
-    if (saved.unencodable == 0)
-        return {};
-    return QStringLiteral("\"%1\" was saved in UTF-8 instead of its former encoding, Windows-1252, "
-                          "because the text holds \"%2\" (%3), which Windows-1252 cannot store. "
-                          "Programs that expect Windows-1252 may show its other non-English "
-                          "characters differently.")
-        .arg(QDir::toNativeSeparators(path), QString::fromUcs4(&saved.unencodable, 1),
-             CodePoint(saved.unencodable));
 }
 
 /// What tells one text from another without keeping a copy of it.
@@ -106,7 +86,7 @@ bool FileCommands::Save()
         updateCaption_(NoFileMarker);
         return false;
     }
-    if (!MayWriteOver(path))
+    if (!MayReplaceTrimmedName(path) || !MayWriteOver(path) || !MayChangeEncoding(path))
         return false;
     // A name that was an ordinary file is saved as itself: a link another program put there
     // since leads to a file that is not this document's.
@@ -124,8 +104,11 @@ void FileCommands::SaveAs()
     const QString path = AskForName(QStringLiteral("Save as.."), true);
     const QString title = dialog_.ChosenTitle();
     std::optional<FileIdentity> written;
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        if (!MayReplaceTrimmedName(path) || !MayChangeEncoding(path))
+            return;
         written = Write(path);
+    }
     Adopt(path, title, written);
     updateCaption_(title);
 }
@@ -149,22 +132,28 @@ UnaskedSave FileCommands::SaveUnasked()
 {
     const QString path = modGlobals::CurrentFile;
     if (path.isEmpty() || currentTitle_.isEmpty())
-        return {false, QStringLiteral("it has no file yet"), {}};
+        return {false, QStringLiteral("it has no file yet")};
     if (!onDisk_)
-        return {false, QStringLiteral("the file was never opened or saved here"), {}};
+        return {false, QStringLiteral("the file was never opened or saved here")};
     switch (CompareWithDisk(path, *onDisk_)) {
     case DiskState::Changed:
         return {false,
-                QStringLiteral("another program changed the file since it was opened or saved"),
-                {}};
+                QStringLiteral("another program changed the file since it was opened or saved")};
+    case DiskState::NowALink:
+        return {false, QStringLiteral("another program put a link in its place since it was "
+                                      "opened or saved")};
     case DiskState::Missing:
-        return {false, QStringLiteral("the file was deleted since it was opened or saved"), {}};
+        return {false, QStringLiteral("the file was deleted since it was opened or saved")};
     case DiskState::AsRemembered:
         break;
     }
-    const SavedScript saved = code_.SaveFile(path, true);
-    Adopt(path, currentTitle_, saved.identity);
-    return {true, {}, ChangedEncodingNotice(path, saved)};
+    if (NeedsUtf8(code_.FileFormat().encoding))
+        return {false,
+                QStringLiteral("it holds characters that %1 cannot store, and only the user may "
+                               "have it saved as UTF-8")
+                    .arg(EncodingName(code_.FileFormat().encoding))};
+    Adopt(path, currentTitle_, Write(path));
+    return {true, {}};
 }
 
 bool FileCommands::Settle(bool sessionEnd)
@@ -230,13 +219,41 @@ bool FileCommands::MayWriteOver(const QString &path)
     return prompts_.AskAboutChangedFile(question) == ChangedFileAnswer::SaveOver;
 }
 
+// The dialog asked about replacing the name it reported; the spaces taken off that name can make
+// it another file, which nobody asked about yet.
+bool FileCommands::MayReplaceTrimmedName(const QString &path)
+{
+    if (path == dialog_.ChosenPath() || path == modGlobals::CurrentFile ||
+        !modGlobals::FileExists(path))
+        return true;
+    return prompts_.AskToGoOn(
+        QStringLiteral("\"%1\" already exists. Replace it?").arg(QFileInfo(path).fileName()),
+        QStringLiteral("Replace"));
+}
+
+// A program that reads the file in its code page would misread UTF-8, so the change is the
+// user's to make, before anything is written.
+bool FileCommands::MayChangeEncoding(const QString &path)
+{
+    const TextEncoding encoding = code_.FileFormat().encoding;
+    if (!NeedsUtf8(encoding))
+        return true;
+    return prompts_.AskToGoOn(
+        QStringLiteral("\"%1\" holds characters that %2 cannot store. Save it as UTF-8?")
+            .arg(QFileInfo(path).fileName(), EncodingName(encoding)),
+        QStringLiteral("Save as UTF-8"));
+}
+
+// Whether the text holds a character the file's code page lacks, so that it can only be saved as
+// UTF-8.
+bool FileCommands::NeedsUtf8(TextEncoding encoding) const
+{
+    return IsCodePage(encoding) && FirstCharacterOutside(encoding, code_.Text()) != 0;
+}
+
 FileIdentity FileCommands::Write(const QString &path)
 {
-    const SavedScript saved = code_.SaveFile(path, true);
-    const QString notice = ChangedEncodingNotice(path, saved);
-    if (!notice.isEmpty())
-        prompts_.ShowNotice(notice);
-    return saved.identity;
+    return code_.SaveFile(path, true).identity;
 }
 
 void FileCommands::Adopt(const QString &path, const QString &title,

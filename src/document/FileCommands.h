@@ -4,6 +4,7 @@
 #pragma once
 
 #include "scriptfile/FileIdentity.h"
+#include "scriptfile/ScriptFileFormat.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,8 +21,6 @@ struct UnaskedSave {
     bool saved = false;
     /// Why the text was not saved; empty when it was.
     QString reason;
-    /// What Save would have shown after writing (the file changed its encoding); mostly empty.
-    QString notice;
 };
 
 /// Moves the document between the editor and script files, asking for names through the file
@@ -46,7 +45,8 @@ public:
     /// that was a link is saved through it. True when a file was written.
     bool Save();
     /// "Save As...": asks for a name and writes the document there. The dialog has the user
-    /// confirm a name that is taken, so no further question is asked.
+    /// confirm a name that is taken; only when the spaces around the chosen name made it the
+    /// name of another existing file does the command ask itself.
     void SaveAs();
     /// Before text is replaced or the program ends: when the text changed since it was last
     /// opened or saved, asks once whether to save it. True when the caller may go on (nothing
@@ -66,7 +66,12 @@ public:
 private:
     bool Settle(bool sessionEnd);
     QString AskForName(const QString &caption, bool saving);
+    bool MayReplaceTrimmedName(const QString &path);
     bool MayWriteOver(const QString &path);
+    /// Before a code-page text that holds a character its code page lacks becomes UTF-8, asks;
+    /// Cancel leaves the file and the document as they were.
+    bool MayChangeEncoding(const QString &path);
+    bool NeedsUtf8(TextEncoding encoding) const;
     FileIdentity Write(const QString &path);
     void Adopt(const QString &path, const QString &title, std::optional<FileIdentity> onDisk);
 

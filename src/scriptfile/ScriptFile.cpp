@@ -8,6 +8,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -18,20 +19,22 @@
 namespace
 {
 
-constexpr qsizetype ChunkBytes = qsizetype(1) << 20;
+[[noreturn]] void FailTooLarge(const QString &path, qint64 size)
+{
+    FailOnFile(
+        QStringLiteral("open"), path,
+        QStringLiteral("the file holds %1 bytes, and %2").arg(size).arg(DocumentLimitText()));
+}
 
-/// Refuses what is not an ordinary file, or an ordinary file too large to open.
+/// Refuses what is not an ordinary file, or an ordinary file too large to open in any encoding.
 void CheckReadable(const QString &path, const struct stat &info)
 {
     if (S_ISDIR(info.st_mode))
         FailOnFile(QStringLiteral("open"), path, SystemReason(EISDIR));
     if (!S_ISREG(info.st_mode))
         FailOnFile(QStringLiteral("open"), path, QStringLiteral("it is not an ordinary file"));
-    if (info.st_size > MaxScriptFileBytes)
-        FailOnFile(QStringLiteral("open"), path,
-                   QStringLiteral("the file holds %1 bytes, and %2")
-                       .arg(qint64(info.st_size))
-                       .arg(DocumentLimitText()));
+    if (info.st_size > std::max(MaxScriptFileBytes, MaxUtf16ScriptFileBytes))
+        FailTooLarge(path, info.st_size);
 }
 
 /// An open file descriptor, closed when it goes out of scope.
@@ -52,30 +55,42 @@ private:
     int fd_;
 };
 
-/// One pass over an open script file, handing its text to the sink.
+/// The passes over an open script file that find its encoding and hand its text to the sink.
 class ScriptReader
 {
 public:
-    ScriptReader(const QString &path, int fd, qint64 size, ScriptTextSink &sink)
-        : path_(path), fd_(fd), size_(size), sink_(sink), buffer_(ChunkBytes, Qt::Uninitialized)
+    ScriptReader(const QString &path, int fd, qint64 size, ScriptTextSink &sink,
+                 qsizetype chunkBytes)
+        : path_(path), fd_(fd), size_(size), sink_(sink),
+          buffer_(std::max<qsizetype>(chunkBytes, 1), Qt::Uninitialized)
     {
     }
 
-    /// The file's format when it is valid UTF-8 (the text already handed over), else nothing.
-    std::optional<ScriptFormat> ReadAsUtf8()
+    /// The file's format, its text handed over. A byte-order mark decides the encoding; without
+    /// one a file is UTF-8 when it is valid UTF-8, otherwise Windows-1252.
+    ScriptFormat Read()
     {
-        Start(size_);
+        const QByteArray start = FirstBytes();
+        if (start.startsWith(Utf16LeBom))
+            return ReadAsUtf16(false);
+        if (start.startsWith(Utf16BeBom))
+            return ReadAsUtf16(true);
+        LimitTo(MaxScriptFileBytes);
+        if (const std::optional<ScriptFormat> utf8 = ReadAsUtf8(start.startsWith(Utf8Bom)))
+            return *utf8;
+        return ReadAsWindows1252();
+    }
+
+private:
+    /// The file's format when it is valid UTF-8 (the text already handed over), else nothing.
+    std::optional<ScriptFormat> ReadAsUtf8(bool bom)
+    {
+        const qint64 skipped = bom ? Utf8Bom.size() : 0;
+        Rewind(skipped);
+        Start(size_ - skipped);
         Utf8Validator utf8;
         LineEndCounter lineEnds;
-        bool bom = false;
-        for (bool first = true;; first = false) {
-            QByteArrayView chunk = NextChunk();
-            if (chunk.isEmpty())
-                break;
-            if (first && chunk.startsWith(Utf8Bom)) {
-                bom = true;
-                chunk = chunk.sliced(Utf8Bom.size());
-            }
+        for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk()) {
             if (!utf8.Feed(chunk))
                 return std::nullopt;
             lineEnds.Feed(chunk);
@@ -90,20 +105,17 @@ public:
     /// Reads the file again from its start as Windows-1252.
     ScriptFormat ReadAsWindows1252()
     {
-        Rewind();
+        Rewind(0);
         qint64 decodedSize = 0;
         for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk())
             decodedSize += Windows1252AsUtf8Length(chunk);
         if (decodedSize > MaxDocumentBytes)
             FailTooLargeOnceDecoded();
-        Rewind();
+        Rewind(0);
         Start(decodedSize);
         LineEndCounter lineEnds;
         QByteArray utf8;
-        for (;;) {
-            const QByteArrayView chunk = NextChunk();
-            if (chunk.isEmpty())
-                break;
+        for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk()) {
             utf8.clear();
             AppendWindows1252AsUtf8(chunk, utf8);
             lineEnds.Feed(chunk);
@@ -112,13 +124,68 @@ public:
         return ScriptFormat{TextEncoding::Windows1252, lineEnds.Dominant()};
     }
 
-private:
+    /// Reads the UTF-16 after the byte-order mark: once to check it and measure its UTF-8, so
+    /// broken UTF-16 is refused before any text is handed over, then to hand the text over. The
+    /// line ends are counted in the UTF-8, where a CR or LF byte is always that character.
+    ScriptFormat ReadAsUtf16(bool bigEndian)
+    {
+        LimitTo(MaxUtf16ScriptFileBytes);
+        Utf16Decoder check(bigEndian);
+        Rewind(Utf16LeBom.size());
+        for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty() && check.Feed(chunk, nullptr);
+             chunk = NextChunk()) {
+        }
+        if (!check.Finish())
+            FailOnBrokenUtf16(check, bigEndian);
+        if (check.DecodedBytes() > MaxDocumentBytes)
+            FailTooLargeOnceDecoded();
+        Rewind(Utf16LeBom.size());
+        Start(check.DecodedBytes());
+        Utf16Decoder decoder(bigEndian);
+        LineEndCounter lineEnds;
+        QByteArray utf8;
+        for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk()) {
+            utf8.clear();
+            if (!decoder.Feed(chunk, &utf8))
+                break;
+            lineEnds.Feed(utf8);
+            Deliver(utf8);
+        }
+        // The file changed between the passes.
+        if (!decoder.Finish())
+            FailOnBrokenUtf16(decoder, bigEndian);
+        return ScriptFormat{bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le,
+                            lineEnds.Dominant()};
+    }
+
+    [[noreturn]] void FailOnBrokenUtf16(const Utf16Decoder &decoder, bool bigEndian) const
+    {
+        const QString reason = decoder.FoundFault() == Utf16Decoder::Fault::OddLength
+                                   ? QStringLiteral("its length, %1 bytes, is odd")
+                                         .arg(decoder.FaultOffset() + Utf16LeBom.size() + 1)
+                                   : QStringLiteral("holds an unpaired surrogate (%1) at byte %2")
+                                         .arg(QString::number(decoder.FaultUnit(), 16).toUpper())
+                                         .arg(decoder.FaultOffset() + Utf16LeBom.size());
+        FailOnFile(QStringLiteral("open"), path_,
+                   QStringLiteral("it is %1 by its byte-order mark, but %2")
+                       .arg(EncodingName(bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le),
+                            reason));
+    }
+
     void Start(qint64 expected)
     {
         delivered_ = 0;
         // One byte more than the text needs: a document whose room is filled exactly grows
         // by a sixth at the last piece, copying all of its text and styles once more.
         sink_.Restart(std::min(expected, MaxDocumentBytes) + 1);
+    }
+
+    /// Refuses a file larger than the encoding found allows.
+    void LimitTo(qint64 limit)
+    {
+        limit_ = limit;
+        if (size_ > limit_)
+            FailTooLarge(path_, size_);
     }
 
     [[noreturn]] void FailTooLargeOnceDecoded() const
@@ -128,11 +195,30 @@ private:
                        .arg(DocumentLimitText()));
     }
 
-    void Rewind()
+    /// Up to three bytes from the file's start, where a byte-order mark would be.
+    QByteArray FirstBytes()
     {
-        if (::lseek(fd_, 0, SEEK_SET) != 0)
+        QByteArray start(Utf8Bom.size(), '\0');
+        qsizetype got = 0;
+        while (got < start.size()) {
+            const ssize_t read = ::pread(fd_, start.data() + got, start.size() - got, got);
+            if (read < 0 && errno == EINTR)
+                continue;
+            if (read < 0)
+                FailOnFile(QStringLiteral("read"), path_, SystemReason(errno));
+            if (read == 0)
+                break;
+            got += read;
+        }
+        start.truncate(got);
+        return start;
+    }
+
+    void Rewind(qint64 offset)
+    {
+        if (::lseek(fd_, offset, SEEK_SET) != offset)
             FailOnFile(QStringLiteral("read"), path_, SystemReason(errno));
-        read_ = 0;
+        read_ = offset;
     }
 
     /// The next chunk of the file, full unless the file ends in it; empty at the end.
@@ -150,7 +236,7 @@ private:
             filled += got;
         }
         read_ += filled;
-        if (read_ > MaxScriptFileBytes)
+        if (read_ > limit_)
             FailOnFile(
                 QStringLiteral("open"), path_,
                 QStringLiteral("the file grew while it was read, and %1").arg(DocumentLimitText()));
@@ -170,6 +256,7 @@ private:
     qint64 size_;
     ScriptTextSink &sink_;
     QByteArray buffer_;
+    qint64 limit_ = MaxScriptFileBytes;
     qint64 read_ = 0;
     qint64 delivered_ = 0;
 };
@@ -192,17 +279,42 @@ std::optional<struct stat> ExistingTarget(const QString &path)
     return info;
 }
 
-void PutAsWindows1252(const QString &path, FileReplacement &file, QByteArrayView text)
+/// The first piece of the UTF-8 `text`, at most `chunkBytes` long unless its first character is
+/// longer, ending on a character boundary.
+QByteArrayView FirstPiece(QByteArrayView text, qsizetype chunkBytes)
+{
+    return text.first(CharacterBoundaryBefore(text, std::max<qsizetype>(chunkBytes, 4)));
+}
+
+void PutAsWindows1252(const QString &path, FileReplacement &file, QByteArrayView text,
+                      qsizetype chunkBytes)
 {
     QByteArray bytes;
     while (!text.isEmpty()) {
-        const qsizetype take = CharacterBoundaryBefore(text, ChunkBytes);
+        const QByteArrayView piece = FirstPiece(text, chunkBytes);
         bytes.clear();
-        if (!AppendUtf8AsWindows1252(text.first(take), bytes))
+        if (!AppendUtf8AsWindows1252(piece, bytes))
             FailOnFile(QStringLiteral("save"), path,
                        QStringLiteral("the text holds a character Windows-1252 cannot store"));
         file.Write(bytes);
-        text = text.sliced(take);
+        text = text.sliced(piece.size());
+    }
+}
+
+void PutAsUtf16(const QString &path, FileReplacement &file, QByteArrayView text, bool bigEndian,
+                qsizetype chunkBytes)
+{
+    file.Write(bigEndian ? Utf16BeBom : Utf16LeBom);
+    QByteArray bytes;
+    while (!text.isEmpty()) {
+        const QByteArrayView piece = FirstPiece(text, chunkBytes);
+        bytes.clear();
+        if (!AppendUtf8AsUtf16(piece, bigEndian, bytes))
+            FailOnFile(QStringLiteral("save"), path,
+                       QStringLiteral("the text holds bytes that are no character, which UTF-16 "
+                                      "cannot store"));
+        file.Write(bytes);
+        text = text.sliced(piece.size());
     }
 }
 
@@ -213,7 +325,7 @@ QString DocumentLimitText()
     return QStringLiteral("a document holds at most %1 bytes of text").arg(MaxDocumentBytes);
 }
 
-LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink)
+LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink, qsizetype chunkBytes)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat info {
@@ -231,28 +343,36 @@ LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink)
     CheckReadable(path, info);
 
     const FileIdentity identity = IdentityOf(info);
-    ScriptReader reader(path, file.get(), info.st_size, sink);
-    if (const std::optional<ScriptFormat> utf8 = reader.ReadAsUtf8())
-        return LoadedScript{*utf8, identity};
-    return LoadedScript{reader.ReadAsWindows1252(), identity};
+    ScriptReader reader(path, file.get(), info.st_size, sink, chunkBytes);
+    return LoadedScript{reader.Read(), identity};
 }
 
-SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format)
+SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format,
+                            qsizetype chunkBytes)
 {
     SavedScript saved{format, 0, {}};
-    if (format.encoding == TextEncoding::Windows1252) {
+    if (IsCodePage(format.encoding)) {
         saved.unencodable = FirstCharacterOutsideWindows1252(text);
         if (saved.unencodable != 0)
             saved.format.encoding = TextEncoding::Utf8;
     }
     const std::optional<struct stat> existing = ExistingTarget(path);
     FileReplacement file(path, existing ? &*existing : nullptr);
-    if (saved.format.encoding == TextEncoding::Windows1252) {
-        PutAsWindows1252(path, file, text);
-    } else {
-        if (saved.format.encoding == TextEncoding::Utf8WithBom)
-            file.Write(Utf8Bom);
+    switch (saved.format.encoding) {
+    case TextEncoding::Windows1252:
+        PutAsWindows1252(path, file, text, chunkBytes);
+        break;
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        PutAsUtf16(path, file, text, saved.format.encoding == TextEncoding::Utf16Be, chunkBytes);
+        break;
+    case TextEncoding::Utf8WithBom:
+        file.Write(Utf8Bom);
         file.Write(text);
+        break;
+    case TextEncoding::Utf8:
+        file.Write(text);
+        break;
     }
     saved.identity = file.Commit();
     return saved;

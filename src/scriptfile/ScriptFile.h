@@ -14,8 +14,15 @@
 inline constexpr qint64 MaxDocumentBytes = 0x7FFF'FFFF;
 
 /// The largest script file that is opened: a full document and a UTF-8 byte-order mark, the most
-/// a save writes. Larger files are refused before reading.
+/// a save writes. Larger files are refused unread, but for their first bytes.
 inline constexpr qint64 MaxScriptFileBytes = MaxDocumentBytes + Utf8Bom.size();
+
+/// The largest UTF-16 script file that is opened: a full document as UTF-16, at most two bytes
+/// for each byte of its UTF-8, after the byte-order mark.
+inline constexpr qint64 MaxUtf16ScriptFileBytes = 2 * MaxDocumentBytes + Utf16LeBom.size();
+
+/// The size of the pieces a script file is read and written in; tests choose smaller ones.
+inline constexpr qsizetype ScriptChunkBytes = qsizetype(1) << 20;
 
 /// The limit in words, for the messages that refuse more text.
 QString DocumentLimitText();
@@ -39,10 +46,12 @@ struct LoadedScript {
     FileIdentity identity;
 };
 
-/// Reads the ordinary file at `path` in chunks and hands its text to `sink` as UTF-8. A path that
-/// is not an ordinary file is never read. Throws EditorError, naming the file and the reason,
-/// when the file cannot be read or is too large.
-LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink);
+/// Reads the ordinary file at `path` in chunks of `chunkBytes` and hands its text to `sink` as
+/// UTF-8. A path that is not an ordinary file is never read. Throws EditorError, naming the file
+/// and the reason, when the file cannot be read, is too large, or is UTF-16 by its byte-order mark
+/// but not valid UTF-16.
+LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink,
+                            qsizetype chunkBytes = ScriptChunkBytes);
 
 /// What a save wrote.
 struct SavedScript {
@@ -56,7 +65,8 @@ struct SavedScript {
 
 /// Writes the UTF-8 `text` to `path` in `format` through a FileReplacement: the old file stays
 /// whole until the new one is complete and synced, keeps its permission bits, and a symbolic link
-/// stays a link to it. A Windows-1252 text with a character that code page lacks is written as
-/// UTF-8 instead. Throws EditorError, naming the file and the reason, leaving the old file
-/// untouched.
-SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format);
+/// stays a link to it. A code-page text with a character that code page lacks is written as UTF-8
+/// instead: callers ask the user first (FirstCharacterOutside). Throws EditorError, naming the
+/// file and the reason, leaving the old file untouched.
+SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format,
+                            qsizetype chunkBytes = ScriptChunkBytes);

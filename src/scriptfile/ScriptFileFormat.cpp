@@ -50,8 +50,13 @@ void AppendUtf8(char32_t character, QByteArray &out)
     } else if (character < 0x800) {
         out.append(static_cast<char>(0xC0 | (character >> 6)));
         out.append(static_cast<char>(0x80 | (character & 0x3F)));
-    } else {
+    } else if (character < 0x10000) {
         out.append(static_cast<char>(0xE0 | (character >> 12)));
+        out.append(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
+        out.append(static_cast<char>(0x80 | (character & 0x3F)));
+    } else {
+        out.append(static_cast<char>(0xF0 | (character >> 18)));
+        out.append(static_cast<char>(0x80 | ((character >> 12) & 0x3F)));
         out.append(static_cast<char>(0x80 | ((character >> 6) & 0x3F)));
         out.append(static_cast<char>(0x80 | (character & 0x3F)));
     }
@@ -101,6 +106,54 @@ const unsigned char *Bytes(QByteArrayView view)
 }
 
 } // namespace
+
+void AppendUtf8Character(char32_t character, QByteArray &utf8)
+{
+    AppendUtf8(character, utf8);
+}
+
+int DecodeUtf8Character(QByteArrayView text, char32_t &character)
+{
+    return text.isEmpty() ? 0 : DecodeUtf8(Bytes(text), Bytes(text) + text.size(), character);
+}
+
+QString EncodingName(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8");
+    case TextEncoding::Utf8WithBom:
+        return QStringLiteral("UTF-8 with a byte-order mark");
+    case TextEncoding::Windows1252:
+        return QStringLiteral("Windows-1252");
+    case TextEncoding::Utf16Le:
+        return QStringLiteral("UTF-16LE");
+    case TextEncoding::Utf16Be:
+        return QStringLiteral("UTF-16BE");
+    }
+    return QString();
+}
+
+bool IsCodePage(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Windows1252;
+}
+
+char32_t FirstCharacterOutside(TextEncoding encoding, QStringView text)
+{
+    if (!IsCodePage(encoding))
+        return 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t character = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            character = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (Windows1252Byte(character) < 0)
+            return character;
+    }
+    return 0;
+}
 
 bool Utf8Validator::Feed(QByteArrayView bytes)
 {

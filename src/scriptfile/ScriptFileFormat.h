@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -14,7 +16,20 @@ enum class TextEncoding {
     Utf8,        ///< UTF-8 without a byte-order mark; also every pure ASCII file
     Utf8WithBom, ///< UTF-8 starting with the byte-order mark EF BB BF
     Windows1252, ///< the legacy single-byte encoding of files that are not valid UTF-8
+    Utf16Le,     ///< UTF-16 little-endian, starting with the byte-order mark FF FE
+    Utf16Be,     ///< UTF-16 big-endian, starting with the byte-order mark FE FF
 };
+
+/// The encoding's usual name, such as "Windows-1252", for messages and questions.
+QString EncodingName(TextEncoding encoding);
+
+/// True for an encoding that stores only some characters (a legacy code page); the Unicode
+/// encodings store every one.
+bool IsCodePage(TextEncoding encoding);
+
+/// The first character of `text` that `encoding` cannot store, or 0 when all fit. An unpaired
+/// surrogate never fits a code page.
+char32_t FirstCharacterOutside(TextEncoding encoding, QStringView text);
 
 /// The line end a document's new lines get.
 enum class LineEnd { CrLf, Lf, Cr };
@@ -83,8 +98,61 @@ char32_t FirstCharacterOutsideWindows1252(QByteArrayView text);
 /// Returns false, with only part of the text appended, at the first character that does not fit.
 bool AppendUtf8AsWindows1252(QByteArrayView text, QByteArray &bytes);
 
+/// Appends the UTF-8 of the Unicode scalar value `character`.
+void AppendUtf8Character(char32_t character, QByteArray &utf8);
+
+/// Decodes the strictly valid UTF-8 character that starts `text`; returns its length, or 0 when
+/// the bytes there are no whole character.
+int DecodeUtf8Character(QByteArrayView text, char32_t &character);
+
 /// How many leading bytes of the UTF-8 `text` (at most `limit`) end on a character boundary.
 qsizetype CharacterBoundaryBefore(QByteArrayView text, qsizetype limit);
 
+/// Decodes UTF-16 of one byte order to UTF-8 over a stream of chunks, so a code unit, a
+/// surrogate pair or a CR LF pair may be split between two chunks. UTF-16 that is no text, an
+/// unpaired surrogate or a last byte without its partner, is a fault that ends the decoding: no
+/// character could stand for it, so the editor could not save the same bytes again.
+class Utf16Decoder
+{
+public:
+    enum class Fault { None, UnpairedSurrogate, OddLength };
+
+    explicit Utf16Decoder(bool bigEndian) : bigEndian_(bigEndian) {}
+    /// Decodes `bytes`, appending the UTF-8 to `utf8` unless it is null. False once a fault is
+    /// found; what follows the fault is not decoded.
+    bool Feed(QByteArrayView bytes, QByteArray *utf8);
+    /// Ends the stream; false when it holds a fault, also an unfinished pair or unit at its end.
+    bool Finish();
+    /// How many bytes of UTF-8 the stream gave so far.
+    qint64 DecodedBytes() const { return decoded_; }
+    Fault FoundFault() const { return fault_; }
+    /// Where in the stream the fault begins: the unpaired surrogate, or the odd last byte.
+    qint64 FaultOffset() const { return faultOffset_; }
+    /// The unpaired surrogate.
+    char16_t FaultUnit() const { return faultUnit_; }
+
+private:
+    bool Take(char16_t unit, QByteArray *utf8);
+    bool Fail(Fault fault, qint64 offset, char16_t unit);
+
+    bool bigEndian_;
+    int pendingByte_ = -1;
+    char16_t high_ = 0;
+    qint64 next_ = 0;
+    qint64 decoded_ = 0;
+    Fault fault_ = Fault::None;
+    qint64 faultOffset_ = 0;
+    char16_t faultUnit_ = 0;
+};
+
+/// Appends the UTF-16 of the UTF-8 `text`, which must not end inside a character, in the byte
+/// order asked for. Returns false, with only part of the text appended, at the first bytes that
+/// are not UTF-8.
+bool AppendUtf8AsUtf16(QByteArrayView text, bool bigEndian, QByteArray &bytes);
+
 /// The byte-order mark that starts a UTF-8 file that has one.
 inline constexpr QByteArrayView Utf8Bom{"\xEF\xBB\xBF", 3};
+
+/// The byte-order marks that start a UTF-16 file, little-endian and big-endian.
+inline constexpr QByteArrayView Utf16LeBom{"\xFF\xFE", 2};
+inline constexpr QByteArrayView Utf16BeBom{"\xFE\xFF", 2};

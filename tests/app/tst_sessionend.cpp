@@ -124,15 +124,12 @@ private slots:
             << QStringList{QString(Kept).replace("\"%1\"", "the new script") +
                            "it has no file yet."}
             << true;
-        QTest::newRow("no leave: saved as UTF-8, the change of encoding noted, not shown")
+        QTest::newRow("no leave: kept, saving it would change its encoding")
             << QByteArray("' caf\xE9\r\n") << "→" << false << cancel << ""
-            << "" << false << QByteArray("→' café\r\n")
-            << QStringList{"Quillmark: saved the changes to \"%1\" as the desktop session ends.",
-                           "Quillmark: \"%1\" was saved in UTF-8 instead of its former encoding, "
-                           "Windows-1252, because the text holds \"→\" (U+2192), which "
-                           "Windows-1252 cannot store. Programs that expect Windows-1252 may "
-                           "show its other non-English characters differently."}
-            << false;
+            << "" << false << QByteArray("' caf\xE9\r\n")
+            << QStringList{Kept + "it holds characters that Windows-1252 cannot store, and only "
+                                  "the user may have it saved as UTF-8."}
+            << true;
     }
 
     void unsavedTextIsSettledBeforeTheSessionEnds()

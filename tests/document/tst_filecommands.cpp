@@ -549,24 +549,120 @@ private slots:
         QCOMPARE(Contents(dir.path()), contentsBefore);
     }
 
-    void encodingChangeIsToldOnce()
+    void savesAskBeforeTheyChangeWhatAFileIs_data()
     {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QList<bool>>("answers");
+        QTest::addColumn<QStringList>("questions");
+        QTest::addColumn<QByteArrayList>("files");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<bool>("modified");
+        const QByteArray legacy = "' caf\xE9\r\n";
+        const auto toUtf8 = [](const char *name) {
+            return QStringLiteral("\"%1\" holds characters that Windows-1252 cannot store. Save "
+                                  "it as UTF-8? [Save as UTF-8]")
+                .arg(name);
+        };
+        const auto replace = [](const char *name) {
+            return QStringLiteral("\"%1\" already exists. Replace it? [Replace]").arg(name);
+        };
+        // What a.qc, b.qc and precious.qc hold at the end, and any other file, by name.
+        const auto files = [&](const QByteArray &a, const QByteArray &precious = "precious\n",
+                               const QByteArray &other = {}) {
+            QByteArrayList list{"a.qc=" + a, "b.qc=" + legacy, "precious.qc=" + precious};
+            if (!other.isEmpty())
+                list << other;
+            std::sort(list.begin(), list.end());
+            return list;
+        };
+        QTest::newRow("Save, Save as UTF-8, then no more questions")
+            << "open:a.qc type:→ save type:x save" << QList{true} << QStringList{toUtf8("a.qc")}
+            << files("→x' café\r\n") << "a.qc" << false;
+        QTest::newRow("Save, Cancel")
+            << "open:a.qc type:→ save" << QList{false} << QStringList{toUtf8("a.qc")}
+            << files(legacy) << "a.qc" << true;
+        QTest::newRow("Cancel keeps the code page")
+            << "open:a.qc type:→ save undo type:€ save" << QList{false}
+            << QStringList{toUtf8("a.qc")} << files("\x80" + legacy) << "a.qc" << false;
+        QTest::newRow("Save As, Save as UTF-8, the question names the new file")
+            << "open:a.qc type:→ saveas:c.qc" << QList{true} << QStringList{toUtf8("c.qc")}
+            << files(legacy, "precious\n", "c.qc=→' café\r\n") << "c.qc" << false;
+        QTest::newRow("Save As, Cancel")
+            << "open:a.qc type:→ saveas:c.qc" << QList{false} << QStringList{toUtf8("c.qc")}
+            << files(legacy) << "a.qc" << true;
+        QTest::newRow("characters of the code page ask nothing")
+            << "open:a.qc type:€ save" << QList<bool>{} << QStringList{} << files("\x80" + legacy)
+            << "a.qc" << false;
+        QTest::newRow("Save As 'precious.qc ', Cancel")
+            << "open:a.qc type:x saveas:precious.qc_" << QList{false}
+            << QStringList{replace("precious.qc")} << files(legacy) << "a.qc" << true;
+        QTest::newRow("Save As ' precious.qc', Replace")
+            << "open:a.qc type:x saveas:_precious.qc" << QList{true}
+            << QStringList{replace("precious.qc")} << files(legacy, "x" + legacy) << "precious.qc"
+            << false;
+        QTest::newRow("Save on a new script, 'precious.qc ', Cancel")
+            << "type:x save:precious.qc_" << QList{false} << QStringList{replace("precious.qc")}
+            << files(legacy) << "" << true;
+        QTest::newRow("Save As 'a.qc ' onto the current file asks nothing")
+            << "open:a.qc type:x saveas:a.qc_" << QList<bool>{} << QStringList{}
+            << files("x" + legacy) << "a.qc" << false;
+        QTest::newRow("Save As 'fresh.qc ', a free name, asks nothing")
+            << "open:a.qc type:x saveas:fresh.qc_" << QList<bool>{} << QStringList{}
+            << files(legacy, "precious\n", "fresh.qc=x" + legacy) << "fresh.qc" << false;
+        QTest::newRow("both questions, Replace and Save as UTF-8")
+            << "open:a.qc type:→ saveas:precious.qc_" << QList{true, true}
+            << QStringList{replace("precious.qc"), toUtf8("precious.qc")}
+            << files(legacy, "→' café\r\n") << "precious.qc" << false;
+    }
+
+    void savesAskBeforeTheyChangeWhatAFileIs()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QList<bool>, answers);
+        QFETCH(QStringList, questions);
+        QFETCH(QByteArrayList, files);
+        QFETCH(QString, current);
+        QFETCH(bool, modified);
         QTemporaryDir dir;
-        const QString path = QDir(dir.path()).filePath(QStringLiteral("legacy.qc"));
-        WriteBytes(path, "' caf\xE9\r\n");
+        const QDir root(dir.path());
+        for (const char *name : {"a.qc", "b.qc"})
+            WriteBytes(root.filePath(name), "' caf\xE9\r\n");
+        WriteBytes(root.filePath("precious.qc"), "precious\n");
         Window w;
-        w.dialog->Choose(path);
-        w.form->mnuOpen->trigger();
-        w.form->Code->SetSelectedText(QStringLiteral("→"));
-        w.form->mnuSave->trigger();
-        w.form->mnuSave->trigger();
-        QCOMPARE(w.prompts->notices.size(), 1);
-        QVERIFY2(w.prompts->notices[0].contains(path) &&
-                     w.prompts->notices[0].contains(QStringLiteral("U+2192")) &&
-                     w.prompts->notices[0].contains(QStringLiteral("Windows-1252")),
-                 qPrintable(w.prompts->notices[0]));
-        QCOMPARE(ReadBytes(path), QByteArray("→' café\r\n"));
-        QVERIFY(w.prompts->errors.isEmpty());
+        w.prompts->goOnAnswers = answers;
+        // "_" in a chosen name stands for a space the dialog reports around it.
+        const auto chosen = [&](const QString &step) {
+            const QString name = step.section(QLatin1Char(':'), 1);
+            const QString path = root.filePath(QString(name).remove(QLatin1Char('_')));
+            return name.startsWith(QLatin1Char('_')) ? QLatin1Char(' ') + path
+                   : name.endsWith(QLatin1Char('_')) ? path + QLatin1Char(' ')
+                                                     : path;
+        };
+        for (const QString &step : steps.split(QLatin1Char(' '))) {
+            if (step.startsWith(QLatin1String("type:"))) {
+                w.form->Code->SetSelectedText(step.mid(5));
+                continue;
+            }
+            if (step.contains(QLatin1Char(':')))
+                w.dialog->Choose(chosen(step));
+            if (step.startsWith(QLatin1String("open")))
+                w.form->mnuOpen->trigger();
+            else if (step.startsWith(QLatin1String("saveas")))
+                w.form->mnuSaveAs->trigger();
+            else if (step.startsWith(QLatin1String("save")))
+                w.form->mnuSave->trigger();
+            else if (step == QLatin1String("undo"))
+                w.form->mnuUndo->trigger();
+        }
+        QCOMPARE(w.prompts->questions, questions);
+        QByteArrayList onDisk;
+        for (const QString &name : root.entryList(QDir::Files))
+            onDisk << name.toUtf8() + '=' + ReadBytes(root.filePath(name));
+        QCOMPARE(onDisk, files);
+        QCOMPARE(modGlobals::CurrentFile, current.isEmpty() ? QString() : root.filePath(current));
+        QCOMPARE(w.form->Code->IsModified(), modified);
+        QCOMPARE(w.prompts->errors, QStringList());
+        QCOMPARE(w.prompts->notices, QStringList());
     }
 
     void saveAsksBeforeWritingOverAChangedFile_data()

@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// fuzz_scriptfile: any bytes read as a script file and saved again give the same bytes, and the
-// codec's streaming parts agree with one pass over the whole wherever the pieces are cut.
+// fuzz_scriptfile: any bytes read as a script file and saved again give the same bytes (or, after
+// a UTF-16 byte-order mark, are refused when they are not UTF-16), and the codec's streaming parts
+// agree with one pass over the whole wherever the pieces are cut.
+#include "common/EditorError.h"
 #include "scriptfile/ScriptFile.h"
 
 #include <QFile>
@@ -13,15 +15,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace
 {
 
-// The reader takes a file in pieces of this size. A file padded to just short of it puts a
-// piece boundary among the fuzzed bytes, inside a UTF-8 sequence or a CR LF pair when they
-// fall there.
-constexpr qsizetype ReaderPieceBytes = qsizetype(1) << 20;
+// The reader takes a file in pieces of this size unless told otherwise. A file padded to just
+// short of it puts a piece boundary among the fuzzed bytes, inside a UTF-8 sequence, a UTF-16
+// pair or a CR LF pair when they fall there.
+constexpr qsizetype ReaderPieceBytes = ScriptChunkBytes;
 
 void Check(bool holds, const char *property)
 {
@@ -98,6 +102,48 @@ LineEndCounts CountLineEnds(QByteArrayView bytes)
     return counts;
 }
 
+/// The UTF-16 `bytes` of the byte order asked for as a string, or nothing when they are not
+/// UTF-16: an odd length or an unpaired surrogate.
+std::optional<QString> DecodeUtf16(QByteArrayView bytes, bool bigEndian)
+{
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    QString text;
+    for (qsizetype i = 0; i < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        text.append(QChar(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return std::nullopt;
+    }
+    return text;
+}
+
+/// UTF-16 decoded in pieces gives Qt's UTF-8 of the whole, or finds the fault the whole has;
+/// encoded again it gives the bytes back.
+void CheckUtf16(QByteArrayView bytes, const std::vector<QByteArrayView> &pieces, bool bigEndian)
+{
+    const std::optional<QString> reference = DecodeUtf16(bytes, bigEndian);
+    Utf16Decoder decoder(bigEndian);
+    QByteArray utf8;
+    bool fine = true;
+    for (const QByteArrayView piece : pieces)
+        fine = fine && decoder.Feed(piece, &utf8);
+    fine = fine && decoder.Finish();
+    Check(fine == reference.has_value(), "UTF-16 faults are found whatever the pieces");
+    if (!fine)
+        return;
+    Check(utf8 == reference->toUtf8() && decoder.DecodedBytes() == utf8.size(),
+          "UTF-16 decoded in pieces is the UTF-8 of the whole");
+    QByteArray encoded;
+    Check(AppendUtf8AsUtf16(utf8, bigEndian, encoded) && encoded == bytes,
+          "UTF-16 decoded and encoded again gives the original bytes");
+}
+
 /// Validation and line-end counting piece by piece give what one look at the whole gives.
 void CheckStreamedChecks(QByteArrayView bytes, const std::vector<QByteArrayView> &pieces)
 {
@@ -164,31 +210,47 @@ void CheckUtf8ThroughWindows1252(QByteArrayView text)
     Check(back == text, "UTF-8 through Windows-1252 comes back unchanged");
 }
 
-/// The file read and saved again in the format it was read in holds the same bytes.
-void CheckFileRoundTrip(const QByteArray &bytes)
+/// The file read and saved again in the format it was read in, both in chunks of `chunkBytes`,
+/// holds the same bytes.
+void CheckFileRoundTrip(const QByteArray &bytes, qsizetype chunkBytes)
 {
     const QString source = Folder() + QStringLiteral("/source.qc");
     const QString saved = Folder() + QStringLiteral("/saved.qc");
     WriteFile(source, bytes);
     CollectingSink sink;
-    const ScriptFormat format = ReadScriptFile(source, sink).format;
+    const bool utf16 = bytes.startsWith(Utf16LeBom) || bytes.startsWith(Utf16BeBom);
+    const bool big = bytes.startsWith(Utf16BeBom);
+    const std::optional<QString> wide =
+        utf16 ? DecodeUtf16(QByteArrayView(bytes).sliced(2), big) : std::nullopt;
+    ScriptFormat format;
+    try {
+        format = ReadScriptFile(source, sink, chunkBytes).format;
+    } catch (const EditorError &error) {
+        Check(utf16 && !wide && std::strstr(error.what(), "by its byte-order mark, but"),
+              "only broken UTF-16 is refused, and the message says why");
+        return;
+    }
+    Check(!utf16 || wide, "broken UTF-16 is refused");
 
-    const bool utf8 = QByteArrayView(bytes).isValidUtf8();
+    const bool utf8 = !utf16 && QByteArrayView(bytes).isValidUtf8();
     const bool bom = utf8 && bytes.startsWith(Utf8Bom);
-    Check(format.encoding == (!utf8 ? TextEncoding::Windows1252
-                              : bom ? TextEncoding::Utf8WithBom
-                                    : TextEncoding::Utf8),
-          "the encoding is detected as Qt's validation says");
+    Check(format.encoding == (utf16   ? (big ? TextEncoding::Utf16Be : TextEncoding::Utf16Le)
+                              : !utf8 ? TextEncoding::Windows1252
+                              : bom   ? TextEncoding::Utf8WithBom
+                                      : TextEncoding::Utf8),
+          "the encoding is detected by the byte-order mark or as Qt's validation says");
     Check(QByteArrayView(sink.text).isValidUtf8(), "the editor receives valid UTF-8");
     if (utf8)
         Check(sink.text == QByteArrayView(bytes).sliced(bom ? Utf8Bom.size() : 0),
               "UTF-8 reaches the editor unchanged, without its byte-order mark");
+    if (utf16)
+        Check(sink.text == wide->toUtf8(), "UTF-16 reaches the editor as its UTF-8");
     LineEndCounter counter;
-    counter.Feed(bytes);
+    counter.Feed(utf16 ? sink.text : bytes);
     Check(format.lineEnd == counter.Dominant(), "the line end is the dominant one");
 
     QFile::remove(saved);
-    const SavedScript written = WriteScriptFile(saved, sink.text, format);
+    const SavedScript written = WriteScriptFile(saved, sink.text, format, chunkBytes);
     Check(written.format == format && written.unencodable == 0, "the save keeps the format");
     Check(ReadFile(saved) == bytes, "the saved file holds the bytes that were read");
 }
@@ -201,6 +263,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A padded file costs as much as a few hundred small ones; one input in 256 is one.
     const bool padded = input.ConsumeIntegral<std::uint8_t>() == 0;
     const qsizetype padShift = input.ConsumeIntegralInRange<qsizetype>(0, 7);
+    // 1 and 2 put a UTF-16 byte-order mark before the bytes, little-endian and big-endian.
+    const int mark = input.ConsumeIntegralInRange<int>(0, 3);
     std::vector<qsizetype> sizes(input.ConsumeIntegralInRange<std::size_t>(0, 6));
     for (qsizetype &pieceSize : sizes)
         pieceSize = input.ConsumeIntegralInRange<qsizetype>(1, 64);
@@ -215,10 +279,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckWindows1252(bytes, pieces, limits);
     if (bytes.isValidUtf8())
         CheckUtf8ThroughWindows1252(bytes);
+    CheckUtf16(bytes, pieces, mark == 2);
 
-    if (padded)
-        CheckFileRoundTrip(QByteArray(ReaderPieceBytes - padShift, 'a') + bytes);
-    else
-        CheckFileRoundTrip(bytes);
+    const QByteArray bom = mark == 1   ? Utf16LeBom.toByteArray()
+                           : mark == 2 ? Utf16BeBom.toByteArray()
+                                       : QByteArray();
+    if (padded) {
+        // After a mark, whole units of "a", so the fuzzed bytes keep their alignment.
+        const qsizetype pad = ReaderPieceBytes - padShift - bom.size();
+        const QByteArray filler = bom.isEmpty() ? QByteArray(pad, 'a')
+                                  : mark == 1   ? QByteArray("a\0", 2).repeated(pad / 2)
+                                                : QByteArray("\0a", 2).repeated(pad / 2);
+        CheckFileRoundTrip(bom + filler + bytes, ReaderPieceBytes);
+    } else {
+        // The pieces' first size, when there is one, is the reader's and writer's chunk.
+        CheckFileRoundTrip(bom + bytes, sizes.empty() ? ReaderPieceBytes : sizes.front());
+    }
     return 0;
 }

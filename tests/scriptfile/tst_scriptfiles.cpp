@@ -71,6 +71,9 @@ QByteArray RandomScriptBytes(QRandomGenerator &random)
             bytes.append(random.bounded(20) == 0 ? static_cast<char>(0x80 + random.bounded(128))
                                                  : static_cast<char>(random.bounded(128)));
     }
+    // Random bytes after a UTF-16 byte-order mark are mostly broken UTF-16, which is refused.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        bytes.prepend('a');
     return bytes;
 }
 
@@ -86,6 +89,20 @@ QByteArray AllBytes()
     QByteArray bytes;
     for (int value = 0; value < 256; ++value)
         bytes.append(static_cast<char>(value));
+    return bytes;
+}
+
+/// `text` as UTF-16 of the byte order `order` ("LE" or "BE") after the order's byte-order mark;
+/// `text` may hold unpaired surrogates.
+QByteArray Utf16(const QString &text, const char *order)
+{
+    const bool big = order[0] == 'B';
+    QByteArray bytes(big ? "\xFE\xFF" : "\xFF\xFE");
+    for (const QChar unit : text) {
+        const char high = static_cast<char>(unit.unicode() >> 8);
+        const char low = static_cast<char>(unit.unicode() & 0xFF);
+        bytes.append(big ? high : low).append(big ? low : high);
+    }
     return bytes;
 }
 
@@ -174,6 +191,102 @@ private slots:
                                                     .arg(round)
                                                     .arg(QString::fromLatin1(bytes.toHex()))));
         }
+    }
+
+    void utf16IsDecodedAndSavedInItsByteOrder_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lineEnd");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("saved");
+        const int crlf = int(LineEnd::CrLf), lf = int(LineEnd::Lf), cr = int(LineEnd::Cr);
+        const QString script = QStringLiteral("Sub A\r\n  x = \"é → 𝄞\"\r\nEnd Sub\r\n");
+        const QString typed = QStringLiteral("Sub A\r\nü  x = \"é → 𝄞\"\r\nEnd Sub\r\n");
+        QTest::newRow("LE, round trip")
+            << Utf16(script, "LE") << script << crlf << "" << Utf16(script, "LE");
+        QTest::newRow("BE, round trip")
+            << Utf16(script, "BE") << script << crlf << "" << Utf16(script, "BE");
+        QTest::newRow("LE, one character typed")
+            << Utf16(script, "LE") << script << crlf << "ü" << Utf16(typed, "LE");
+        QTest::newRow("BE, a character outside the BMP typed")
+            << Utf16("a\rb\rc\r\n", "BE") << "a\rb\rc\r\n"
+            << cr << "𝄞" << Utf16("a\r𝄞b\rc\r\n", "BE");
+        const QString marks = QString::fromUtf8("\xEF\xBB\xBF\0\n\xEF\xBB\xBF", 8);
+        QTest::newRow("LE, NUL and byte-order marks inside the text")
+            << Utf16(marks, "LE") << marks << lf << "" << Utf16(marks, "LE");
+        QTest::newRow("BE, byte-order mark only")
+            << Utf16("", "BE") << "" << lf << "" << Utf16("", "BE");
+        // The reader takes a megabyte at a time: these pairs straddle the first chunk's end.
+        const QString pad(((1 << 20) - 4) / 2, QLatin1Char('a'));
+        QTest::newRow("LE, surrogate pair across chunks")
+            << Utf16(pad + "𝄞\nb", "LE") << pad + "𝄞\nb" << lf << "x" << Utf16(pad + "𝄞\nxb", "LE");
+        QTest::newRow("LE, U+FEFF starts the second chunk and stays")
+            << Utf16(pad + "a\uFEFF\nb", "LE") << pad + "a\uFEFF\nb" << lf << ""
+            << Utf16(pad + "a\uFEFF\nb", "LE");
+        QTest::newRow("BE, CR LF across chunks")
+            << Utf16(pad + "\r\nb\nc\r\nd", "BE") << pad + "\r\nb\nc\r\nd" << crlf << ""
+            << Utf16(pad + "\r\nb\nc\r\nd", "BE");
+    }
+
+    void utf16IsDecodedAndSavedInItsByteOrder()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(int, lineEnd);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("wide.qc"));
+        WriteBytes(path, bytes);
+        EditorControl code;
+        code.OpenFile(path);
+        QCOMPARE(code.Text(), text);
+        QCOMPARE(int(code.FileFormat().lineEnd), lineEnd);
+        if (!typed.isEmpty()) {
+            code.SetSelection(EditorRange{1, 0, 1, 0}, true);
+            code.SetSelectedText(typed);
+        }
+        code.SaveFile(path, true);
+        QCOMPARE(ReadBytes(path), saved);
+    }
+
+    void brokenUtf16IsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("odd length") << Utf16("ab", "LE") + 'c'
+                                    << "UTF-16LE by its byte-order mark, but its length, 7 bytes, "
+                                       "is odd";
+        QTest::newRow("high surrogate before a letter")
+            << Utf16(QStringView(u"a\xD800").toString() + 'b', "LE")
+            << "UTF-16LE by its byte-order mark, but holds an unpaired surrogate (D800) at byte 4";
+        QTest::newRow("low surrogate alone")
+            << Utf16(QStringView(u"ab\xDC00").toString(), "BE")
+            << "UTF-16BE by its byte-order mark, but holds an unpaired surrogate (DC00) at byte 6";
+        QTest::newRow("high surrogate at the end")
+            << Utf16(QStringView(u"\xDBFF").toString(), "BE")
+            << "UTF-16BE by its byte-order mark, but holds an unpaired surrogate (DBFF) at byte 2";
+    }
+
+    void brokenUtf16IsRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("broken.qc"));
+        WriteBytes(path, bytes);
+        EditorControl code;
+        code.SetText(QStringLiteral("kept"));
+        try {
+            code.OpenFile(path);
+            QFAIL("the load did not fail");
+        } catch (const EditorError &error) {
+            QCOMPARE(QString::fromUtf8(error.what()),
+                     QStringLiteral("cannot open \"%1\": it is %2").arg(path, reason));
+        }
+        QCOMPARE(code.Text(), QStringLiteral("kept"));
+        QCOMPARE(ReadBytes(path), bytes);
     }
 
     void editInOneLineChangesOnlyThatLine_data()

@@ -25,3 +25,9 @@ ChangedFileAnswer ScriptedPrompts::AskAboutChangedFile(const QString &question)
     return changedFileAnswers.isEmpty() ? ChangedFileAnswer::Cancel
                                         : changedFileAnswers.takeFirst();
 }
+
+bool ScriptedPrompts::AskToGoOn(const QString &question, const QString &action)
+{
+    questions.append(QStringLiteral("%1 [%2]").arg(question, action));
+    return !goOnAnswers.isEmpty() && goOnAnswers.takeFirst();
+}
