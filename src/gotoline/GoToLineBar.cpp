@@ -8,43 +8,29 @@
 
 #include <QAbstractScrollArea>
 #include <QAction>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStyle>
-#include <QToolButton>
 
 #include <algorithm>
 
 GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view)
-    : QWidget(&control), view_(view), field_(new QLineEdit(this)), range_(new QLabel(this)),
-      open_(new QAction(tr("Go to Line..."), &control))
+    : FieldStrip(tr("Go to line:"), &control), view_(view), field_(new QLineEdit),
+      range_(new QLabel), open_(new QAction(tr("Go to Line..."), &control))
 {
     field_->setObjectName(QStringLiteral("lineField"));
     field_->setMaximumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('9')) * 14);
-    field_->installEventFilter(this);
     range_->setObjectName(QStringLiteral("lineRange"));
-    auto *close = new QToolButton(this);
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    close->setToolTip(tr("Close (Escape)"));
-    close->setAutoRaise(true);
-    close->setFocusPolicy(Qt::NoFocus);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
-    layout->addWidget(new QLabel(tr("Go to line:"), this));
-    layout->addWidget(field_);
-    layout->addWidget(range_);
-    layout->addStretch();
-    layout->addWidget(close);
-    connect(close, &QToolButton::clicked, this, &GoToLineBar::Close);
+    AddWidget(field_);
+    AddWidget(range_);
+    AddStretch();
+    connect(this, &FieldStrip::CloseRequested, this, &GoToLineBar::Close);
 
     open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     open_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(open_, &QAction::triggered, this, &GoToLineBar::Open);
     control.addAction(open_);
-    hide();
 }
 
 void GoToLineBar::AddMenuEntry(QMenu &menu) const
@@ -60,12 +46,8 @@ bool GoToLineBar::eventFilter(QObject *watched, QEvent *event)
             Go();
             return true;
         }
-        if (key->key() == Qt::Key_Escape) {
-            Close();
-            return true;
-        }
     }
-    return QWidget::eventFilter(watched, event);
+    return FieldStrip::eventFilter(watched, event);
 }
 
 void GoToLineBar::Open()

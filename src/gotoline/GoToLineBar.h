@@ -4,7 +4,7 @@
 // line by its number.
 #pragma once
 
-#include <QWidget>
+#include "common/FieldStrip.h"
 
 class QAction;
 class QLabel;
@@ -16,7 +16,7 @@ class ScintillaCall;
 /// caret to the start of the line typed (unfolding and scrolling to it as needed) and closes the
 /// bar; a number that names no line turns the field red and leaves the bar open. Escape closes
 /// the bar and leaves the caret where it was.
-class GoToLineBar : public QWidget
+class GoToLineBar : public FieldStrip
 {
     Q_OBJECT
 
