@@ -210,9 +210,9 @@ void FileReplacement::Discard()
 {
     if (overwriting_ && !PutBackOldBytes()) {
         // The backup holds the only whole copy of the old bytes now: it stays.
-        backupName_.clear();
+        backup_->Keep();
     }
-    RemoveBackup();
+    backup_.reset();
     if (!temporaryName_.isEmpty())
         ::unlinkat(folder_, temporaryName_.constData(), 0);
     for (int *fd : {&file_, &original_, &folder_}) {
@@ -266,7 +266,7 @@ FileIdentity FileReplacement::Commit()
                  .arg(written_));
     if (inPlace_) {
         overwriting_ = false;
-        RemoveBackup();
+        backup_.reset();
     } else {
         if (temporaryName_.isEmpty())
             LinkUnnamed();
@@ -277,7 +277,7 @@ FileIdentity FileReplacement::Commit()
     // The synced folder keeps the rename itself through a power failure. Both steps are best
     // effort: the new file is already in place, and a folder that cannot be listed keeps
     // leftovers.
-    SyncFolder();
+    SyncFolder(folder_);
     RemoveLeftovers();
     return IdentityOf(status, nameIsLink_);
 }
@@ -298,18 +298,6 @@ void FileReplacement::LinkUnnamed()
             Fail(SystemReason(errno));
     }
     Fail(SystemReason(EEXIST));
-}
-
-bool FileReplacement::SyncFolder() const
-{
-    const int listing = ::openat(folder_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listing < 0)
-        return false;
-    const bool synced = ::fsync(listing) == 0;
-    const int error = errno;
-    ::close(listing);
-    errno = error;
-    return synced;
 }
 
 void FileReplacement::RemoveLeftovers() const
@@ -333,4 +321,46 @@ void FileReplacement::RemoveLeftovers() const
 QByteArray FileReplacement::OriginalPath() const
 {
     return CanReachOpenFiles() ? OpenFilePath(original_) : folderPath_ + '/' + name_;
+}
+
+// A file written in place keeps its inode and with it everything it was; its old bytes are in a
+// synced backup before it is touched.
+void FileReplacement::OpenInPlace()
+{
+    inPlace_ = true;
+    // Through /proc the very file opened at the start is opened again, for writing.
+    file_ = CanReachOpenFiles()
+                ? ::open(OriginalPath().constData(), O_RDWR | O_CLOEXEC | O_NOCTTY)
+                : ::openat(folder_, name_.constData(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+    struct stat opened {
+    };
+    if (file_ < 0 || ::fstat(file_, &opened) != 0)
+        Fail(SystemReason(errno));
+    if (opened.st_dev != originalStatus_.st_dev || opened.st_ino != originalStatus_.st_ino)
+        Fail(QStringLiteral("another program put something else in its place while it was saved"));
+    if (!backup_.emplace().Make(folder_, SaveBackupPrefix(name_), file_))
+        Fail(SystemReason(errno));
+    overwriting_ = true;
+    if (::ftruncate(file_, 0) != 0)
+        Fail(SystemReason(errno));
+}
+
+bool FileReplacement::PutBackOldBytes()
+{
+    if (!backup_->PutBack(file_))
+        return false;
+    overwriting_ = false;
+    return true;
+}
+
+void FileReplacement::Fail(const QString &reason)
+{
+    if (overwriting_ && !PutBackOldBytes()) {
+        overwriting_ = false;
+        const QString kept = QFile::decodeName(folderPath_ + '/' + backup_->Keep());
+        FailToSave(path_, QStringLiteral("%1; its old content could not be put back and is kept "
+                                         "in \"%2\"")
+                              .arg(reason, QDir::toNativeSeparators(kept)));
+    }
+    FailToSave(path_, reason);
 }

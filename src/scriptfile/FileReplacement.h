@@ -4,11 +4,14 @@
 #pragma once
 
 #include "FileIdentity.h"
+#include "SaveBackup.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -50,10 +53,7 @@ private:
     void Discard();
     void LinkUnnamed();
     void OpenInPlace();
-    void MakeBackup();
     bool PutBackOldBytes();
-    void RemoveBackup();
-    bool SyncFolder() const;
     void RemoveLeftovers() const;
     QByteArray OriginalPath() const;
     [[noreturn]] void Fail(const QString &reason);
@@ -72,9 +72,7 @@ private:
     qint64 written_ = 0;
     // Writing in place: the backup, and whether the file's old bytes are in the backup only.
     bool inPlace_ = false;
-    QByteArray backupName_;
-    int backup_ = -1;
-    qint64 backupSize_ = 0;
+    std::optional<SaveBackup> backup_;
     bool overwriting_ = false;
 };
 

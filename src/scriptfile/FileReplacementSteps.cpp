@@ -12,6 +12,7 @@
 #include <optional>
 
 #include <sys/xattr.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace
@@ -160,4 +161,16 @@ qint64 CopyBytes(int from, int to)
         }
         offset += got;
     }
+}
+
+bool SyncFolder(int folder)
+{
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0)
+        return false;
+    const bool synced = ::fsync(listing) == 0;
+    const int error = errno;
+    ::close(listing);
+    errno = error;
+    return synced;
 }

@@ -30,6 +30,10 @@ QByteArray OpenFilePath(int fd);
 /// cannot be made to match, so it would not be what the old one was.
 bool TakeOverMetadata(const QByteArray &originalPath, const struct stat &original, int file);
 
+/// Syncs the entries of the folder `folder` (an O_PATH descriptor will do); false with errno set
+/// when that failed.
+bool SyncFolder(int folder);
+
 /// Copies the bytes of `from` from its start to `to` from its start, with pread and pwrite so
 /// that neither file's offset moves. Returns the number copied, or -1 with errno set.
 qint64 CopyBytes(int from, int to);
