@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <optional>
 
-#include <sys/xattr.h>
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace

@@ -5,6 +5,7 @@
 
 #include "FileErrors.h"
 #include "FileReplacement.h"
+#include "Utf16Codec.h"
 
 #include <QFile>
 

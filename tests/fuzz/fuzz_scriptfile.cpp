@@ -5,6 +5,7 @@
 // agree with one pass over the whole wherever the pieces are cut.
 #include "common/EditorError.h"
 #include "scriptfile/ScriptFile.h"
+#include "scriptfile/Utf16Codec.h"
 
 #include <QFile>
 #include <QTemporaryDir>

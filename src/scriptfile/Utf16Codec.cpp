@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ScriptFileFormatUtf16: the conversions between UTF-16 files and the editor's UTF-8.
+// Utf16Codec: decoding UTF-16 in chunks, and the UTF-8 text put back as UTF-16.
+#include "Utf16Codec.h"
+
 #include "ScriptFileFormat.h"
 
 namespace
