@@ -19,6 +19,7 @@
 #include "scintilla/SelectionRange.h"
 #include "scriptfile/FileErrors.h"
 #include "syntax/LanguageRegistry.h"
+#include "wordhighlight/WordHighlight.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -55,6 +56,7 @@ EditorControl::EditorControl(QWidget *parent)
     layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*view_);
     comments_ = std::make_unique<LineComments>(*view_);
+    words_ = std::make_unique<WordHighlight>(*view_, [this] { return find_->MarksMatches(); });
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
     view.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -108,6 +110,7 @@ void EditorControl::SetLanguageName(const QString &name)
     commentToken_ = definition->CommentToken;
     blocks_->SetLanguage(*definition);
     comments_->SetCommentToken(definition->CommentToken);
+    words_->SetMatchCase(definition->MatchCase);
 }
 
 void EditorControl::SetText(const QString &text)

@@ -27,6 +27,7 @@ class QKeyEvent;
 class QuillLexer;
 class ScintillaCall;
 class VisibleFirstColouring;
+class WordHighlight;
 
 /// The syntax-colouring edit control on the main window. It owns the document's text, its undo
 /// history and the clipboard exchange; callers see lines and character columns, never bytes.
@@ -130,5 +131,6 @@ private:
     std::unique_ptr<BlockView> blocks_;
     std::unique_ptr<LineComments> comments_;
     std::unique_ptr<VisibleFirstColouring> colouring_;
+    std::unique_ptr<WordHighlight> words_;
     ScriptFormat format_;
 };

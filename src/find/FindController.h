@@ -40,6 +40,8 @@ public:
     bool BeforeKey(const QKeyEvent &key);
     /// Adds Find and Replace to a right-click menu of the text.
     void AddMenuEntries(QMenu &menu) const;
+    /// Whether the matches of the bar's search are marked on screen.
+    bool MarksMatches() const { return highlighter_.IsActive(); }
 
     /// How long counting the matches may take before the count shows as "at least".
     static constexpr int CountMs = 5;

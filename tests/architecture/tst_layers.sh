@@ -18,7 +18,7 @@ layers = [
     ["common"],
     ["scriptfile", "syntax", "search"],
     ["scintilla"],
-    ["colouring", "find", "blocks", "completion", "lineedit", "gotoline"],
+    ["colouring", "find", "blocks", "completion", "lineedit", "gotoline", "wordhighlight"],
     ["editor"],
     ["language", "document", "editing", "help"],
     ["app"],
