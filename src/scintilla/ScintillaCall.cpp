@@ -377,6 +377,13 @@ void ScintillaCall::FitLineNumbers()
     view_.setMarginWidth(0, QString(digits + 1, QLatin1Char('9')));
 }
 
+// The line numbers took another font or zoom: their margin is fitted to their new size.
+void ScintillaCall::RefitLineNumbers()
+{
+    lineNumberDigits_ = 0;
+    FitLineNumbers();
+}
+
 void ScintillaCall::SetXOffset(long pixels)
 {
     Send(Sci::SCI_SETXOFFSET, static_cast<unsigned long>(pixels));
@@ -657,6 +664,7 @@ void ScintillaCall::SetFonts(const QFont &font)
         view_.setFont(styles);
     view_.setMarginsFont(styles);
     view_.QWidget::setFont(font);
+    RefitLineNumbers();
 }
 
 // Scintilla takes font sizes in points only; a font sized in pixels is given the point size

@@ -228,6 +228,7 @@ private:
     void KeyDone();
     void PaintStarts();
     void PaintDone();
+    void RefitLineNumbers();
 
     QsciScintilla &view_;
     ScintillaLexer *lexer_ = nullptr;
