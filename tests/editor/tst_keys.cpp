@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The editor's keys in the real window: chords bound to nothing, and zoom.
+// The editor's keys in the real window: chords bound to nothing, zoom, and the column Up and Down
+// aim for after the program moved the caret.
 #include "editor/EditorControl.h"
+#include "support/FileBytes.h"
 #include "support/MarkedText.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
@@ -9,8 +11,19 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QTemporaryDir>
+
 namespace
 {
+
+// Lines of different lengths, so that a column remembered on one line lands elsewhere on another.
+const QString Script = QStringLiteral("Sub Main()\n"
+                                      "    Dim total\n"
+                                      "    If total > 100 Then\n"
+                                      "        PlayerMessage index, \"Big\"\n"
+                                      "    End If\n"
+                                      "    total = total + 1\n"
+                                      "End Sub");
 
 struct Window : TestWindow {
     Window() { view = form->Code->findChild<QsciScintilla *>(); }
@@ -76,6 +89,48 @@ private slots:
         QCOMPARE(MarkedText(*w.form->Code), marked);
         QCOMPARE(w.Zoom(), zoom);
         QCOMPARE(w.NumbersMargin(), w.NumbersWidth());
+    }
+
+    // The program moves the caret from the end of the longest line; Up and Down then aim for the
+    // column it moved the caret to, not the one the caret stood in before.
+    void upAndDownAfterAJump_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("marked");
+        const QStringList lines = Script.split(QLatin1Char('\n'));
+        const auto marked = [&lines](int line, const QString &before, const QString &after) {
+            QStringList result = lines;
+            result[line].replace(before, after);
+            return result.join(QLatin1Char('\n'));
+        };
+        QTest::newRow("go to line")
+            << "{Ctrl+G}5{Return}{Down}"
+            << marked(5, QStringLiteral("    total ="), QStringLiteral("|    total ="));
+        QTest::newRow("a match found")
+            << "{Ctrl+F}End If{Esc}{Shift+Down}"
+            << marked(4, QStringLiteral("End If"), QStringLiteral("[End If"))
+                   .replace(QStringLiteral("    total = total"),
+                            QStringLiteral("    total ]= total"));
+        QTest::newRow("a fold key")
+            << "{Ctrl+Shift+[}{Down}"
+            << marked(5, QStringLiteral("    total ="), QStringLiteral("|    total ="));
+        QTest::newRow("a file opened")
+            << "{Ctrl+O}{Down}" << marked(1, QStringLiteral("    Dim"), QStringLiteral("|    Dim"));
+    }
+
+    void upAndDownAfterAJump()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, marked);
+        Window w;
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("main.qc"));
+        WriteBytes(path, Script.toUtf8());
+        w.form->Code->OpenFile(path);
+        w.dialog->Choose(path);
+        w.form->Code->SetSelection(EditorRange{3, 99, 3, 99}, true);
+        TypeKeys(keys);
+        QCOMPARE(MarkedText(*w.form->Code), marked);
     }
 };
 
