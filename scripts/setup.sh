@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(build-essential cmake qt6-base-dev libqscintilla2-qt6-dev fonts-liberation
           libgl-dev desktop-file-utils appstream clang libclang-rt-14-dev
           reuse python3-debian lintian man-db
-          qt6-qpa-plugins xvfb openbox xdotool x11-utils
+          qt6-qpa-plugins xvfb openbox xdotool x11-utils x11-xkb-utils
           acl attr strace)
 missing=()
 for package in "${packages[@]}"; do

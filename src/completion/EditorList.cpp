@@ -94,7 +94,33 @@ void EditorList::ListFinalCall(std::int32_t selectIndex)
         return;
     if (prefix_.isEmpty() && selectIndex >= 0 && selectIndex < count())
         setCurrentRow(selectIndex);
-    FitSize();
+    show();
+}
+
+bool EditorList::Narrow(const QString &prefix)
+{
+    int first = -1;
+    int shown = 0;
+    for (int row = 0; row < count(); ++row) {
+        const bool matches = item(row)->text().startsWith(prefix, Qt::CaseInsensitive);
+        setRowHidden(row, !matches);
+        shown += matches;
+        if (matches && first < 0)
+            first = row;
+    }
+    setCurrentRow(first);
+    if (first < 0)
+        return false;
+    FitSize(shown);
+    Place();
+    scrollToItem(item(first), QAbstractItemView::PositionAtTop);
+    return true;
+}
+
+// Below the caret's line, or above it when the screen has no room below; never off the screen's
+// sides. A list that shrinks as it narrows stays against the caret's line.
+void EditorList::Place()
+{
     const QRect screen = editor_->screen()->availableGeometry();
     QPoint place(caretLine_.left(), caretLine_.bottom() + 1);
     if (place.y() + height() > screen.bottom() && caretLine_.top() - height() >= screen.top())
@@ -102,22 +128,6 @@ void EditorList::ListFinalCall(std::int32_t selectIndex)
     place.setX(
         std::clamp(place.x(), screen.left(), std::max(screen.left(), screen.right() - width())));
     move(place);
-    show();
-}
-
-bool EditorList::Narrow(const QString &prefix)
-{
-    int first = -1;
-    for (int row = 0; row < count(); ++row) {
-        const bool shown = item(row)->text().startsWith(prefix, Qt::CaseInsensitive);
-        setRowHidden(row, !shown);
-        if (shown && first < 0)
-            first = row;
-    }
-    setCurrentRow(first);
-    if (first >= 0)
-        scrollToItem(item(first), QAbstractItemView::PositionAtTop);
-    return first >= 0;
 }
 
 void EditorList::MoveSelection(QKeyEvent &key)
@@ -130,16 +140,19 @@ void EditorList::Dismiss()
     hide();
 }
 
-void EditorList::FitSize()
+// As tall as the entries shown, up to the rows asked for; as wide as the widest entry of all, so
+// that the list keeps its width as it narrows.
+void EditorList::FitSize(int shown)
 {
-    const int rows = std::max(1, std::min(listOptionA_ > 0 ? listOptionA_ : DefaultRows, count()));
+    const int most = listOptionA_ > 0 ? listOptionA_ : DefaultRows;
+    const int rows = std::max(1, std::min(most, shown));
     const QFontMetrics metrics(font());
     int widest = listOptionB_ * metrics.horizontalAdvance(QLatin1Char('0'));
     for (int row = 0; row < count(); ++row)
         widest = std::max(widest, metrics.horizontalAdvance(item(row)->text()));
     const int frame = 2 * frameWidth();
     const int rowHeight = std::max(sizeHintForRow(0), metrics.height());
-    const int scrollBar = count() > rows ? verticalScrollBar()->sizeHint().width() : 0;
+    const int scrollBar = count() > most ? verticalScrollBar()->sizeHint().width() : 0;
     const int padding = 2 * metrics.horizontalAdvance(QLatin1Char(' '));
     resize(widest + padding + scrollBar + frame, rows * rowHeight + frame);
 }

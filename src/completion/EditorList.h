@@ -34,7 +34,8 @@ public:
     QFont Font() const;
     void SetFont(const QFont &font);
 
-    /// The number of entries shown at once; 0 (the default) shows up to 8.
+    /// The most entries shown at once; 0 (the default) is 8. The list is as tall as the entries
+    /// it shows, up to that many.
     std::int32_t ListOptionA() const { return listOptionA_; }
     void SetListOptionA(std::int32_t rows) { listOptionA_ = rows; }
     /// The least width of the list in characters; 0 (the default) fits the longest entry.
@@ -67,7 +68,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void FitSize();
+    void FitSize(int shown);
+    void Place();
 
     QWidget *editor_;
     QRect caretLine_;

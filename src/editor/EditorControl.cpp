@@ -179,7 +179,7 @@ void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
     // the caret's line out: the first paint does that anyway, and a line of 100 MB takes seconds.
     view_->SetXOffset(0);
     view_->SetFirstVisibleLine(0);
-    view_->SetEmptySelection(0);
+    view_->PutCaretAtStart();
     view_->FitLineNumbers();
 }
 

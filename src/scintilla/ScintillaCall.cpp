@@ -195,29 +195,45 @@ bool ScintillaCall::HasSelectedText() const
     return view_.hasSelectedText();
 }
 
+// Scintilla keeps the column Up and Down aim for until a key or a click moves the caret; after a
+// move of the program's it would still aim for the column the caret stood in before.
 void ScintillaCall::SetSel(long anchor, long caret)
 {
     Send(Sci::SCI_SETSEL, static_cast<unsigned long>(anchor), caret);
+    ChooseCaretX();
 }
 
 void ScintillaCall::SetSelection(long anchor, long caret)
 {
     Send(Sci::SCI_SETSELECTION, static_cast<unsigned long>(caret), anchor);
+    ChooseCaretX();
 }
 
 void ScintillaCall::SetEmptySelection(long position)
 {
     Send(Sci::SCI_SETEMPTYSELECTION, static_cast<unsigned long>(position));
+    ChooseCaretX();
 }
 
 void ScintillaCall::ChooseCaretX()
 {
+    caretXPending_ = false;
     Send(Sci::SCI_CHOOSECARETX);
+}
+
+// Choosing the column lays out the caret's line, which is not coloured yet in a document just
+// shown: on a line of 100 MB that takes seconds longer than the first paint, which colours it
+// first. After that paint, laid out, the column costs nothing.
+void ScintillaCall::PutCaretAtStart()
+{
+    Send(Sci::SCI_SETEMPTYSELECTION, 0UL);
+    caretXPending_ = true;
 }
 
 void ScintillaCall::GotoLine(long line)
 {
     Send(Sci::SCI_GOTOLINE, static_cast<unsigned long>(line));
+    ChooseCaretX();
 }
 
 void ScintillaCall::ScrollCaret()
@@ -375,6 +391,13 @@ void ScintillaCall::FitLineNumbers()
         return;
     lineNumberDigits_ = digits;
     view_.setMarginWidth(0, QString(digits + 1, QLatin1Char('9')));
+}
+
+// The line numbers took another font or zoom: their margin is fitted to their new size.
+void ScintillaCall::RefitLineNumbers()
+{
+    lineNumberDigits_ = 0;
+    FitLineNumbers();
 }
 
 void ScintillaCall::SetXOffset(long pixels)
@@ -657,6 +680,7 @@ void ScintillaCall::SetFonts(const QFont &font)
         view_.setFont(styles);
     view_.setMarginsFont(styles);
     view_.QWidget::setFont(font);
+    RefitLineNumbers();
 }
 
 // Scintilla takes font sizes in points only; a font sized in pixels is given the point size
@@ -685,6 +709,8 @@ void ScintillaCall::SetPaintHandlers(std::function<void()> before, std::function
 
 bool ScintillaCall::KeyFirst(QKeyEvent &key)
 {
+    if (caretXPending_)
+        ChooseCaretX();
     return beforeKey_ && beforeKey_(key);
 }
 

@@ -82,7 +82,9 @@ public:
     LineEndMode LineEnds() const;
     void SetLineEnds(LineEndMode mode);
 
-    // The selection and the caret.
+    // The selection and the caret. Each call that puts the caret is a move made for the user, a
+    // jump to a line, a match or a mark: Up and Down aim for the column it puts the caret in from
+    // then on, not the one the caret stood in before.
     long SelectionStart() const;
     long SelectionEnd() const;
     long CurrentPos() const;
@@ -96,6 +98,10 @@ public:
     void SetEmptySelection(long position);
     /// Up and Down aim for the caret's present column from now on.
     void ChooseCaretX();
+    /// Puts the caret at the start of a document just shown, without laying out its first line
+    /// before the first paint does; Up and Down aim for the first column from the next key on.
+    void PutCaretAtStart();
+    /// Puts the caret at the start of `line` and scrolls it into view.
     void GotoLine(long line);
     void ScrollCaret();
 
@@ -228,11 +234,13 @@ private:
     void KeyDone();
     void PaintStarts();
     void PaintDone();
+    void RefitLineNumbers();
 
     QsciScintilla &view_;
     ScintillaLexer *lexer_ = nullptr;
     int lineNumberDigits_ = 0;
     bool refusalPending_ = false;
+    bool caretXPending_ = false;
     std::function<bool(QKeyEvent &)> beforeKey_;
     std::function<void()> afterKey_;
     std::function<void()> beforePaint_;

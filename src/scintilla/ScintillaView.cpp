@@ -72,6 +72,18 @@ void InstallAccessibilityGuard()
     QAccessible::installActivationObserver(&observer);
 }
 
+// A key held with Ctrl or with Alt is a chord, which never types. A character typed through AltGr
+// is not: X11 reports AltGr as the group switch, and Windows as Ctrl and Alt together, which
+// Qt's own text fields let type as well.
+bool IsChord(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers modifiers = key.modifiers();
+    const bool control = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    const bool eitherNotBoth = control != alt;
+    return eitherNotBoth && !(modifiers & Qt::GroupSwitchModifier);
+}
+
 // The part of a long line outside its window is plain text, only not drawn: its braces count as
 // those in the window do.
 long StyleAsShown(long style)
@@ -102,6 +114,7 @@ ScintillaView::ScintillaView(QWidget *parent) : QsciScintilla(parent), call_(*th
     // line again, not each line shown, which on a screen of long lines is most of the cost.
     SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
     RemoveMenuKeys();
+    BindZoomKeys();
     UpdateEventMask();
     call_.FitLineNumbers();
 
@@ -126,6 +139,7 @@ void ScintillaView::ForwardNotifications()
     });
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this,
             [this](int character) { emit call_.CharacterAdded(character); });
+    connect(this, &QsciScintillaBase::SCN_ZOOM, this, [this] { call_.RefitLineNumbers(); });
     connect(this, &QsciScintillaBase::SCN_MARGINCLICK, this,
             [this](int position, int, int margin) { emit call_.MarginClicked(position, margin); });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -236,8 +250,23 @@ void ScintillaView::keyPressEvent(QKeyEvent *event)
 {
     if (call_.KeyFirst(*event))
         return;
-    QsciScintilla::keyPressEvent(event);
+    if (IsChord(*event))
+        TakeChord(*event);
+    else
+        QsciScintilla::keyPressEvent(event);
     call_.KeyDone();
+}
+
+// QScintilla types the text of every key it has no command for, Ctrl+1 or Alt+F included. A
+// chord reaches it without its text: its command, where it has one, runs as ever, and a chord
+// bound to nothing does nothing.
+void ScintillaView::TakeChord(QKeyEvent &event)
+{
+    QKeyEvent withoutText(event.type(), event.key(), event.modifiers(), event.nativeScanCode(),
+                          event.nativeVirtualKey(), event.nativeModifiers(), QString(),
+                          event.isAutoRepeat(), event.count());
+    QsciScintilla::keyPressEvent(&withoutText);
+    event.accept();
 }
 
 // The horizontal scroll bar appears a moment after a line wider than the view is first painted
@@ -278,8 +307,21 @@ void ScintillaView::RemoveMenuKeys()
         if (QsciCommand *bound = commands->find(command))
             bound->setKey(0);
     }
-    if (QsciCommand *zoomIn = commands->find(QsciCommand::ZoomIn))
+}
+
+// Zoom on the keys other programs use: Ctrl++ (Ctrl+Shift+= on keyboards where + is shifted, or
+// on the keypad) and Ctrl+= zoom in, Ctrl+- zooms out and Ctrl+0 gives the normal size back.
+// QScintilla binds Ctrl++ and Ctrl+- itself; Scintilla runs any message as a key's command.
+void ScintillaView::BindZoomKeys()
+{
+    if (QsciCommand *zoomIn = standardCommands()->find(QsciCommand::ZoomIn))
         zoomIn->setAlternateKey(QKeyCombination(Qt::CTRL, Qt::Key_Equal).toCombined());
+    const auto bind = [this](int key, int modifiers, unsigned int message) {
+        SendScintilla(SCI_ASSIGNCMDKEY, static_cast<unsigned long>(key | modifiers << 16),
+                      static_cast<long>(message));
+    };
+    bind('+', SCMOD_CTRL | SCMOD_SHIFT, SCI_ZOOMIN);
+    bind('0', SCMOD_CTRL, SCI_SETZOOM);
 }
 
 // The one place that makes the view, so that nothing outside this folder needs its class.

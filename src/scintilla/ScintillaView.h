@@ -42,7 +42,9 @@ private:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
+    void TakeChord(QKeyEvent &event);
     void RemoveMenuKeys();
+    void BindZoomKeys();
     void ForwardNotifications();
     void KeepWithinLimit(int length);
     void HighlightBraces();

@@ -53,6 +53,4 @@ void SelectRange(ScintillaCall &view, const EditorRange &range, bool reveal)
         view.SetSel(anchor, caret);
     else
         view.SetSelection(anchor, caret);
-    // Up and Down aim for the column the caret was put at, not where the mouse or keys left it.
-    view.ChooseCaretX();
 }

@@ -49,7 +49,7 @@ e2e_stop() {
 
 require_tools() {
     local tool
-    for tool in Xvfb openbox xdotool xprop xwininfo setpriv; do
+    for tool in Xvfb openbox xdotool xprop xwininfo setpriv setxkbmap; do
         command -v "$tool" >/dev/null ||
             { echo "FAILED: $tool is missing; scripts/setup.sh installs it" >&2; exit 1; }
     done

@@ -3,8 +3,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A short session at the keyboard: type a script, complete a function name from the list,
 # comment two lines through the Tools menu, save through the real dialog, open the file again,
-# change and save it, do the same with a file in another format, then leave; the file on disk is
-# checked byte for byte after each save.
+# change and save it, do the same with a file in another format, type on a German layout, then
+# leave; the file on disk is checked byte for byte after each save.
 # Usage: session.sh QUILLMARK E2E_GRAB LOG_DIR
 QUILLMARK=$1 GRAB=$2 LOG_DIR=$3
 source "$(dirname "$0")/harness.sh"
@@ -88,6 +88,14 @@ keys Return ctrl+s
     printf '%s\r\n' "' Größe in €" "Dim size" "size = 1"
 } >"$WORK/expected.qc"
 expect_saved "$folder/legacy.qc" "$WORK/expected.qc"
+
+step "on a German layout AltGr+Q types @, and chords bound to nothing type nothing"
+# As a German keyboard sends them: AltGr is the third level's shift, and + has a key of its own.
+setxkbmap de
+keys ISO_Level3_Shift+q ctrl+1 ctrl+period ctrl+shift+0 alt+f alt+e ctrl+plus ctrl+0 ctrl+s
+printf '@' >>"$WORK/expected.qc"
+expect_saved "$folder/legacy.qc" "$WORK/expected.qc"
+setxkbmap us
 
 step "leaving through File > Exit"
 exit_program

@@ -62,6 +62,13 @@ struct Window : TestWindow {
     QsciScintilla *view = nullptr;
 };
 
+// How many rows tall the list is, measured by its selected row.
+int RowsTall(const EditorList &list)
+{
+    const int rowHeight = list.visualItemRect(list.currentItem()).height();
+    return (list.viewport()->height() + rowHeight / 2) / rowHeight;
+}
+
 QStringList ServerFunctions()
 {
     QStringList names;
@@ -233,6 +240,7 @@ private slots:
         TypeKeys(w.view, typed + QStringLiteral("{Backspace}").repeated(backspaces));
         QVERIFY(w.List()->isVisible());
         QCOMPARE(w.ShownEntries(), shown);
+        QCOMPARE(RowsTall(*w.List()), std::min(8, int(shown.size())));
         QCOMPARE(w.List()->ItemText(w.List()->SelectedIndex()), shown.first());
         QCOMPARE(w.MarkedText(),
                  QStringLiteral("x = ") + typed.chopped(backspaces) + QLatin1Char('|'));
@@ -390,8 +398,7 @@ private slots:
         list.SetListOptionB(characters);
         list.ListFinalCall();
         QVERIFY(list.isVisible());
-        const int rowHeight = list.visualItemRect(list.item(0)).height();
-        QCOMPARE((list.viewport()->height() + rowHeight / 2) / rowHeight, expectedRows);
+        QCOMPARE(RowsTall(list), expectedRows);
         const int zeroWidth = QFontMetrics(list.font()).horizontalAdvance(QLatin1Char('0'));
         QVERIFY(list.width() >= characters * zeroWidth);
         QVERIFY(list.width() < std::max(characters, 10) * zeroWidth * 3);

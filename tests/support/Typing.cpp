@@ -9,11 +9,18 @@
 
 void TypeKeys(QWidget *target, const QString &keys)
 {
+    const QLatin1StringView AltGr("{AltGr+");
     for (qsizetype at = 0; at < keys.size(); ++at) {
         QWidget *to = target ? target : QApplication::focusWidget();
         if (!to)
             qFatal("no widget has the focus to type \"%s\" into", qPrintable(keys.mid(at)));
-        if (keys[at] == QLatin1Char('{')) {
+        if (keys.mid(at, AltGr.size()) == AltGr) {
+            // As X11 reports a character typed through AltGr: its own key with the group switch.
+            const QChar typed = keys[at + AltGr.size()];
+            QTest::sendKeyEvent(QTest::Click, to, Qt::Key(typed.toUpper().unicode()), typed,
+                                Qt::GroupSwitchModifier);
+            at += AltGr.size() + 1;
+        } else if (keys[at] == QLatin1Char('{')) {
             const qsizetype end = keys.indexOf(QLatin1Char('}'), at + 2);
             const QString name = keys.mid(at + 1, end - at - 1);
             const QKeySequence key = QKeySequence::fromString(name, QKeySequence::PortableText);
