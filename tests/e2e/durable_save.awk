@@ -28,6 +28,13 @@ function number_of(text) {
     return substr(text, 1, RLENGTH)
 }
 
+# The file opened last on the descriptor at the start of `text`, or 0 when that descriptor now
+# holds something no traced call opened (a pipe, an eventfd): numbers are used again once closed.
+function same_file(text,    f) {
+    f = id[number_of(text)]
+    return f && path[f] == path_of(text) ? f : 0
+}
+
 # The quoted string arguments of a call, in order, into `strings`; returns how many.
 function quoted(text, strings,    count) {
     count = 0
@@ -67,7 +74,9 @@ function quoted(text, strings,    count) {
         path[opened] = path_of(result)
         file_of[path[opened]] = opened
     } else if (call == "write" || call == "pwrite64" || call == "ftruncate") {
-        f = id[number_of(args)]
+        f = same_file(args)
+        if (!f)
+            next
         last_write[f] = seq
         synced[f] = 0
         if (path[f] == dir "/" name) {
@@ -76,7 +85,7 @@ function quoted(text, strings,    count) {
             touched = f
         }
     } else if (call == "fsync" || call == "fdatasync") {
-        f = id[number_of(args)]
+        f = same_file(args)
         if (path[f] == dir)
             folder_synced[++folder_syncs] = seq
         else if (last_write[f] && !synced[f])
