@@ -57,7 +57,13 @@ struct Subject {
         return TimeMs([&] { code.OpenFile(path); });
     }
     QsciScintilla &View() { return *code.findChild<QsciScintilla *>(); }
-    FindBar &Bar() { return *code.findChild<FindBar *>(); }
+    /// The find bar, made (by Ctrl+F) when the control has not made it yet.
+    FindBar &Bar()
+    {
+        if (!code.findChild<FindBar *>())
+            Trigger(QKeySequence(Qt::CTRL | Qt::Key_F));
+        return *code.findChild<FindBar *>();
+    }
     void Trigger(const QKeySequence &key)
     {
         for (QAction *action : code.actions())

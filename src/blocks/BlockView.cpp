@@ -63,9 +63,9 @@ void BlockView::SetLanguage(const LanguageDefinition &definition)
     }
     structure_ = std::make_unique<BlockStructure>(definition);
     margin_.Show();
-    watcher_.Follow();
-    Restart();
-    AnalyseAllWhenIdle();
+    // The analysis starts over once edits are followed. Following needs a view of its own, which
+    // costs a tenth of the window's start-up: it is made when there is text to analyse.
+    watcher_.Stop();
 }
 
 // Following a document, and the first marker and fold level Scintilla keeps for it, cost time in
@@ -76,15 +76,16 @@ void BlockView::DocumentReplaced()
     if (!structure_)
         return;
     watcher_.Stop();
-    Restart();
     margin_.ReserveLines();
     FollowEdits();
 }
 
+// Edits made while none were followed are unknown: the analysis starts over.
 void BlockView::FollowEdits()
 {
     if (!structure_ || watcher_.Following())
         return;
+    Restart();
     watcher_.Follow();
     AnalyseAllWhenIdle();
 }
@@ -206,8 +207,9 @@ std::vector<std::int64_t> BlockView::LinesOnScreen() const
 
 void BlockView::Refresh()
 {
-    if (!structure_ || !watcher_.Following())
+    if (!structure_ || (!watcher_.Following() && view_.Length() == 0))
         return;
+    FollowEdits();
     watcher_.Flush();
     const std::vector<std::int64_t> lines = LinesOnScreen();
     // The paint after a key finds the lines its refresh drew, with no edit since: reading again

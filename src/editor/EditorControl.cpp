@@ -49,8 +49,9 @@ EditorControl::EditorControl(QWidget *parent)
             return listener_ && listener_->CompletionItemChosen(*this, list);
         });
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
-    find_ = std::make_unique<FindController>(*this, *view_);
-    layout->addWidget(&find_->Bar());
+    // The find bar, made when first needed, goes right below the text, above the other strips.
+    find_ = std::make_unique<FindController>(
+        *this, *view_, [layout](QWidget &bar) { layout->insertWidget(1, &bar); });
     goToLine_ = new GoToLineBar(*this, *view_);
     layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*view_);
