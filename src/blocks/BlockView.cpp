@@ -24,7 +24,7 @@ using namespace std::chrono_literals;
 // pauses takes this long.
 constexpr auto RefreshBudget = 4ms;
 constexpr auto RefreshExtraBudget = 2ms;
-constexpr auto SliceBudget = 8ms;
+constexpr auto SliceBudget = 4ms;
 // How long typing must pause before analysis left over goes on.
 constexpr auto QuietTime = 150ms;
 
