@@ -54,7 +54,8 @@ EditorControl::EditorControl(QWidget *parent)
         *this, *view_, [layout](QWidget &bar) { layout->insertWidget(1, &bar); });
     goToLine_ = new GoToLineBar(*this, *view_);
     layout->addWidget(goToLine_);
-    blocks_ = std::make_unique<BlockView>(*view_);
+    blocks_ = std::make_unique<BlockView>(*this, *view_,
+                                          [layout](QWidget &strip) { layout->addWidget(&strip); });
     comments_ = std::make_unique<LineComments>(*view_);
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
