@@ -110,7 +110,7 @@ void StructureKeystroke(const BenchOptions &options)
     const QString path = WriteScript(folder, options.LargeScript());
     auto empty = ShownEditor(QStringLiteral("Quillcode"));
     auto large = ShownEditor(QStringLiteral("Quillcode"));
-    large->OpenFile(path);
+    OpenWhole(*large, path);
     CaretInsideBlock(ViewOf(*large));
     const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
     std::vector<double> baseline, samples, openers;
@@ -135,7 +135,7 @@ double OpenToFirstScreen(EditorControl &code, const QString &path)
 {
     QsciScintilla *view = ViewOf(code);
     const double ms = TimeMs([&] {
-        code.OpenFile(path);
+        OpenWhole(code, path);
         view->viewport()->repaint();
     });
     if (view->SendScintilla(Sci::SCI_GETSTYLEAT, 0L) == 0)

@@ -90,6 +90,12 @@ void BlockView::DocumentReplaced()
     FollowEdits();
 }
 
+void BlockView::TextArrived()
+{
+    if (structure_ && watcher_.Following())
+        AnalyseAllWhenIdle();
+}
+
 // Edits made while none were followed are unknown: the analysis starts over.
 void BlockView::FollowEdits()
 {

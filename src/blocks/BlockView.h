@@ -40,6 +40,8 @@ public:
     void SetLanguage(const LanguageDefinition &definition);
     /// The view shows a new document: nothing of it is analysed yet.
     void DocumentReplaced();
+    /// The rest of the new document's text has arrived: it is analysed when typing pauses.
+    void TextArrived();
     /// Takes the fold keys; true when `key` was one of them.
     bool BeforeKey(const QKeyEvent &key);
     /// Brings the lines on screen up to date after a key.

@@ -108,6 +108,8 @@ void CompletionController::OpenList()
 // The typed part of the word, if any, is selected first, so that the entry takes its place.
 void CompletionController::Choose()
 {
+    if (!view_.AwaitWholeText())
+        return;
     Follow();
     if (!IsOpen())
         return;

@@ -203,7 +203,7 @@ bool FindController::RevealForNextOrPrevious()
 
 void FindController::Replace()
 {
-    if (!Ready())
+    if (!view_.AwaitWholeText() || !Ready())
         return;
     const long start = view_.SelectionStart();
     const long end = view_.SelectionEnd();
@@ -228,7 +228,7 @@ void FindController::Replace()
 
 void FindController::ReplaceAll()
 {
-    if (!Ready())
+    if (!view_.AwaitWholeText() || !Ready())
         return;
     search_.Cancel();
     count_.stop();
