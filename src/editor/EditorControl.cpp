@@ -35,8 +35,11 @@ namespace
 
 using namespace std::chrono_literals;
 
-// The text of a file arrives in slices this long, the event loop running between them.
+// The text of a file arrives in slices this long, the event loop running between them. The
+// first slice makes room for the whole text, which takes a while: it waits for the first paint,
+// or this long where nothing paints.
 constexpr auto LoadSlice = 8ms;
+constexpr auto FirstSliceLatest = 50ms;
 // A first piece of fewer lines than this ends in a line that is on screen or close to it: the
 // rest would lengthen a line being shown, laid out again at every piece (generated data and
 // minified scripts come as lines of megabytes), so such a text comes in whole before it shows.
@@ -75,6 +78,7 @@ EditorControl::EditorControl(QWidget *parent)
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
     view_->SetWholeTextAwaiter([this] { return AwaitWholeText(); });
+    view_->Viewport().installEventFilter(this);
     loadSlices_.setSingleShot(true);
     connect(&loadSlices_, &QTimer::timeout, this, &EditorControl::ContinueLoading);
     view.setContextMenuPolicy(Qt::CustomContextMenu);
@@ -86,6 +90,14 @@ EditorControl::EditorControl(QWidget *parent)
 }
 
 EditorControl::~EditorControl() = default;
+
+// The first screen of a file still arriving is painted before the rest comes in.
+bool EditorControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && load_ && loadSlices_.interval() > 0)
+        loadSlices_.start(0);
+    return QWidget::eventFilter(watched, event);
+}
 
 // The features see the keys the text gets, in this order, before QScintilla does.
 bool EditorControl::BeforeKey(QKeyEvent &key)
@@ -160,7 +172,7 @@ FileIdentity EditorControl::OpenFile(const QString &path)
         if (load_->Whole())
             EndLoading();
         else
-            loadSlices_.start(0);
+            loadSlices_.start(FirstSliceLatest);
         return identity;
     } catch (const std::bad_alloc &) {
         // The structures that follow the text are sized for it on its first piece; when memory

@@ -131,6 +131,9 @@ signals:
     /// The whole text of the file being opened is in, and it can be edited.
     void WholeText();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void SetFormat(ScriptFormat format);
     void ShowNewDocument();

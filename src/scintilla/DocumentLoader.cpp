@@ -99,6 +99,12 @@ private:
     struct Cancelled {
     };
     static constexpr qint64 MostQueued = qint64(4) << 20;
+    // The file is read in pieces of this size: a screen's worth and a wide margin, added to the
+    // document in a millisecond, so the first screen waits for little more than its own text.
+    // Pieces still waiting are joined up to a megabyte: each addition to a shown document has a
+    // cost of its own besides its bytes.
+    static constexpr qsizetype PieceBytes = qsizetype(256) << 10;
+    static constexpr qsizetype JoinedBytes = qsizetype(1) << 20;
 
     void Opened(const FileIdentity &identity) override
     {
@@ -116,6 +122,11 @@ private:
         if (cancelled_)
             throw Cancelled();
         queued_ += piece.size();
+        if (pieces_ >= 2 && events_.back().kind == Event::Kind::Piece &&
+            events_.back().piece.size() + piece.size() <= JoinedBytes) {
+            events_.back().piece += piece;
+            return;
+        }
         ++pieces_;
         events_.push_back({Event::Kind::Piece, std::move(piece), 0, {}, {}, {}});
         changed_.notify_all();
@@ -125,7 +136,7 @@ private:
     {
         Event last{Event::Kind::Failed, {}, 0, {}, {}, {}};
         try {
-            last.format = ReadScriptFile(path_, *this).format;
+            last.format = ReadScriptFile(path_, *this, PieceBytes).format;
             last.kind = Event::Kind::Done;
         } catch (const Cancelled &) {
             return;
