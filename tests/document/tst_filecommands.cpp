@@ -835,7 +835,7 @@ private slots:
         WriteBytes(current, "old text\r\n");
         const QString path = root.filePath(QStringLiteral("big.qc"));
         QByteArray bytes;
-        while (bytes.size() < 20'000'000)
+        while (bytes.size() < 10'000'000)
             bytes += "Sub Main\r\n    Call Work(1)\r\nEnd Sub\r\n";
         bytes += lastLine;
         WriteBytes(path, bytes);
@@ -857,7 +857,7 @@ private slots:
         w.form->mnuOpen->trigger();
         QVERIFY(w.form->Code->Loading());
         if (action == QLatin1String("truncate")) {
-            QVERIFY(QFile::resize(path, 10'000'000));
+            QVERIFY(QFile::resize(path, 7'000'000));
             QVERIFY(!w.form->Code->AwaitWholeText());
         } else if (action == QLatin1String("save")) {
             w.form->mnuSave->trigger();
