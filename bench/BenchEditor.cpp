@@ -23,3 +23,9 @@ QsciScintilla *ViewOf(EditorControl &code)
 {
     return code.findChild<QsciScintilla *>();
 }
+
+void OpenWhole(EditorControl &code, const QString &path)
+{
+    code.OpenFile(path);
+    code.AwaitWholeText();
+}

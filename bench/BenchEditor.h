@@ -15,3 +15,7 @@ std::unique_ptr<EditorControl> ShownEditor(const QString &language);
 
 /// The Scintilla view inside `code`.
 QsciScintilla *ViewOf(EditorControl &code);
+
+/// Opens `path` in `code` and waits until its whole text is in, as the cases that time an open
+/// to the end, or work on the whole text, need.
+void OpenWhole(EditorControl &code, const QString &path);

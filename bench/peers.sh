@@ -12,16 +12,19 @@
 # the first screen shown coloured (from process start; Quillmark has no command line, so its
 # File > Open dialog is answered as soon as its window is up, as a user would), memory after
 # that, Ctrl+End right after, the first keystroke at the end and the median of the next ten.
-# Screen changes are seen through the X server's damage reports (bench/peers/xwatch.c).
-# Prints one line per editor and measure (medians over the rounds), then Quillmark's ratios to
-# SciTE's.
+# Screen changes are seen through the X server's damage reports (bench/peers/xwatch.c). Vim runs
+# in an xterm and is timed the same way, from the terminal's window.
+# Prints one line per editor and measure (medians over the rounds), whether Quillmark opened
+# ahead of each peer, then Quillmark's ratios to SciTE's. A round the script could not time for
+# Quillmark (the file dialog never showed the typed path, or stayed open) is named at the end
+# and makes the script fail.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
 size_mb=100
 rounds=5
-editors="quillmark scite geany featherpad mousepad"
+editors="quillmark vim scite geany featherpad mousepad"
 quillmark="$root/build/src/quillmark"
 out=""
 while [ $# -gt 0 ]; do
@@ -35,8 +38,8 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-packages=(xvfb openbox xdotool python3 gcc libx11-dev libxtst-dev libxdamage-dev
-          scite geany featherpad mousepad)
+packages=(xvfb openbox xdotool python3 gcc bc x11-utils libx11-dev libxtst-dev libxdamage-dev
+          scite geany featherpad mousepad vim xterm)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -107,6 +110,7 @@ ms_between() { echo "scale=1; ($2 - $1) / 1000000" | bc; }
 pattern() {
     case "$1" in
     quillmark) echo "Quillmark" ;;
+    vim) echo "XTerm" ;;
     scite) echo "SciTE" ;;
     geany) echo "geany" ;;
     featherpad) echo "featherpad" ;;
@@ -116,6 +120,10 @@ pattern() {
 launch() { # editor, file or ""; runs in a subshell that becomes the editor
     case "$1" in
     quillmark) exec "$quillmark" ;;
+    # Vim in a terminal about the size of the other editors' windows, with its own defaults
+    # (syntax colouring on), no swap file (a killed round would leave one the next round asks
+    # about) and no terminal window manager hints.
+    vim) exec xterm -geometry 100x32 -fa Monospace -fs 10 -e vim -n ${2:+"$2"} ;;
     scite) exec scite ${2:+"$2"} ;;
     geany) exec geany -i -c "$HOME/geany" ${2:+"$2"} ;;
     featherpad) exec featherpad ${2:+"$2"} ;;
@@ -130,12 +138,23 @@ file_for() {
     esac
 }
 
+# Resident kilobytes of a process and its children: Vim runs inside a terminal.
+tree_rss_kb() {
+    local pid="$1" total=0 kb child
+    kb=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
+    total=$((total + ${kb:-0}))
+    for child in $(cat /proc/"$pid"/task/*/children 2>/dev/null); do
+        total=$((total + $(tree_rss_kb "$child")))
+    done
+    echo "$total"
+}
+
 # Ends the editor if it grows past 3 GB, so no run takes the shared machine's memory.
 watch_memory() {
     local pid="$1"
     while kill -0 "$pid" 2>/dev/null; do
         local kb
-        kb=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0)
+        kb=$(tree_rss_kb "$pid")
         if [ "${kb:-0}" -gt 3000000 ]; then
             echo "  $pid passed 3 GB and was ended" >&2
             kill -9 "$pid" 2>/dev/null || true
@@ -154,6 +173,10 @@ stop_editor() {
 
 declare -A results baseline
 record() { results["$1 $2"]+="$3 "; }
+# Rounds the script could not time, though the editor did its part: reported, and the script
+# fails, rather than leaving a gap in the medians.
+failures=()
+fail_round() { failures+=("round $round, $1: $2"); echo "  $1: $2" >&2; }
 
 median() {
     tr ' ' '\n' | awk '$1 != "" && $1 != "-"' | sort -g | awk '{a[NR]=$1} END {
@@ -190,10 +213,12 @@ run_open() { # editor
     fi
     id="${window%% *}"
     if [ "$editor" = quillmark ]; then
-        # Ctrl+O, the path typed into the dialog and Return, from one process so that starting
-        # tools does not count against the editor.
-        if ! answered=$("$xwatch" open "$id" "Open a script" "$file" 10000); then
-            record "$editor" open_ms "-"
+        # Ctrl+O, the path typed into the dialog once its name field takes keys and Return, from
+        # one process so that starting tools does not count against the editor.
+        local why
+        if ! answered=$("$xwatch" open "$id" "Open a script" "$file" 30000 2>"$work/why"); then
+            why=$(cat "$work/why")
+            fail_round "$editor" "the file dialog was not answered (${why:-no reason given})"
             stop_editor
             return
         fi
@@ -207,15 +232,24 @@ run_open() { # editor
         coloured=$("$xwatch" coloured "$id" "$least" 120000) || coloured=""
     fi
     if [ -z "$coloured" ]; then
-        record "$editor" open_ms "-"
+        if [ "$editor" = quillmark ]; then
+            fail_round "$editor" "no coloured screen within two minutes of the dialog's answer"
+        else
+            record "$editor" open_ms "-"
+        fi
         stop_editor
         return
     fi
     record "$editor" open_ms "$(ms_between "$start" "${coloured%% *}")"
     [ -n "$answered" ] && record "$editor" open_from_dialog_ms "$(ms_between "$answered" "${coloured%% *}")"
-    record "$editor" memory_mb "$(awk '/VmRSS/ {printf "%.0f", $2 / 1024}' "/proc/$editor_pid/status")"
+    record "$editor" memory_mb "$(($(tree_rss_kb "$editor_pid") / 1024))"
     record "$editor" ctrl_end_ms "$("$xwatch" key "$id" ctrl+End 2000 "$((${baseline[$editor]:-0} + 1000))" 60000 || echo -)"
     sleep 0.5
+    # Vim types only in insert mode: A appends at the end of the line, untimed.
+    if [ "$editor" = vim ]; then
+        "$xwatch" key "$id" A 1 0 10000 >/dev/null || true
+        sleep 0.5
+    fi
     record "$editor" first_key_ms "$("$xwatch" key "$id" x 20 0 60000 || echo -)"
     local later=""
     for _ in $(seq 10); do
@@ -242,6 +276,15 @@ done
         done
         echo "$line"
     done
+    for peer in $editors; do
+        [ "$peer" = quillmark ] && continue
+        [[ " $editors " == *" quillmark "* ]] || break
+        q=$(echo "${results["quillmark open_ms"]:-}" | median)
+        p=$(echo "${results["$peer open_ms"]:-}" | median)
+        if [ "$q" != "-" ] && [ "$p" != "-" ]; then
+            echo "open_ms quillmark=$q $peer=$p quillmark_ahead=$(echo "$q < $p" | bc)"
+        fi
+    done
     if [[ " $editors " == *" quillmark "* && " $editors " == *" scite "* ]]; then
         line="quillmark_vs_scite"
         for measure in startup_ms open_ms memory_mb ctrl_end_ms first_key_ms later_key_ms; do
@@ -253,4 +296,9 @@ done
         done
         echo "$line"
     fi
+    for failure in "${failures[@]}"; do echo "FAILED $failure"; done
 } | tee ${out:+"$out"}
+if [ ${#failures[@]} -gt 0 ]; then
+    echo "peers.sh: ${#failures[@]} round(s) could not be timed; the medians above leave them out" >&2
+    exit 1
+fi

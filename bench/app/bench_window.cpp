@@ -3,6 +3,7 @@
 // Benchmarks of the editor window: start-up to first paint, typing at the end of a large script,
 // and the completion list.
 #include "BenchCase.h"
+#include "BenchEditor.h"
 #include "BenchKeys.h"
 #include "BenchTiming.h"
 #include "ScriptGenerator.h"
@@ -134,7 +135,7 @@ void KeystrokeLatency(const BenchOptions &options)
     empty.reset();
 
     auto large = MakeWindow();
-    large->Code->OpenFile(path);
+    OpenWhole(*large->Code, path);
     ShowAndPaint(*large);
     const std::vector<double> samples = TypeAtEnd(*large, KeystrokesTimed);
     const int atTop = options.quick ? 3 : 21;
@@ -212,7 +213,7 @@ QByteArray OneLine(qsizetype bytes)
 double OpenAndPaint(frmMain &window, const QString &path)
 {
     return TimeMs([&] {
-        window.Code->OpenFile(path);
+        OpenWhole(*window.Code, path);
         window.repaint();
     });
 }
@@ -297,7 +298,7 @@ void WideLinesKeystroke(const BenchOptions &options)
 
     auto window = MakeWindow();
     ShowAndPaint(*window);
-    window->Code->OpenFile(path);
+    OpenWhole(*window->Code, path);
     window->repaint();
     auto *view = window->Code->findChild<QsciScintilla *>();
     view->setFocus();

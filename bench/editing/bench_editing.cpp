@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Comment Selected over every line of a large script, and its Undo, against opening that script.
 #include "BenchCase.h"
+#include "BenchEditor.h"
 #include "ScriptGenerator.h"
 
 #include "editing/CommentSelected.h"
@@ -88,7 +89,7 @@ public:
     /// Opens the script, comments every line and undoes that, keeping the best time of each.
     void Round()
     {
-        best.open = std::min(best.open, Milliseconds([&] { code_.OpenFile(path_); }));
+        best.open = std::min(best.open, Milliseconds([&] { OpenWhole(code_, path_); }));
         code_.SetSelection(EditorRange{0, 0, lastLine_, 0}, false);
         const double cpuBefore = ThreadCpuMs();
         best.comment =
@@ -101,7 +102,7 @@ public:
     /// Done once, untimed, so the large copies of the text it makes stay out of the rounds.
     void Verify()
     {
-        code_.OpenFile(path_);
+        OpenWhole(code_, path_);
         code_.SetSelection(EditorRange{0, 0, lastLine_, 0}, false);
         CommentSelected::CommentLines(code_);
         // The selection ends at column 0 of the empty line after the last line end, which is

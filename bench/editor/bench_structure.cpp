@@ -15,6 +15,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -109,7 +110,7 @@ void StructureKeystroke(const BenchOptions &options)
     const QString path = WriteScript(folder, options.LargeScript());
     auto empty = ShownEditor(QStringLiteral("Quillcode"));
     auto large = ShownEditor(QStringLiteral("Quillcode"));
-    large->OpenFile(path);
+    OpenWhole(*large, path);
     CaretInsideBlock(ViewOf(*large));
     const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
     std::vector<double> baseline, samples, openers;
@@ -134,7 +135,7 @@ double OpenToFirstScreen(EditorControl &code, const QString &path)
 {
     QsciScintilla *view = ViewOf(code);
     const double ms = TimeMs([&] {
-        code.OpenFile(path);
+        OpenWhole(code, path);
         view->viewport()->repaint();
     });
     if (view->SendScintilla(Sci::SCI_GETSTYLEAT, 0L) == 0)
@@ -165,8 +166,17 @@ void StructureOpen(const BenchOptions &options)
                  {{"ratio_vs_open_without_structure", median / Percentile(without, 0.5)}});
 }
 
+/// Whether most lines of the text are hidden in folds.
+bool MostlyFolded(QsciScintilla *view)
+{
+    const long lines = view->SendScintilla(Sci::SCI_GETLINECOUNT);
+    return view->SendScintilla(Sci::SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(lines)) <
+           lines / 2;
+}
+
 // Folding every block of a large script opened a moment before, when all of it is still to be
-// analysed, against opening it.
+// analysed, against opening it: from the keys to the folded screen painted, the event loop
+// running while the analysis reads what is left.
 void StructureFoldAll(const BenchOptions &options)
 {
     RegisterLanguages();
@@ -176,15 +186,16 @@ void StructureFoldAll(const BenchOptions &options)
     QsciScintilla *view = ViewOf(*code);
     const double open = OpenToFirstScreen(*code, path);
     QApplication::processEvents();
+    QElapsedTimer limit;
+    limit.start();
     const double fold = TimeMs([&] {
         SendKey(view, Qt::ControlModifier | Qt::Key_K);
         SendKey(view, Qt::ControlModifier | Qt::Key_0);
+        while (!MostlyFolded(view) && limit.elapsed() < 120'000)
+            QApplication::processEvents();
         view->viewport()->repaint();
     });
-    const long shown =
-        view->SendScintilla(Sci::SCI_VISIBLEFROMDOCLINE,
-                            static_cast<unsigned long>(view->SendScintilla(Sci::SCI_GETLINECOUNT)));
-    if (shown >= view->SendScintilla(Sci::SCI_GETLINECOUNT) / 2)
+    if (!MostlyFolded(view))
         std::fprintf(stderr, "structure_fold_all: most lines are still shown\n");
     ReportResult("structure_fold_all", fold, "ms", {{"ratio_vs_open", fold / open}});
 }

@@ -38,7 +38,7 @@ void ToggleComment(const BenchOptions &options)
     double on = open;
     double off = open;
     for (int round = 0; round < 5; ++round) {
-        open = std::min(open, TimeMs([&] { code->OpenFile(script.path); }));
+        open = std::min(open, TimeMs([&] { OpenWhole(*code, script.path); }));
         const QString original = round == 0 ? code->Text() : QString();
         view->selectAll();
         on = std::min(on, ToggleMs(view));

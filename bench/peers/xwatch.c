@@ -11,9 +11,12 @@
 //       as coloured, but counts only drawing after the window's title came to hold TITLE, so
 //       what another window left on the screen over it does not count
 //   xwatch open ID DIALOG PATH TIMEOUT_MS
-//       focuses the window, presses Ctrl+O, waits for a window whose title holds DIALOG, types
-//       PATH and Return there, all through XTest from this one process; prints the realtime
-//       clock at the Return
+//       focuses the window, presses Ctrl+O, waits for a window whose title holds DIALOG to have
+//       the keyboard, types PATH there and waits until the dialog has drawn it, then presses
+//       Return and waits until the dialog is gone, all through XTest from this one process;
+//       prints the realtime clock at the Return. A path the dialog did not show is typed again,
+//       after selecting what the field holds; fails (exit status 3, the reason on standard
+//       error) when the dialog never showed it or stayed open after Return
 //   xwatch count ID
 //       prints the number of coloured pixels the window shows now
 //   xwatch key ID KEYS MIN_CHANGED MIN_COLOURED TIMEOUT_MS
@@ -284,6 +287,95 @@ static int64_t WaitForDrawing(Window w, Damage damage, int damageEvent, struct G
     }
 }
 
+/// Whether the keyboard goes to `w` or a window inside it.
+static int HasFocus(Window w)
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    while (focus && focus != PointerRoot) {
+        if (focus == w)
+            return 1;
+        Window root, parent, *children = NULL;
+        unsigned int count = 0;
+        if (!XQueryTree(display, focus, &root, &parent, &children, &count))
+            return 0;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            return 0;
+        focus = parent;
+    }
+    return 0;
+}
+
+/// Waits until the pixels of `w` differ from `before`, reading them at each report of drawing.
+static int ChangesFrom(Window w, XImage *before, int64_t deadline)
+{
+    int damageEvent = 0, damageError = 0;
+    if (!XDamageQueryExtension(display, &damageEvent, &damageError))
+        return 0;
+    Damage damage = XDamageCreate(display, w, XDamageReportNonEmpty);
+    struct Goal goal = {before, 1, 0, 0};
+    int changed = WaitForDrawing(w, damage, damageEvent, &goal, NULL, deadline) >= 0;
+    XDamageDestroy(display, damage);
+    return changed;
+}
+
+/// Types `path` into the dialog that has the keyboard, until the dialog shows a change: a path
+/// typed before its name field took keys goes nowhere, and is typed again over whatever part of
+/// it arrived.
+static int TypeIntoDialog(Window dialog, const char *path, int64_t deadline)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        XSync(display, False);
+        XImage *before = Grab(dialog);
+        if (!before)
+            return 0;
+        if (attempt > 0)
+            PressKeys("ctrl+a");
+        Type(path);
+        int64_t wait = NowNs() + 2000000000LL;
+        int shown = ChangesFrom(dialog, before, wait < deadline ? wait : deadline);
+        XDestroyImage(before);
+        if (shown)
+            return 1;
+    }
+    return 0;
+}
+
+/// File > Open answered with `path` as a user would; see the head of this file.
+static int AnswerOpenDialog(Window w, const char *title, const char *path, int64_t deadline)
+{
+    XRaiseWindow(display, w);
+    XSetInputFocus(display, w, RevertToParent, CurrentTime);
+    XSync(display, False);
+    PressKeys("ctrl+o");
+    Window dialog = 0;
+    while (!(dialog = Find(DefaultRootWindow(display), title)) || !HasFocus(dialog)) {
+        if (NowNs() > deadline) {
+            fprintf(stderr, "xwatch: no dialog \"%s\" took the keyboard\n", title);
+            return 3;
+        }
+        Pause();
+    }
+    if (!TypeIntoDialog(dialog, path, deadline)) {
+        fprintf(stderr, "xwatch: the dialog never showed the path typed into it\n");
+        return 3;
+    }
+    PressKeys("Return");
+    int64_t answered = NowNs();
+    while (Find(DefaultRootWindow(display), title)) {
+        if (NowNs() > deadline) {
+            fprintf(stderr, "xwatch: the dialog stayed open after Return\n");
+            return 3;
+        }
+        Pause();
+    }
+    printf("%lld\n", (long long)answered);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3 || !(display = XOpenDisplay(NULL))) {
@@ -305,22 +397,8 @@ int main(int argc, char **argv)
         return 1;
     }
     Window w = (Window)strtoul(argv[2], NULL, 0);
-    if (strcmp(command, "open") == 0 && argc == 6) {
-        int64_t deadline = NowNs() + atoll(argv[5]) * 1000000;
-        XRaiseWindow(display, w);
-        XSetInputFocus(display, w, RevertToParent, CurrentTime);
-        XSync(display, False);
-        PressKeys("ctrl+o");
-        while (!Find(DefaultRootWindow(display), argv[3])) {
-            if (NowNs() > deadline)
-                return 1;
-            Pause();
-        }
-        Type(argv[4]);
-        PressKeys("Return");
-        printf("%lld\n", (long long)NowNs());
-        return 0;
-    }
+    if (strcmp(command, "open") == 0 && argc == 6)
+        return AnswerOpenDialog(w, argv[3], argv[4], NowNs() + atoll(argv[5]) * 1000000);
     if (strcmp(command, "count") == 0) {
         XImage *image = Grab(w);
         printf("%ld\n", image ? CountColoured(image) : -1L);

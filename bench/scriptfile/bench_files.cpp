@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving large scripts, each against the plainest way to do the same work.
 #include "BenchCase.h"
+#include "BenchEditor.h"
 #include "RegexHighlighter.h"
 #include "ScriptGenerator.h"
 
@@ -117,7 +118,7 @@ double EditorOpen(const QString &path)
     editor.SetLanguageName(QStringLiteral("Quillcode"));
     ShowAtWorkingSize(editor);
     return Milliseconds([&] {
-        editor.OpenFile(path);
+        OpenWhole(editor, path);
         editor.grab();
     });
 }
@@ -184,7 +185,7 @@ void OpenPeakMemory(const BenchOptions &options)
         qFatal("cannot reset the peak resident size through /proc/self/clear_refs");
     resetPeak.close();
     const qint64 before = StatusBytes("VmRSS:");
-    editor.OpenFile(script.path);
+    OpenWhole(editor, script.path);
     editor.grab();
     const qint64 growth = StatusBytes("VmHWM:") - before;
     ReportResult("open_peak_memory", growth / 1e6, "MB",
@@ -206,7 +207,7 @@ void Save(const BenchOptions &options)
     };
     const auto middleLine = static_cast<std::int32_t>(bytes.count('\n') / 2);
     EditorControl editor;
-    editor.OpenFile(script.path);
+    OpenWhole(editor, script.path);
     const auto editorSave = [&] {
         // An edit in the middle first, as before a real save, so the text is not one block.
         editor.SetSelection(EditorRange{middleLine, 0, middleLine, 0}, false);

@@ -59,7 +59,7 @@ void JumpToEnd(const BenchOptions &options)
     for (int round = 0; round < rounds; ++round) {
         std::unique_ptr<EditorControl> code = ShownQuillcode();
         QsciScintilla *view = ViewOf(*code);
-        code->OpenFile(script.path);
+        OpenWhole(*code, script.path);
         firstScreen.push_back(TimeMs([&] { view->viewport()->repaint(); }));
         jump.push_back(TimeMs([&] {
             SendKey(view, Qt::ControlModifier | Qt::Key_End);
@@ -79,7 +79,7 @@ std::pair<double, double> LongestStall(const QString &path, bool fromTheEnd)
     std::unique_ptr<EditorControl> code = ShownQuillcode();
     QsciScintilla *view = ViewOf(*code);
     auto *lexer = code->findChild<QuillLexer *>();
-    code->OpenFile(path);
+    OpenWhole(*code, path);
     if (fromTheEnd)
         SendKey(view, Qt::ControlModifier | Qt::Key_End);
     view->viewport()->repaint();

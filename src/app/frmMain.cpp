@@ -72,6 +72,11 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
                                             [this](const QString &name) { UpdateCaption(name); });
     connect(Code, &EditorControl::InsertionRefused, this,
             [this](const QString &reason) { services_.prompts->ShowError(reason); });
+    // A file whose text failed after its first screen was shown: the Open it came from fails.
+    connect(Code, &EditorControl::OpenFailed, this, [this](const QString &reason) {
+        RunCommand(*services_.prompts, QStringLiteral("Open..."),
+                   [this, &reason] { files_->OpenFailed(reason); });
+    });
     BuildMenus();
     SetInitialGeometry();
     RunCommand(*services_.prompts, QStringLiteral("Start-up"), [this] { Form_Load(); });
@@ -251,7 +256,8 @@ void frmMain::mnuPaste_Click()
 
 void frmMain::mCommentSelected_Click()
 {
-    CommentSelected::CommentLines(*Code);
+    if (Code->AwaitWholeText())
+        CommentSelected::CommentLines(*Code);
 }
 
 void frmMain::mnuReadme_Click()

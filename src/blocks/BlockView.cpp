@@ -3,6 +3,7 @@
 // BlockView: analysis driven by painting and keys, marks drawn for the lines on screen.
 #include "BlockView.h"
 
+#include "common/FieldStrip.h"
 #include "scintilla/ScintillaCall.h"
 #include "syntax/LanguageDefinition.h"
 
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QStringList>
 #include <QToolTip>
 
@@ -24,21 +26,27 @@ using namespace std::chrono_literals;
 // pauses takes this long.
 constexpr auto RefreshBudget = 4ms;
 constexpr auto RefreshExtraBudget = 2ms;
-constexpr auto SliceBudget = 8ms;
+constexpr auto SliceBudget = 4ms;
 // How long typing must pause before analysis left over goes on.
 constexpr auto QuietTime = 150ms;
+// Fold All reads what is left in pieces this long, letting the event loop run in between so the
+// note shows how far it got and Escape can stop it.
+constexpr auto FoldAllPiece = 50ms;
 
 } // namespace
 
-BlockView::BlockView(ScintillaCall &view)
-    : view_(view), text_(view), levels_(view), margin_(view),
-      watcher_(view, [this](std::int64_t line, std::int64_t delta) {
+BlockView::BlockView(QWidget &control, ScintillaCall &view,
+                     std::function<void(QWidget &)> placeStrip)
+    : control_(control), placeStrip_(std::move(placeStrip)), view_(view), text_(view),
+      levels_(view), margin_(view), watcher_(view, [this](std::int64_t line, std::int64_t delta) {
           if (structure_)
               structure_->LinesReplaced(line, delta);
       })
 {
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, &BlockView::ContinueWhenIdle);
+    foldAll_.setSingleShot(true);
+    connect(&foldAll_, &QTimer::timeout, this, &BlockView::ContinueFoldAll);
     view_.Viewport().installEventFilter(this);
     connect(&view_, &ScintillaCall::Updated, this, [this](bool, bool selection) {
         if (structure_ && selection)
@@ -52,6 +60,7 @@ BlockView::~BlockView() = default;
 
 void BlockView::SetLanguage(const LanguageDefinition &definition)
 {
+    CancelFoldAll();
     if (!BlockStructure::Applies(definition)) {
         if (structure_) {
             structure_.reset();
@@ -63,9 +72,9 @@ void BlockView::SetLanguage(const LanguageDefinition &definition)
     }
     structure_ = std::make_unique<BlockStructure>(definition);
     margin_.Show();
-    watcher_.Follow();
-    Restart();
-    AnalyseAllWhenIdle();
+    // The analysis starts over once edits are followed. Following needs a view of its own, which
+    // costs a tenth of the window's start-up: it is made when there is text to analyse.
+    watcher_.Stop();
 }
 
 // Following a document, and the first marker and fold level Scintilla keeps for it, cost time in
@@ -73,18 +82,26 @@ void BlockView::SetLanguage(const LanguageDefinition &definition)
 // rather than by the first jump or key after it.
 void BlockView::DocumentReplaced()
 {
+    CancelFoldAll();
     if (!structure_)
         return;
     watcher_.Stop();
-    Restart();
     margin_.ReserveLines();
     FollowEdits();
 }
 
+void BlockView::TextArrived()
+{
+    if (structure_ && watcher_.Following())
+        AnalyseAllWhenIdle();
+}
+
+// Edits made while none were followed are unknown: the analysis starts over.
 void BlockView::FollowEdits()
 {
     if (!structure_ || watcher_.Following())
         return;
+    Restart();
     watcher_.Follow();
     AnalyseAllWhenIdle();
 }
@@ -112,6 +129,10 @@ bool BlockView::BeforeKey(const QKeyEvent &key)
         return false;
     lastKey_ = std::chrono::steady_clock::now();
     FollowEdits();
+    if (foldAllWaiting_ && key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
+        CancelFoldAll();
+        return true;
+    }
     if (TakeChord(key))
         return true;
     const auto modifiers = key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier |
@@ -146,12 +167,7 @@ bool BlockView::TakeChord(const QKeyEvent &key)
         return false;
     chord_ = false;
     if (plain && key.key() == Qt::Key_0) {
-        WithoutRepaints([this] {
-            watcher_.Flush();
-            structure_->AnalyseAll(text_, levels_);
-            levels_.RevealChangedFolds();
-            margin_.FoldAll();
-        });
+        StartFoldAll();
         return true;
     }
     if (plain && key.key() == Qt::Key_J) {
@@ -170,6 +186,66 @@ void BlockView::WithoutRepaints(const std::function<void()> &work)
     work();
     view_.Widget().setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
+}
+
+// Whatever is not analysed yet is read first, in pieces at full speed; a text read to its end in
+// the first piece folds at once, without a note.
+void BlockView::StartFoldAll()
+{
+    watcher_.Flush();
+    structure_->ReadAllLater();
+    foldAllWaiting_ = true;
+    foldAllReached_ = 0;
+    ContinueFoldAll();
+}
+
+// Fold levels are written with the view's repaints held: each would ask for one.
+void BlockView::ContinueFoldAll()
+{
+    if (!foldAllWaiting_ || !structure_)
+        return;
+    watcher_.Flush();
+    view_.Widget().setUpdatesEnabled(false);
+    const BlockReport report =
+        structure_->Continue(text_, BlockBudget::Time(FoldAllPiece, FoldAllPiece), levels_);
+    view_.Widget().setUpdatesEnabled(true);
+    if (structure_->HasPendingWork()) {
+        ShowFoldAllNote(report.last);
+        foldAll_.start(0);
+        return;
+    }
+    CancelFoldAll();
+    WithoutRepaints([this] {
+        structure_->AnalyseAll(text_, levels_);
+        levels_.RevealChangedFolds();
+        margin_.FoldAll();
+    });
+}
+
+// What was analysed stays analysed; nothing is folded.
+void BlockView::CancelFoldAll()
+{
+    foldAllWaiting_ = false;
+    foldAll_.stop();
+    if (note_)
+        note_->hide();
+}
+
+void BlockView::ShowFoldAllNote(std::int64_t reached)
+{
+    if (!note_) {
+        note_ = new FieldStrip(QString(), &control_);
+        noteText_ = new QLabel;
+        noteText_->setObjectName(QStringLiteral("foldAllNote"));
+        note_->AddWidget(noteText_, 1);
+        placeStrip_(*note_);
+        connect(note_, &FieldStrip::CloseRequested, this, &BlockView::CancelFoldAll);
+    }
+    foldAllReached_ = std::max(foldAllReached_, reached);
+    const std::int64_t lines = std::max<std::int64_t>(1, text_.LineCount());
+    noteText_->setText(tr("Fold All: reading the blocks, %1% done. Escape stops it.")
+                           .arg(100 * (foldAllReached_ + 1) / lines));
+    note_->show();
 }
 
 void BlockView::AfterKey()
@@ -206,8 +282,9 @@ std::vector<std::int64_t> BlockView::LinesOnScreen() const
 
 void BlockView::Refresh()
 {
-    if (!structure_ || !watcher_.Following())
+    if (!structure_ || (!watcher_.Following() && view_.Length() == 0))
         return;
+    FollowEdits();
     watcher_.Flush();
     const std::vector<std::int64_t> lines = LinesOnScreen();
     // The paint after a key finds the lines its refresh drew, with no edit since: reading again

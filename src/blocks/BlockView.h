@@ -15,26 +15,33 @@
 #include <memory>
 #include <vector>
 
+class FieldStrip;
 class QKeyEvent;
+class QLabel;
 class QPoint;
 class ScintillaCall;
 struct LanguageDefinition;
 
 /// Keeps the view's fold levels and marks up to date for what is on screen: edits are heard as
 /// they happen, the lines shown are analysed before they are painted, and analysis left over
-/// goes on when typing pauses. Languages without block words show no fold margin.
+/// goes on when typing pauses. Languages without block words show no fold margin. Folding every
+/// block needs the whole text analysed: what is left is read at full speed, the event loop
+/// running between pieces, behind a note along the bottom edge that Escape cancels.
 class BlockView : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit BlockView(ScintillaCall &view);
+    /// `control` holds `view`; `placeStrip` puts the note of a Fold All under way in its layout.
+    BlockView(QWidget &control, ScintillaCall &view, std::function<void(QWidget &)> placeStrip);
     ~BlockView() override;
 
     /// Shows the blocks of `definition`'s language, or none when the block rules do not apply.
     void SetLanguage(const LanguageDefinition &definition);
     /// The view shows a new document: nothing of it is analysed yet.
     void DocumentReplaced();
+    /// The rest of the new document's text has arrived: it is analysed when typing pauses.
+    void TextArrived();
     /// Takes the fold keys; true when `key` was one of them.
     bool BeforeKey(const QKeyEvent &key);
     /// Brings the lines on screen up to date after a key.
@@ -56,7 +63,13 @@ private:
     void MarginClicked(long position, int margin);
     bool TakeChord(const QKeyEvent &key);
     void WithoutRepaints(const std::function<void()> &work);
+    void StartFoldAll();
+    void ContinueFoldAll();
+    void CancelFoldAll();
+    void ShowFoldAllNote(std::int64_t reached);
 
+    QWidget &control_;
+    std::function<void(QWidget &)> placeStrip_;
     ScintillaCall &view_;
     ScintillaBlockText text_;
     ScintillaLevels levels_;
@@ -68,4 +81,10 @@ private:
     QTimer idle_;
     std::chrono::steady_clock::time_point lastKey_;
     bool chord_ = false;
+    // A Fold All waiting for the analysis to reach the end, and the note that says so.
+    QTimer foldAll_;
+    bool foldAllWaiting_ = false;
+    std::int64_t foldAllReached_ = 0;
+    FieldStrip *note_ = nullptr;
+    QLabel *noteText_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "syntax/BlockStructure.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class ScintillaCall;
@@ -47,6 +48,8 @@ public:
     void RevealSelection();
 
 private:
+    /// Hides the lines of each [first, last] range of `hidden`, ascending, and shows the others.
+    void HideRanges(const std::vector<std::pair<long, long>> &hidden);
     bool IsHeader(std::int64_t line) const;
     bool IsExpanded(std::int64_t line) const;
     std::int64_t CaretLine() const;

@@ -17,7 +17,7 @@ namespace
 
 // A slice colours pieces of this many bytes until it has taken this long: a few milliseconds,
 // well inside one frame, so typing and scrolling stay smooth while the background works.
-constexpr long PieceBytes = 64 * 1024;
+constexpr long PieceBytes = 32 * 1024;
 constexpr qint64 SliceNanoseconds = 4'000'000;
 // The slices keep this long out of the way of the user's keys, wheel and clicks.
 constexpr int QuietMs = 150;

@@ -10,19 +10,27 @@
 #include <QToolButton>
 
 FieldStrip::FieldStrip(const QString &caption, QWidget *parent)
-    : QWidget(parent), layout_(new QHBoxLayout(this)), caption_(new QLabel(caption, this))
+    : QWidget(parent), layout_(new QHBoxLayout(this)), caption_(new QLabel(caption, this)),
+      close_(new QToolButton(this))
 {
-    auto *close = new QToolButton(this);
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    close->setToolTip(tr("Close (Escape)"));
-    close->setAutoRaise(true);
-    close->setFocusPolicy(Qt::NoFocus);
-    connect(close, &QToolButton::clicked, this, &FieldStrip::CloseRequested);
+    close_->setToolTip(tr("Close (Escape)"));
+    close_->setAutoRaise(true);
+    close_->setFocusPolicy(Qt::NoFocus);
+    connect(close_, &QToolButton::clicked, this, &FieldStrip::CloseRequested);
     layout_->setContentsMargins(4, 2, 4, 2);
     layout_->addWidget(caption_);
     caption_->setVisible(!caption.isEmpty());
-    layout_->addWidget(close);
+    layout_->addWidget(close_);
     hide();
+}
+
+// The close button's icon is read from the style when the strip is first shown: reading icon
+// files costs more than making the rest of the editor, for strips many sessions never show.
+void FieldStrip::showEvent(QShowEvent *event)
+{
+    if (close_->icon().isNull())
+        close_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    QWidget::showEvent(event);
 }
 
 // Widgets go in before the close button, which stays at the right end.

@@ -7,6 +7,7 @@
 
 class QHBoxLayout;
 class QLabel;
+class QToolButton;
 
 /// The editor's strips (go to line, messages, notes of work under way) share this shape: a
 /// caption, the strip's own widgets, and a close button at the right end. Escape in any widget
@@ -31,8 +32,10 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QHBoxLayout *layout_;
     QLabel *caption_;
+    QToolButton *close_;
 };

@@ -84,23 +84,32 @@ void CompletionController::Follow()
         list_->Dismiss();
 }
 
+// One list serves every request, emptied each time: making the popup window anew took longer than
+// filling and showing it.
 void CompletionController::OpenList()
 {
-    delete list_;
-    list_ = new EditorList(&view_.Widget());
-    connect(list_, &EditorList::Chosen, this, &CompletionController::Choose);
+    if (!list_) {
+        list_ = new EditorList(&view_.Widget());
+        connect(list_, &EditorList::Chosen, this, &CompletionController::Choose);
+    }
+    list_->Dismiss();
     const Identifier identifier = IdentifierBeforeCaret();
     wordStart_ = identifier.start;
     prefix_ = TextBetween(identifier.start, identifier.caret);
     hadPrefix_ = !prefix_.isEmpty();
+    list_->Refill();
     list_->Prepare(CaretLineOnScreen(identifier.start), prefix_);
-    if (!request_(*list_))
+    const bool kept = request_(*list_);
+    list_->DropLeftovers();
+    if (!kept)
         list_->Dismiss();
 }
 
 // The typed part of the word, if any, is selected first, so that the entry takes its place.
 void CompletionController::Choose()
 {
+    if (!view_.AwaitWholeText())
+        return;
     Follow();
     if (!IsOpen())
         return;

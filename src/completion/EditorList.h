@@ -3,6 +3,8 @@
 // EditorList: the editor control's completion list, a popup at the caret that never takes the keys.
 #pragma once
 
+#include <QFont>
+#include <QHash>
 #include <QListWidget>
 
 #include <cstdint>
@@ -47,9 +49,14 @@ public:
     /// the prefix is empty.
     void ListFinalCall(std::int32_t selectIndex = -1);
 
+    /// Starts a new request: the entries added from now on make the whole list, and the list has
+    /// its first look back. The control calls it before the listener fills the list.
+    void Refill();
     /// Where the list goes: below `caretLine` (a rectangle in global coordinates), narrowed by
     /// `prefix`. Set by the control before the listener fills the list.
     void Prepare(const QRect &caretLine, const QString &prefix);
+    /// Removes the entries of the request before that this one did not add again.
+    void DropLeftovers();
     /// Shows only entries that start with `prefix` in any letter case and selects the first of
     /// them; false when no entry does, so the caller closes the list rather than show nothing.
     bool Narrow(const QString &prefix);
@@ -70,10 +77,15 @@ protected:
 private:
     void FitSize(int shown);
     void Place();
+    int TextWidth(const QFontMetrics &metrics, const QString &text);
 
     QWidget *editor_;
     QRect caretLine_;
     QString prefix_;
     std::int32_t listOptionA_ = 0;
     std::int32_t listOptionB_ = 0;
+    // Entries added since Prepare; those after them are the last request's, until dropped.
+    int filled_ = -1;
+    QFont widthsFont_;
+    QHash<QString, int> widths_;
 };

@@ -5,6 +5,7 @@
 #include "FileCommands.h"
 
 #include "FileDialog.h"
+#include "common/EditorError.h"
 #include "common/UserPrompts.h"
 #include "editor/EditorControl.h"
 #include "modGlobals.h"
@@ -53,6 +54,7 @@ void FileCommands::Open()
     if (!SettleUnsavedText())
         return;
     const QString path = AskForName(QStringLiteral("Open a script."), false);
+    beforeOpen_ = {modGlobals::CurrentFile, currentTitle_, onDisk_};
     const QString title = dialog_.ChosenTitle();
     if (!modGlobals::FileExists(path)) {
         Adopt(path, title, std::nullopt);
@@ -73,8 +75,20 @@ void FileCommands::Open()
                      QDir::toNativeSeparators(backups.join(QStringLiteral("\", \"")))));
 }
 
+void FileCommands::OpenFailed(const QString &reason)
+{
+    Adopt(beforeOpen_.path, beforeOpen_.title, beforeOpen_.onDisk);
+    updateCaption_(beforeOpen_.path.isEmpty() || beforeOpen_.title.isEmpty() ? NoFileMarker
+                                                                             : beforeOpen_.title);
+    throw EditorError(reason.toStdString());
+}
+
+// Every write waits for the text of a file still arriving; when that file failed, the text
+// before it is back and the write is not done.
 bool FileCommands::Save()
 {
+    if (!code_.AwaitWholeText())
+        return false;
     QString path = modGlobals::CurrentFile;
     QString title = currentTitle_;
     if (path.isEmpty()) {
@@ -101,6 +115,8 @@ bool FileCommands::Save()
 
 void FileCommands::SaveAs()
 {
+    if (!code_.AwaitWholeText())
+        return;
     const QString path = AskForName(QStringLiteral("Save as.."), true);
     const QString title = dialog_.ChosenTitle();
     std::optional<FileIdentity> written;
@@ -130,6 +146,8 @@ bool FileCommands::HasUnsavedText() const
 
 UnaskedSave FileCommands::SaveUnasked()
 {
+    if (!code_.AwaitWholeText())
+        return {false, QStringLiteral("the file being opened could not be read")};
     const QString path = modGlobals::CurrentFile;
     if (path.isEmpty() || currentTitle_.isEmpty())
         return {false, QStringLiteral("it has no file yet")};
@@ -158,6 +176,8 @@ UnaskedSave FileCommands::SaveUnasked()
 
 bool FileCommands::Settle(bool sessionEnd)
 {
+    if (!code_.AwaitWholeText())
+        return false;
     if (!code_.IsModified())
         return true;
     std::optional<QByteArray> letGo;

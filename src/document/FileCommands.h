@@ -36,8 +36,13 @@ public:
                  std::function<void(const QString &)> updateCaption);
 
     /// "Open...": asks about unsaved text, asks for a file and loads it when it exists; tells of
-    /// any backup of the file that a killed save left beside it.
+    /// any backup of the file that a killed save left beside it. The file's text may go on
+    /// arriving after Open returns; until it is whole, every command here waits for it first.
     void Open();
+    /// The file Open loaded failed after its first screen was shown, and the control put the
+    /// text before it back: `CurrentFile`, the caption and the remembered version go back too,
+    /// and the failure is thrown as EditorError with `reason`, for the command guard to report.
+    [[noreturn]] void OpenFailed(const QString &reason);
     /// "Save": writes the document's file, asking for a name when it has none. When the file was
     /// changed by another program since it was opened or saved, asks first; a vanished file is
     /// written again without asking. A name that was an ordinary file is saved as itself: a link
@@ -88,4 +93,11 @@ private:
     std::optional<FileIdentity> onDisk_;
     // A digest of the text discarded at the end of the session, while that Discard holds.
     std::optional<QByteArray> letGo_;
+    // What the file state was before the last Open, for a load that fails after it returned.
+    struct FileState {
+        QString path;
+        QString title;
+        std::optional<FileIdentity> onDisk;
+    };
+    FileState beforeOpen_;
 };

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Edit menu's undo, redo and clipboard commands: ask the control, act only on a yes.
+// The Edit menu's undo, redo and clipboard commands: ask the control, act only on a yes. A
+// command that edits waits for the text of a file still arriving.
 #include "EditCommands.h"
 
 #include "editor/EditorControl.h"
@@ -10,19 +11,19 @@ namespace EditCommands
 
 void Undo(EditorControl &code)
 {
-    if (code.CanUndo())
+    if (code.AwaitWholeText() && code.CanUndo())
         code.Undo();
 }
 
 void Redo(EditorControl &code)
 {
-    if (code.CanRedo())
+    if (code.AwaitWholeText() && code.CanRedo())
         code.Redo();
 }
 
 void Cut(EditorControl &code)
 {
-    if (code.CanCut())
+    if (code.AwaitWholeText() && code.CanCut())
         code.Cut();
 }
 
@@ -34,7 +35,7 @@ void Copy(EditorControl &code)
 
 void Paste(EditorControl &code)
 {
-    if (code.CanPaste())
+    if (code.AwaitWholeText() && code.CanPaste())
         code.Paste();
 }
 

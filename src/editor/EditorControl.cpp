@@ -28,7 +28,25 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include <chrono>
 #include <new>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+// The text of a file arrives in slices this long, the event loop running between them. The
+// first slice makes room for the whole text, which takes a while: it waits for the first paint,
+// or this long where nothing paints.
+constexpr auto LoadSlice = 8ms;
+constexpr auto FirstSliceLatest = 50ms;
+// A first piece of fewer lines than this ends in a line that is on screen or close to it: the
+// rest would lengthen a line being shown, laid out again at every piece (generated data and
+// minified scripts come as lines of megabytes), so such a text comes in whole before it shows.
+constexpr long LinesAboveArrivingText = 1000;
+
+} // namespace
 
 EditorControl::EditorControl(QWidget *parent)
     : QWidget(parent), view_(&ScintillaCall::Create(*this))
@@ -50,15 +68,21 @@ EditorControl::EditorControl(QWidget *parent)
             return listener_ && listener_->CompletionItemChosen(*this, list);
         });
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
-    find_ = std::make_unique<FindController>(*this, *view_);
-    layout->addWidget(&find_->Bar());
+    // The find bar, made when first needed, goes right below the text, above the other strips.
+    find_ = std::make_unique<FindController>(
+        *this, *view_, [layout](QWidget &bar) { layout->insertWidget(1, &bar); });
     goToLine_ = new GoToLineBar(*this, *view_);
     layout->addWidget(goToLine_);
-    blocks_ = std::make_unique<BlockView>(*view_);
+    blocks_ = std::make_unique<BlockView>(*this, *view_,
+                                          [layout](QWidget &strip) { layout->addWidget(&strip); });
     comments_ = std::make_unique<LineComments>(*view_);
     words_ = std::make_unique<WordHighlight>(*view_, [this] { return find_->MarksMatches(); });
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
+    view_->SetWholeTextAwaiter([this] { return AwaitWholeText(); });
+    view_->Viewport().installEventFilter(this);
+    loadSlices_.setSingleShot(true);
+    connect(&loadSlices_, &QTimer::timeout, this, &EditorControl::ContinueLoading);
     view.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
     connect(view_, &ScintillaCall::InsertionRefused, this, [this] {
@@ -68,6 +92,14 @@ EditorControl::EditorControl(QWidget *parent)
 }
 
 EditorControl::~EditorControl() = default;
+
+// The first screen of a file still arriving is painted before the rest comes in.
+bool EditorControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && load_ && loadSlices_.interval() > 0)
+        loadSlices_.start(0);
+    return QWidget::eventFilter(watched, event);
+}
 
 // The features see the keys the text gets, in this order, before QScintilla does.
 bool EditorControl::BeforeKey(QKeyEvent &key)
@@ -115,6 +147,8 @@ void EditorControl::SetLanguageName(const QString &name)
 
 void EditorControl::SetText(const QString &text)
 {
+    if (!AwaitWholeText())
+        return;
     view_->ReplaceRange(0, view_->Length(), text.toUtf8());
 }
 
@@ -126,12 +160,30 @@ QString EditorControl::Text() const
 
 FileIdentity EditorControl::OpenFile(const QString &path)
 {
+    // A file still arriving comes in whole first: the new one replaces a whole text.
+    AwaitWholeText();
     try {
-        DocumentLoader loader(*view_);
-        const LoadedScript loaded = ReadScriptFile(path, loader);
-        ShowNewDocument(loader, loaded.format);
-        return loaded.identity;
+        auto load = std::make_unique<DocumentLoader>(*view_, path);
+        const FileIdentity identity = load->ShowFirstPiece();
+        if (!load->Whole() && view_->LineCount() < LinesAboveArrivingText &&
+            load->TakeArrived(-1ms) && !load->Whole()) {
+            FollowShownDocument();
+            throw EditorError(load->Failure().toStdString());
+        }
+        load_ = std::move(load);
+        ShowNewDocument();
+        if (load_->Whole())
+            EndLoading();
+        else
+            loadSlices_.start(FirstSliceLatest);
+        return identity;
     } catch (const std::bad_alloc &) {
+        // The structures that follow the text are sized for it on its first piece; when memory
+        // runs short there, the old text comes back rather than stay with a file it is not.
+        if (const std::unique_ptr<DocumentLoader> load = std::move(load_)) {
+            load->GiveUp();
+            FollowShownDocument();
+        }
         FailOnFile(QStringLiteral("open"), path,
                    QStringLiteral("there is not enough memory for its text"));
     }
@@ -139,6 +191,8 @@ FileIdentity EditorControl::OpenFile(const QString &path)
 
 SavedScript EditorControl::SaveFile(const QString &path, bool)
 {
+    if (!AwaitWholeText())
+        throw EditorError("the text of the file being opened could not be read whole");
     const SavedScript saved = WriteScriptFile(path, view_->Text(), format_);
     format_ = saved.format;
     view_->SetSavePoint();
@@ -147,6 +201,8 @@ SavedScript EditorControl::SaveFile(const QString &path, bool)
 
 void EditorControl::NewDocument()
 {
+    if (!AwaitWholeText())
+        return;
     SetText(QString());
     SetFormat(ScriptFormat{});
     view_->SetSavePoint();
@@ -160,27 +216,56 @@ void EditorControl::SetFormat(ScriptFormat format)
                                                        : ScintillaCall::LineEndMode::Lf);
 }
 
-void EditorControl::ShowNewDocument(DocumentLoader &loader, ScriptFormat format)
+// The structures that follow the text start over on the first piece; the format, undo history
+// and save point wait for the whole text.
+void EditorControl::ShowNewDocument()
 {
-    loader.Show();
-    // The structures that follow the text are sized for it only now; when memory runs short
-    // there, the old text comes back rather than staying with a file it does not belong to.
-    try {
-        FollowShownDocument();
-    } catch (...) {
-        loader.Revert();
-        FollowShownDocument();
-        throw;
-    }
-    SetFormat(format);
-    view_->SetUndoCollection(true);
-    view_->SetSavePoint();
+    FollowShownDocument();
     // The caret and the view go to the top without Scintilla scrolling to the caret, which lays
     // the caret's line out: the first paint does that anyway, and a line of 100 MB takes seconds.
     view_->SetXOffset(0);
     view_->SetFirstVisibleLine(0);
     view_->PutCaretAtStart();
     view_->FitLineNumbers();
+}
+
+void EditorControl::ContinueLoading()
+{
+    if (!load_)
+        return;
+    if (load_->TakeArrived(LoadSlice))
+        EndLoading();
+    else
+        loadSlices_.start(0);
+}
+
+bool EditorControl::AwaitWholeText()
+{
+    if (!load_)
+        return true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    load_->TakeArrived(-1ms);
+    QApplication::restoreOverrideCursor();
+    return EndLoading();
+}
+
+// A failed load has put the old document back: the structures that follow the text start over
+// on it, and its format never changed.
+bool EditorControl::EndLoading()
+{
+    const std::unique_ptr<DocumentLoader> load = std::move(load_);
+    loadSlices_.stop();
+    if (!load->Whole()) {
+        FollowShownDocument();
+        emit OpenFailed(load->Failure());
+        return false;
+    }
+    SetFormat(load->Format());
+    view_->SetUndoCollection(true);
+    view_->SetSavePoint();
+    blocks_->TextArrived();
+    emit WholeText();
+    return true;
 }
 
 void EditorControl::FollowShownDocument()
@@ -201,6 +286,8 @@ void EditorControl::SetSelection(const EditorRange &range, bool reveal)
 
 void EditorControl::SetSelectedText(const QString &text)
 {
+    if (!AwaitWholeText())
+        return;
     const QByteArray utf8 = text.toUtf8();
     const long start = view_->SelectionStart();
     view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
@@ -209,6 +296,8 @@ void EditorControl::SetSelectedText(const QString &text)
 
 void EditorControl::InsertText(const QString &text)
 {
+    if (!AwaitWholeText())
+        return;
     const QByteArray utf8 = text.toUtf8();
     const long start = view_->SelectionStart();
     view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
@@ -253,16 +342,22 @@ bool EditorControl::CanPaste() const
 
 void EditorControl::Undo()
 {
+    if (!AwaitWholeText())
+        return;
     view_->Undo();
 }
 
 void EditorControl::Redo()
 {
+    if (!AwaitWholeText())
+        return;
     view_->Redo();
 }
 
 void EditorControl::Cut()
 {
+    if (!AwaitWholeText())
+        return;
     view_->Cut();
 }
 
@@ -273,6 +368,8 @@ void EditorControl::Copy()
 
 void EditorControl::Paste()
 {
+    if (!AwaitWholeText())
+        return;
     view_->Paste();
 }
 

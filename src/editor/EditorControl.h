@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -53,9 +54,18 @@ public:
 
     /// Replaces the whole text by the file's content, byte for byte, remembering its encoding
     /// and line ends (new lines follow the most frequent one). The loaded text is the new save
-    /// point, with no undo history, and the version of the file read is returned. On failure it
-    /// throws EditorError and nothing has changed.
+    /// point, with no undo history, and the version of the file read is returned. Returns once
+    /// the first screen of the text is shown; a file longer than a piece goes on arriving while
+    /// the event loop runs (WholeText), read-only until it is whole. A failure before that throws
+    /// EditorError and nothing has changed; a failure later puts the old text back as it was and
+    /// raises OpenFailed.
     FileIdentity OpenFile(const QString &path);
+    /// True once the whole text of the file being opened is in, waiting for it as long as it
+    /// takes; at once when nothing is being opened. False when that opening failed: the old text
+    /// is back, OpenFailed was raised, and whatever was about to use the text is not done.
+    bool AwaitWholeText();
+    /// Whether a file's text is still arriving.
+    bool Loading() const { return load_ != nullptr; }
     /// Writes the whole text to `path` in the file's own format, creating or atomically replacing
     /// the file, then moves the save point; `overwrite` is accepted for the callers' sake. On
     /// failure it throws EditorError and neither the file nor the save point has changed.
@@ -75,8 +85,13 @@ public:
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
     void InsertText(const QString &text);
 
-    /// Starts gathering insertions at the start of lines, to be made together as one edit.
-    LineStartEdit BeginLineStartEdit() { return LineStartEdit(*view_); }
+    /// Starts gathering insertions at the start of lines, to be made together as one edit, once
+    /// the text of a file still arriving is whole.
+    LineStartEdit BeginLineStartEdit()
+    {
+        AwaitWholeText();
+        return LineStartEdit(*view_);
+    }
 
     /// The editor's font, as last set.
     QFont Font() const;
@@ -111,9 +126,20 @@ signals:
     /// their colours did; lines coloured again unchanged are not reported.
     void LinesColoured(int firstLine, int lastLine);
 
+    /// The file being opened failed after its first screen was shown; the text before it is
+    /// back as it was. `reason` names the file and the reason, as EditorError does.
+    void OpenFailed(const QString &reason);
+    /// The whole text of the file being opened is in, and it can be edited.
+    void WholeText();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void SetFormat(ScriptFormat format);
-    void ShowNewDocument(DocumentLoader &loader, ScriptFormat format);
+    void ShowNewDocument();
+    void ContinueLoading();
+    bool EndLoading();
     void FollowShownDocument();
     void ShowContextMenu(const QPoint &position);
     bool BeforeKey(QKeyEvent &key);
@@ -133,4 +159,7 @@ private:
     std::unique_ptr<VisibleFirstColouring> colouring_;
     std::unique_ptr<WordHighlight> words_;
     ScriptFormat format_;
+    // The file being opened while its text arrives, and the slices that take it in.
+    QTimer loadSlices_;
+    std::unique_ptr<DocumentLoader> load_;
 };

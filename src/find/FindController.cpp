@@ -15,10 +15,11 @@
 #include <QMenu>
 #include <QRegularExpression>
 
-FindController::FindController(QWidget &control, ScintillaCall &view)
-    : view_(view), text_(view), bar_(new FindBar(&control)), search_(text_), highlighter_(view)
+FindController::FindController(QWidget &control, ScintillaCall &view,
+                               std::function<void(QWidget &)> placeBar)
+    : control_(control), placeBar_(std::move(placeBar)), view_(view), text_(view), search_(text_),
+      highlighter_(view)
 {
-    bar_->hide();
     find_ =
         AddKey(control, tr("Find..."), QKeySequence(Qt::CTRL | Qt::Key_F), [this] { Open(false); });
     replace_ = AddKey(control, tr("Replace..."), QKeySequence(Qt::CTRL | Qt::Key_H),
@@ -28,27 +29,43 @@ FindController::FindController(QWidget &control, ScintillaCall &view)
            [this] { FindPrevious(); });
     whileOpen_ = {
         AddKey(control, tr("Match case"), QKeySequence(Qt::ALT | Qt::Key_C),
-               [this] { bar_->ToggleMatchCase(); }),
+               [this] { Bar().ToggleMatchCase(); }),
         AddKey(control, tr("Whole word"), QKeySequence(Qt::ALT | Qt::Key_W),
-               [this] { bar_->ToggleWholeWord(); }),
+               [this] { Bar().ToggleWholeWord(); }),
         AddKey(control, tr("Regular expression"), QKeySequence(Qt::ALT | Qt::Key_R),
-               [this] { bar_->ToggleRegularExpression(); }),
+               [this] { Bar().ToggleRegularExpression(); }),
     };
     for (QAction *action : whileOpen_)
         action->setEnabled(false);
-
-    connect(bar_, &FindBar::SearchEdited, this, &FindController::SearchAsTyped);
-    connect(bar_, &FindBar::NextRequested, this, &FindController::FindNext);
-    connect(bar_, &FindBar::PreviousRequested, this, &FindController::FindPrevious);
-    connect(bar_, &FindBar::ReplaceRequested, this, &FindController::Replace);
-    connect(bar_, &FindBar::ReplaceAllRequested, this, &FindController::ReplaceAll);
-    connect(bar_, &FindBar::CloseRequested, this, &FindController::Close);
     count_.setSingleShot(true);
     count_.setInterval(0);
     connect(&count_, &QTimer::timeout, this, &FindController::ShowCount);
 }
 
 FindController::~FindController() = default;
+
+// The bar is made when it is first needed: its widgets and icons cost more than the rest of the
+// editor's start-up, for a bar many sessions never open.
+FindBar &FindController::Bar()
+{
+    if (bar_)
+        return *bar_;
+    bar_ = new FindBar(&control_);
+    bar_->hide();
+    placeBar_(*bar_);
+    connect(bar_, &FindBar::SearchEdited, this, &FindController::SearchAsTyped);
+    connect(bar_, &FindBar::NextRequested, this, &FindController::FindNext);
+    connect(bar_, &FindBar::PreviousRequested, this, &FindController::FindPrevious);
+    connect(bar_, &FindBar::ReplaceRequested, this, &FindController::Replace);
+    connect(bar_, &FindBar::ReplaceAllRequested, this, &FindController::ReplaceAll);
+    connect(bar_, &FindBar::CloseRequested, this, &FindController::Close);
+    return *bar_;
+}
+
+bool FindController::BarShown() const
+{
+    return bar_ && !bar_->isHidden();
+}
 
 QAction *FindController::AddKey(QWidget &control, const QString &text, const QKeySequence &key,
                                 const std::function<void()> &handler)
@@ -63,7 +80,7 @@ QAction *FindController::AddKey(QWidget &control, const QString &text, const QKe
 
 bool FindController::BeforeKey(const QKeyEvent &key)
 {
-    if (key.key() != Qt::Key_Escape || key.modifiers() != Qt::NoModifier || bar_->isHidden())
+    if (key.key() != Qt::Key_Escape || key.modifiers() != Qt::NoModifier || !BarShown())
         return false;
     Close();
     return true;
@@ -78,7 +95,7 @@ void FindController::AddMenuEntries(QMenu &menu) const
 
 void FindController::Open(bool replace)
 {
-    if (!bar_->isAncestorOf(QApplication::focusWidget())) {
+    if (!Bar().isAncestorOf(QApplication::focusWidget())) {
         const QString seed = SeedText();
         if (!seed.isEmpty())
             bar_->SetSearchText(bar_->Options().regularExpression ? QRegularExpression::escape(seed)
@@ -90,7 +107,7 @@ void FindController::Open(bool replace)
 
 void FindController::Reveal(bool replace, bool takeFocus)
 {
-    bar_->Open(replace, takeFocus);
+    Bar().Open(replace, takeFocus);
     for (QAction *action : whileOpen_)
         action->setEnabled(true);
 }
@@ -100,7 +117,8 @@ void FindController::Close()
     search_.Cancel();
     count_.stop();
     highlighter_.Clear();
-    bar_->hide();
+    if (bar_)
+        bar_->hide();
     for (QAction *action : whileOpen_)
         action->setEnabled(false);
     view_.Widget().setFocus(Qt::OtherFocusReason);
@@ -173,9 +191,9 @@ void FindController::FindPrevious()
 // text; with none yet the bar opens as by Ctrl+F. False when there is nothing to go on with.
 bool FindController::RevealForNextOrPrevious()
 {
-    if (!bar_->isHidden())
+    if (BarShown())
         return true;
-    if (bar_->SearchText().isEmpty()) {
+    if (Bar().SearchText().isEmpty()) {
         Open(false);
         return false;
     }
@@ -185,7 +203,7 @@ bool FindController::RevealForNextOrPrevious()
 
 void FindController::Replace()
 {
-    if (!Ready())
+    if (!view_.AwaitWholeText() || !Ready())
         return;
     const long start = view_.SelectionStart();
     const long end = view_.SelectionEnd();
@@ -210,7 +228,7 @@ void FindController::Replace()
 
 void FindController::ReplaceAll()
 {
-    if (!Ready())
+    if (!view_.AwaitWholeText() || !Ready())
         return;
     search_.Cancel();
     count_.stop();
@@ -251,7 +269,7 @@ QString FindController::ReplacementText() const
 // the bar says why and nothing stays marked.
 bool FindController::Ready()
 {
-    const QString text = bar_->SearchText();
+    const QString text = Bar().SearchText();
     const SearchOptions options = bar_->Options();
     const bool changed =
         text != searchedText_ || options != searchedOptions_ || !searcher_.CanMatch();

@@ -30,12 +30,11 @@ class FindController : public QObject
     Q_OBJECT
 
 public:
-    /// Puts its keys on `control`, which holds `view`; the bar is made hidden, for the control's
-    /// layout.
-    FindController(QWidget &control, ScintillaCall &view);
+    /// Puts its keys on `control`, which holds `view`. The bar is made when it is first needed,
+    /// a hidden child of `control` that `placeBar` puts in the control's layout.
+    FindController(QWidget &control, ScintillaCall &view, std::function<void(QWidget &)> placeBar);
     ~FindController() override;
 
-    FindBar &Bar() const { return *bar_; }
     /// Sees the keys the text gets before the editor does; true when it took the key.
     bool BeforeKey(const QKeyEvent &key);
     /// Adds Find and Replace to a right-click menu of the text.
@@ -49,6 +48,8 @@ public:
     static constexpr long LongestSeedBytes = 1000;
 
 private:
+    FindBar &Bar();
+    bool BarShown() const;
     QAction *AddKey(QWidget &control, const QString &text, const QKeySequence &key,
                     const std::function<void()> &handler);
     void OpenFind();
@@ -74,9 +75,11 @@ private:
     QString ReplacementText() const;
     void Select(qsizetype start, qsizetype end);
 
+    QWidget &control_;
+    std::function<void(QWidget &)> placeBar_;
     ScintillaCall &view_;
     ScintillaText text_;
-    FindBar *bar_;
+    FindBar *bar_ = nullptr;
     SlicedSearch search_;
     MatchHighlighter highlighter_;
     Searcher searcher_;

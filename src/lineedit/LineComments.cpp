@@ -55,7 +55,7 @@ void LineComments::AddMenuEntry(QMenu &menu)
 
 void LineComments::Toggle()
 {
-    if (token_.isEmpty())
+    if (token_.isEmpty() || !view_.AwaitWholeText())
         return;
     const EditorRange saved = SelectionRange(view_);
     const Lines lines = LinesTouched(saved);

@@ -1,39 +1,27 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// DocumentLoader: Scintilla's document loader, and the hand-over of a new document to the view.
+// DocumentLoader: the reader thread, the first piece shown in a new document, the rest added as
+// it arrives, and the old document put back when the load fails.
 #include "DocumentLoader.h"
 
+#include "DocumentSettings.h"
 #include "ScintillaCall.h"
 #include "common/EditorError.h"
+#include "scriptfile/FileErrors.h"
 
-#include <Qsci/qscilexer.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstddef>
 #include <deque>
 #include <mutex>
 #include <new>
 #include <thread>
 
-/// Scintilla's interface for filling a document that no view shows yet, declared as Scintilla
-/// declares it (QScintilla does not install the header), so calls reach Scintilla's own object.
-class ILoader
-{
-public:
-    virtual int Release() = 0;
-    virtual int AddData(const char *data, std::ptrdiff_t length) = 0;
-    virtual void *ConvertToDocument() = 0;
-};
-
 namespace
 {
 
 using Sci = QsciScintillaBase;
-
-/// Scintilla's keyword lists are numbered 0 to 8.
-constexpr int KeywordSets = 9;
 
 /// Room for typing after the loaded text: a document filled to its last byte grows on the first
 /// keystroke, copying all of its text and styles once (half a second at 100 MB). A sixty-fourth
@@ -43,246 +31,345 @@ qint64 TypingRoom(qint64 bytes)
     return std::clamp<qint64>(bytes / 64, 4096, qint64(16) << 20);
 }
 
-/// The characters of one class (word, blank, punctuation) as a string Scintilla takes back.
-QByteArray CharactersOfClass(const QsciScintilla &view, unsigned int getMessage)
-{
-    const long count = view.SendScintilla(getMessage, 0UL, static_cast<void *>(nullptr));
-    QByteArray characters(count + 1, '\0');
-    view.SendScintilla(getMessage, 0UL, static_cast<void *>(characters.data()));
-    return characters;
-}
-
-/// What Scintilla keeps per document rather than per view, read from the old document so the
-/// new one behaves the same.
-struct DocumentSettings {
-    long codePage = 0;
-    long tabWidth = 0;
-    long indent = 0;
-    long useTabs = 0;
-    long tabIndents = 0;
-    long backspaceUnindents = 0;
-    long lineEndTypes = 0;
-    long readOnly = 0;
-    long lexer = 0;
-    QByteArray wordCharacters;
-    QByteArray blankCharacters;
-    QByteArray punctuation;
-
-    static DocumentSettings Of(const QsciScintilla &view)
-    {
-        DocumentSettings settings;
-        settings.codePage = view.SendScintilla(Sci::SCI_GETCODEPAGE);
-        settings.tabWidth = view.SendScintilla(Sci::SCI_GETTABWIDTH);
-        settings.indent = view.SendScintilla(Sci::SCI_GETINDENT);
-        settings.useTabs = view.SendScintilla(Sci::SCI_GETUSETABS);
-        settings.tabIndents = view.SendScintilla(Sci::SCI_GETTABINDENTS);
-        settings.backspaceUnindents = view.SendScintilla(Sci::SCI_GETBACKSPACEUNINDENTS);
-        settings.lineEndTypes = view.SendScintilla(Sci::SCI_GETLINEENDTYPESALLOWED);
-        settings.readOnly = view.SendScintilla(Sci::SCI_GETREADONLY);
-        settings.lexer = view.SendScintilla(Sci::SCI_GETLEXER);
-        settings.wordCharacters = CharactersOfClass(view, Sci::SCI_GETWORDCHARS);
-        settings.blankCharacters = CharactersOfClass(view, Sci::SCI_GETWHITESPACECHARS);
-        settings.punctuation = CharactersOfClass(view, Sci::SCI_GETPUNCTUATIONCHARS);
-        return settings;
-    }
-
-    void ApplyTo(QsciScintilla &view) const
-    {
-        view.SendScintilla(Sci::SCI_SETCODEPAGE, codePage);
-        view.SendScintilla(Sci::SCI_SETTABWIDTH, tabWidth);
-        view.SendScintilla(Sci::SCI_SETINDENT, indent);
-        view.SendScintilla(Sci::SCI_SETUSETABS, useTabs);
-        view.SendScintilla(Sci::SCI_SETTABINDENTS, tabIndents);
-        view.SendScintilla(Sci::SCI_SETBACKSPACEUNINDENTS, backspaceUnindents);
-        view.SendScintilla(Sci::SCI_SETLINEENDTYPESALLOWED, lineEndTypes);
-        view.SendScintilla(Sci::SCI_SETWORDCHARS, 0UL, wordCharacters.constData());
-        view.SendScintilla(Sci::SCI_SETWHITESPACECHARS, 0UL, blankCharacters.constData());
-        view.SendScintilla(Sci::SCI_SETPUNCTUATIONCHARS, 0UL, punctuation.constData());
-        view.SendScintilla(Sci::SCI_SETLEXER, lexer);
-        ApplyLexerDocumentState(view);
-        view.SendScintilla(Sci::SCI_SETREADONLY, readOnly);
-    }
-
-    /// The keyword lists and properties a QScintilla lexer gave the old document; the styles
-    /// belong to the view and stay. Nothing is coloured here: the view colours what it paints.
-    static void ApplyLexerDocumentState(QsciScintilla &view)
-    {
-        QsciLexer *lexer = view.lexer();
-        if (!lexer)
-            return;
-        view.SendScintilla(Sci::SCI_SETPROPERTY, "fold", "1");
-        view.SendScintilla(Sci::SCI_SETPROPERTY, "fold.html", "1");
-        for (int set = 0; set < KeywordSets; ++set) {
-            const char *words = lexer->keywords(set + 1);
-            view.SendScintilla(Sci::SCI_SETKEYWORDS, static_cast<unsigned long>(set),
-                               words ? words : "");
-        }
-        lexer->refreshProperties();
-    }
-};
-
 } // namespace
 
-/// The worker that adds pieces of text to the loader in order, a few pieces behind the reader.
-class DocumentLoader::Feed
+/// The reader thread and the pieces it hands over, in order. It stays a few pieces ahead of what
+/// the view has taken, so memory holds the document and little more.
+class DocumentLoader::Reader : public ScriptTextSink
 {
 public:
-    explicit Feed(ILoader &loader) : loader_(loader), worker_([this] { Work(); }) {}
+    struct Event {
+        enum class Kind { Opened, Restart, Piece, Done, Failed };
+        Kind kind = Kind::Failed;
+        QByteArray piece;
+        qint64 expected = 0;
+        FileIdentity identity;
+        ScriptFormat format;
+        QString failure;
+    };
 
-    /// Stops after the piece being added; pieces still waiting are dropped.
-    ~Feed()
+    explicit Reader(QString path) : path_(std::move(path)), thread_([this] { Run(); }) {}
+
+    ~Reader() override
     {
         {
             std::lock_guard lock(mutex_);
-            closed_ = true;
-            pieces_.clear();
+            cancelled_ = true;
         }
         changed_.notify_all();
-        worker_.join();
+        thread_.join();
     }
 
-    /// Queues a copy of `utf8`, waiting while the worker is that many pieces behind. Throws the
-    /// first failure the worker met.
-    void Add(QByteArrayView utf8)
+    /// Waits until the first screen can be shown: the file failed or ended, or two pieces wait,
+    /// so a text of one piece is known to be whole.
+    void WaitForFirstScreen()
     {
-        QByteArray piece(utf8.data(), utf8.size());
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return pieces_.size() < MostWaiting || status_ != 0; });
-        ThrowOnFailure();
-        pieces_.push_back(std::move(piece));
-        changed_.notify_all();
+        changed_.wait(lock, [this] { return ended_ || pieces_ >= 2; });
     }
 
-    /// Waits until every piece is in the document; throws the first failure the worker met.
-    void Finish()
+    /// Whether the next event ends the load: the text is whole, or the file failed.
+    bool EndsNext()
+    {
+        std::lock_guard lock(mutex_);
+        return !events_.empty() && (events_.front().kind == Event::Kind::Done ||
+                                    events_.front().kind == Event::Kind::Failed);
+    }
+
+    /// Takes the next event into `event`; with `wait`, waits for one. False when none waits.
+    bool Next(bool wait, Event &event)
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return pieces_.empty() && !adding_; });
-        ThrowOnFailure();
+        if (wait)
+            changed_.wait(lock, [this] { return !events_.empty(); });
+        if (events_.empty())
+            return false;
+        event = std::move(events_.front());
+        events_.pop_front();
+        if (event.kind == Event::Kind::Piece) {
+            queued_ -= event.piece.size();
+            --pieces_;
+            changed_.notify_all();
+        }
+        return true;
     }
 
 private:
-    static constexpr std::size_t MostWaiting = 4;
+    /// Thrown in the reader thread to stop reading when the load is given up.
+    struct Cancelled {
+    };
+    static constexpr qint64 MostQueued = qint64(4) << 20;
+    // The file is read in pieces of this size: a screen's worth and a wide margin, added to the
+    // document in a millisecond, so the first screen waits for little more than its own text.
+    // Pieces still waiting are joined up to a megabyte: each addition to a shown document has a
+    // cost of its own besides its bytes.
+    static constexpr qsizetype PieceBytes = qsizetype(256) << 10;
+    static constexpr qsizetype JoinedBytes = qsizetype(1) << 20;
 
-    void ThrowOnFailure() const
+    void Opened(const FileIdentity &identity) override
     {
-        if (status_ == Sci::SC_STATUS_BADALLOC)
-            throw std::bad_alloc();
-        if (status_ != 0)
-            throw EditorError("the editor could not take the text");
+        Event event{Event::Kind::Opened, {}, 0, identity, {}, {}};
+        Push(std::move(event));
     }
 
-    void Work()
+    void Restart(qint64 bytes) override { Push({Event::Kind::Restart, {}, bytes, {}, {}, {}}); }
+
+    void Append(QByteArrayView utf8) override
     {
+        QByteArray piece(utf8.data(), utf8.size());
         std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [this] { return !pieces_.empty() || closed_; });
-            if (pieces_.empty())
-                return;
-            QByteArray piece = std::move(pieces_.front());
-            pieces_.pop_front();
-            adding_ = true;
-            const bool failed = status_ != 0;
-            lock.unlock();
-            const int status = failed ? status_ : loader_.AddData(piece.constData(), piece.size());
-            lock.lock();
-            adding_ = false;
-            if (status != Sci::SC_STATUS_OK && status_ == 0)
-                status_ = status;
-            changed_.notify_all();
+        changed_.wait(lock, [this] { return queued_ < MostQueued || cancelled_; });
+        if (cancelled_)
+            throw Cancelled();
+        queued_ += piece.size();
+        if (pieces_ >= 2 && events_.back().kind == Event::Kind::Piece &&
+            events_.back().piece.size() + piece.size() <= JoinedBytes) {
+            events_.back().piece += piece;
+            return;
         }
+        ++pieces_;
+        events_.push_back({Event::Kind::Piece, std::move(piece), 0, {}, {}, {}});
+        changed_.notify_all();
     }
 
-    ILoader &loader_;
+    void Run()
+    {
+        Event last{Event::Kind::Failed, {}, 0, {}, {}, {}};
+        try {
+            last.format = ReadScriptFile(path_, *this, PieceBytes).format;
+            last.kind = Event::Kind::Done;
+        } catch (const Cancelled &) {
+            return;
+        } catch (const std::bad_alloc &) {
+            last.failure = OutOfMemory(path_);
+        } catch (const std::exception &error) {
+            last.failure = QString::fromUtf8(error.what());
+        }
+        std::lock_guard lock(mutex_);
+        ended_ = true;
+        events_.push_back(std::move(last));
+        changed_.notify_all();
+    }
+
+    void Push(Event event)
+    {
+        std::lock_guard lock(mutex_);
+        events_.push_back(std::move(event));
+        changed_.notify_all();
+    }
+
+    QString path_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<QByteArray> pieces_;
-    bool adding_ = false;
-    bool closed_ = false;
-    int status_ = 0;
-    std::thread worker_;
+    std::deque<Event> events_;
+    qint64 queued_ = 0;
+    int pieces_ = 0;
+    bool ended_ = false;
+    bool cancelled_ = false;
+    std::thread thread_;
+
+public:
+    static QString OutOfMemory(const QString &path)
+    {
+        try {
+            FailOnFile(QStringLiteral("open"), path,
+                       QStringLiteral("there is not enough memory for its text"));
+        } catch (const EditorError &error) {
+            return QString::fromUtf8(error.what());
+        }
+    }
 };
 
-DocumentLoader::DocumentLoader(ScintillaCall &view)
-    : view_(static_cast<QsciScintilla &>(view.Widget()))
+/// The document the view showed before, where its selection and scroll position were, and the
+/// settings it kept; a reference of its own keeps it, its undo history and save point alive.
+struct DocumentLoader::Shown {
+    void *document = nullptr;
+    long anchor = 0;
+    long caret = 0;
+    long firstLine = 0;
+    long xOffset = 0;
+    DocumentSettings settings;
+};
+
+DocumentLoader::DocumentLoader(ScintillaCall &view, const QString &path)
+    : view_(static_cast<QsciScintilla &>(view.Widget())), path_(path),
+      reader_(std::make_unique<Reader>(path))
 {
 }
 
 DocumentLoader::~DocumentLoader()
 {
-    Drop();
-    ReleaseShown();
+    reader_.reset();
+    if (old_)
+        view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, old_->document);
 }
 
-void DocumentLoader::Restart(qint64 bytes)
+FileIdentity DocumentLoader::ShowFirstPiece()
 {
-    Drop();
-    if (!factory_)
-        factory_ = std::make_unique<QsciScintillaBase>();
-    const long loader = factory_->SendScintilla(
-        Sci::SCI_CREATELOADER, static_cast<unsigned long>(bytes + TypingRoom(bytes)),
-        static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT));
-    loader_ = reinterpret_cast<ILoader *>(loader);
-    if (!loader_)
-        throw EditorError("the editor could not set up a new document");
-    feed_ = std::make_unique<Feed>(*loader_);
+    reader_->WaitForFirstScreen();
+    FileIdentity identity;
+    Reader::Event event;
+    bool taken = false;
+    while ((taken = reader_->Next(false, event)) && event.kind != Reader::Event::Kind::Piece &&
+           event.kind != Reader::Event::Kind::Done) {
+        if (event.kind == Reader::Event::Kind::Failed)
+            throw EditorError(event.failure.toStdString());
+        if (event.kind == Reader::Event::Kind::Opened)
+            identity = event.identity;
+        else
+            expected_ = event.expected;
+    }
+    // Documents come from a view of their own: making one in the visible view resets its record
+    // of which lines are folded while it still shows the old document.
+    QsciScintillaBase factory;
+    void *document = reinterpret_cast<void *>(factory.SendScintilla(
+        Sci::SCI_CREATEDOCUMENT, 0UL, static_cast<long>(Sci::SC_DOCUMENTOPTION_DEFAULT)));
+    if (!document)
+        throw std::bad_alloc();
+    old_ = std::make_unique<Shown>();
+    old_->settings = DocumentSettings::Of(view_);
+    old_->anchor = view_.SendScintilla(Sci::SCI_GETANCHOR);
+    old_->caret = view_.SendScintilla(Sci::SCI_GETCURRENTPOS);
+    old_->firstLine = view_.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
+    old_->xOffset = view_.SendScintilla(Sci::SCI_GETXOFFSET);
+    old_->document = reinterpret_cast<void *>(view_.SendScintilla(Sci::SCI_GETDOCPOINTER));
+    view_.SendScintilla(Sci::SCI_ADDREFDOCUMENT, 0UL, old_->document);
+    view_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
+    // The view now holds its own reference; the factory's one goes.
+    factory.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
+    old_->settings.ApplyTo(view_);
+    view_.SendScintilla(Sci::SCI_SETUNDOCOLLECTION, 0L);
+    view_.SendScintilla(Sci::SCI_SETREADONLY, 1L);
+    if (taken && event.kind == Reader::Event::Kind::Piece) {
+        Append(event.piece);
+        // A text of one piece is whole at once; a file that failed right after its first piece
+        // fails the opening itself.
+        if (failure_.isEmpty() && reader_->EndsNext())
+            TakeOne(false);
+        if (!failure_.isEmpty())
+            throw EditorError(failure_.toStdString());
+    } else if (taken) {
+        format_ = event.format;
+        whole_ = true;
+        EndLoad();
+    }
+    return identity;
 }
 
+bool DocumentLoader::TakeArrived(std::chrono::milliseconds budget)
+{
+    const auto until = std::chrono::steady_clock::now() + budget;
+    while (!over_) {
+        if (!allocated_) {
+            // Room for the whole text at once, after the first screen: grown piece by piece, the
+            // document would copy all it holds a few dozen times.
+            allocated_ = true;
+            try {
+                if (expected_ > view_.SendScintilla(Sci::SCI_GETLENGTH))
+                    view_.SendScintilla(Sci::SCI_ALLOCATE, static_cast<unsigned long>(
+                                                               expected_ + TypingRoom(expected_)));
+            } catch (const std::bad_alloc &) {
+                Fail(Reader::OutOfMemory(path_));
+                return true;
+            }
+        }
+        if (!TakeOne(budget.count() < 0))
+            return false;
+        if (budget.count() >= 0 && std::chrono::steady_clock::now() >= until)
+            return over_;
+    }
+    return true;
+}
+
+bool DocumentLoader::Whole() const
+{
+    return whole_;
+}
+
+ScriptFormat DocumentLoader::Format() const
+{
+    return format_;
+}
+
+QString DocumentLoader::Failure() const
+{
+    return failure_;
+}
+
+// One event of the reader, with `wait` waiting for it; false when nothing had arrived.
+bool DocumentLoader::TakeOne(bool wait)
+{
+    Reader::Event event;
+    if (!reader_->Next(wait, event))
+        return false;
+    switch (event.kind) {
+    case Reader::Event::Kind::Opened:
+        break;
+    case Reader::Event::Kind::Restart:
+        // Decoded again by another encoding: what arrived goes before anything could edit it.
+        expected_ = event.expected;
+        view_.SendScintilla(Sci::SCI_SETREADONLY, 0L);
+        view_.SendScintilla(Sci::SCI_CLEARALL);
+        view_.SendScintilla(Sci::SCI_SETREADONLY, 1L);
+        break;
+    case Reader::Event::Kind::Piece:
+        Append(event.piece);
+        break;
+    case Reader::Event::Kind::Done:
+        format_ = event.format;
+        whole_ = true;
+        EndLoad();
+        break;
+    case Reader::Event::Kind::Failed:
+        Fail(event.failure);
+        break;
+    }
+    return true;
+}
+
+// Scintilla reports memory that ran short through its status, or lets it escape.
 void DocumentLoader::Append(QByteArrayView utf8)
 {
-    feed_->Add(utf8);
+    view_.SendScintilla(Sci::SCI_SETREADONLY, 0L);
+    bool failed = false;
+    try {
+        view_.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
+                            utf8.data());
+    } catch (const std::bad_alloc &) {
+        failed = true;
+    }
+    view_.SendScintilla(Sci::SCI_SETREADONLY, 1L);
+    if (failed || view_.SendScintilla(Sci::SCI_GETSTATUS) != Sci::SC_STATUS_OK) {
+        view_.SendScintilla(Sci::SCI_SETSTATUS, 0L);
+        Fail(Reader::OutOfMemory(path_));
+    }
 }
 
-void DocumentLoader::Show()
+void DocumentLoader::GiveUp()
 {
-    if (feed_)
-        feed_->Finish();
-    feed_.reset();
-    const DocumentSettings settings = DocumentSettings::Of(view_);
-    KeepShown();
-    void *document = loader_->ConvertToDocument();
-    loader_ = nullptr;
-    view_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, document);
-    // The view now holds its own reference; the loader's one goes.
-    view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, document);
-    settings.ApplyTo(view_);
+    if (!over_)
+        Fail(Reader::OutOfMemory(path_));
 }
 
-void DocumentLoader::Revert()
+// The old document comes back as it was shown.
+void DocumentLoader::Fail(const QString &reason)
 {
-    if (!shown_.document)
-        return;
-    view_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, shown_.document);
-    view_.SendScintilla(Sci::SCI_SETSEL, shown_.anchor, shown_.caret);
-    view_.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, shown_.firstLine);
-    view_.SendScintilla(Sci::SCI_SETXOFFSET, shown_.xOffset);
-    ReleaseShown();
+    failure_ = reason;
+    over_ = true;
+    reader_.reset();
+    view_.SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, old_->document);
+    view_.SendScintilla(Sci::SCI_SETSEL, old_->anchor, old_->caret);
+    view_.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, old_->firstLine);
+    view_.SendScintilla(Sci::SCI_SETXOFFSET, old_->xOffset);
+    view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, old_->document);
+    old_.reset();
 }
 
-// A reference of its own keeps the old document, its undo history and save point with it, alive
-// after the view lets go of it, so a view that cannot take the new one can go back to it.
-void DocumentLoader::KeepShown()
+void DocumentLoader::EndLoad()
 {
-    ReleaseShown();
-    shown_.anchor = view_.SendScintilla(Sci::SCI_GETANCHOR);
-    shown_.caret = view_.SendScintilla(Sci::SCI_GETCURRENTPOS);
-    shown_.firstLine = view_.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE);
-    shown_.xOffset = view_.SendScintilla(Sci::SCI_GETXOFFSET);
-    shown_.document = reinterpret_cast<void *>(view_.SendScintilla(Sci::SCI_GETDOCPOINTER));
-    view_.SendScintilla(Sci::SCI_ADDREFDOCUMENT, 0UL, shown_.document);
-}
-
-void DocumentLoader::ReleaseShown()
-{
-    if (shown_.document)
-        view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, shown_.document);
-    shown_ = Shown{};
-}
-
-void DocumentLoader::Drop()
-{
-    feed_.reset();
-    if (loader_)
-        loader_->Release();
-    loader_ = nullptr;
+    over_ = true;
+    reader_.reset();
+    view_.SendScintilla(Sci::SCI_SETREADONLY, old_->settings.readOnly);
+    view_.SendScintilla(Sci::SCI_RELEASEDOCUMENT, 0UL, old_->document);
+    old_.reset();
 }

@@ -8,6 +8,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QKeyEvent>
+
 #include <algorithm>
 #include <utility>
 
@@ -46,6 +48,30 @@ struct StyledTextRange {
     long cpMax;
     char *text;
 };
+
+/// Whether `key` only moves the caret or the selection, or is a modifier alone, and stays within
+/// the text that has arrived: Ctrl+End goes to the end of a text that may not be whole yet.
+bool MovesWithinText(const QKeyEvent &key)
+{
+    switch (key.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+        return true;
+    case Qt::Key_End:
+        return !(key.modifiers() & Qt::ControlModifier);
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -707,8 +733,22 @@ void ScintillaCall::SetPaintHandlers(std::function<void()> before, std::function
     afterPaint_ = std::move(after);
 }
 
+void ScintillaCall::SetWholeTextAwaiter(std::function<bool()> await)
+{
+    awaitWholeText_ = std::move(await);
+}
+
+bool ScintillaCall::AwaitWholeText()
+{
+    return !awaitWholeText_ || awaitWholeText_();
+}
+
+// While a text arrives, keys that move or select within it act at once; any other key, and a
+// jump to the end, waits for the whole text and then acts, or is dropped when the load failed.
 bool ScintillaCall::KeyFirst(QKeyEvent &key)
 {
+    if (!MovesWithinText(key) && !AwaitWholeText())
+        return true;
     if (caretXPending_)
         ChooseCaretX();
     return beforeKey_ && beforeKey_(key);

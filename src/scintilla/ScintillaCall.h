@@ -206,6 +206,14 @@ public:
     /// Sets the font of every style and of the line numbers.
     void SetFonts(const QFont &font);
 
+    // Loading.
+    /// Lets the owner finish a load under way before anything writes the text: `await` answers
+    /// true once the whole text is in, false when the load failed and the old text is back.
+    void SetWholeTextAwaiter(std::function<bool()> await);
+    /// True once the whole text is in, after waiting for a load under way; false when that load
+    /// failed, the old text being back: whatever was about to write is not done then.
+    bool AwaitWholeText();
+
     // Keys and paints, for the control's features.
     /// Lets the owner see each key first (`before` answers true when it took the key) and hear
     /// when the editor has handled one, typed text included.
@@ -245,4 +253,5 @@ private:
     std::function<void()> afterKey_;
     std::function<void()> beforePaint_;
     std::function<void()> afterPaint_;
+    std::function<bool()> awaitWholeText_;
 };

@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QColor>
+#include <QInputMethodEvent>
 #include <QList>
 #include <QPointer>
 #include <QResizeEvent>
@@ -291,6 +292,8 @@ void ScintillaView::resizeEvent(QResizeEvent *event)
 
 void ScintillaView::inputMethodEvent(QInputMethodEvent *event)
 {
+    if (!event->commitString().isEmpty() && !call_.AwaitWholeText())
+        return;
     QsciScintilla::inputMethodEvent(event);
     call_.KeyDone();
 }

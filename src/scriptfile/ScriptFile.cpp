@@ -237,6 +237,13 @@ private:
             filled += got;
         }
         read_ += filled;
+        // A file cut short under the reader would open as part of itself.
+        if (filled < buffer_.size() && read_ < size_)
+            FailOnFile(QStringLiteral("read"), path_,
+                       QStringLiteral("the file became shorter while it was read, from %1 to %2 "
+                                      "bytes")
+                           .arg(size_)
+                           .arg(read_));
         if (read_ > limit_)
             FailOnFile(
                 QStringLiteral("open"), path_,
@@ -344,6 +351,7 @@ LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink, qsizetype
     CheckReadable(path, info);
 
     const FileIdentity identity = IdentityOf(info);
+    sink.Opened(identity);
     ScriptReader reader(path, file.get(), info.st_size, sink, chunkBytes);
     return LoadedScript{reader.Read(), identity};
 }

@@ -32,6 +32,8 @@ class ScriptTextSink
 {
 public:
     virtual ~ScriptTextSink() = default;
+    /// The file is open, before any text is read; `identity` is the version being read.
+    virtual void Opened(const FileIdentity &identity) { Q_UNUSED(identity); }
     /// Drops whatever was received so far; about `bytes` bytes of text follow.
     virtual void Restart(qint64 bytes) = 0;
     /// Takes the next piece of the text.
@@ -48,8 +50,8 @@ struct LoadedScript {
 
 /// Reads the ordinary file at `path` in chunks of `chunkBytes` and hands its text to `sink` as
 /// UTF-8. A path that is not an ordinary file is never read. Throws EditorError, naming the file
-/// and the reason, when the file cannot be read, is too large, or is UTF-16 by its byte-order mark
-/// but not valid UTF-16.
+/// and the reason, when the file cannot be read, is too large, becomes shorter while it is read,
+/// or is UTF-16 by its byte-order mark but not valid UTF-16.
 LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink,
                             qsizetype chunkBytes = ScriptChunkBytes);
 

@@ -535,6 +535,8 @@ private slots:
                 w.form->mnuSaveAs->trigger();
             else
                 w.form->mnuOpen->trigger();
+            // A file longer than a piece fails once its text has arrived.
+            w.form->Code->AwaitWholeText();
             // A question about a file changed elsewhere is a box too, one too many here.
             return StateOf(w) + w.prompts->questions.filter(QStringLiteral("another program")) +
                    w.prompts->errors;
@@ -798,6 +800,96 @@ private slots:
         QVERIFY(w.prompts->errors.isEmpty());
     }
 
+    void commandsWhileTheTextArrives_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QByteArray>("lastLine");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("textStart");
+        QTest::newRow("the file cut short under the reader")
+            << "truncate" << QByteArray("End Sub\r\n") << "became shorter"
+            << "old text";
+        QTest::newRow("invalid UTF-8 far down, then saved")
+            << "save" << QByteArray("' caf\xE9\r\n") << ""
+            << "Sub Main";
+        QTest::newRow("a key typed") << "type" << QByteArray("End Sub\r\n") << ""
+                                     << "xSub Main";
+        QTest::newRow("Comment Selected") << "comment" << QByteArray("End Sub\r\n") << ""
+                                          << "'Sub Main";
+        QTest::newRow("Replace All") << "replace" << QByteArray("End Sub\r\n") << ""
+                                     << "Function Main";
+    }
+
+    // A file of many pieces opens at its first screen and goes on arriving; whatever writes the
+    // text waits for the rest and then acts on the whole text, and a failure after the first
+    // screen brings back the text, file and caption from before, with one message.
+    void commandsWhileTheTextArrives()
+    {
+        QFETCH(QString, action);
+        QFETCH(QByteArray, lastLine);
+        QFETCH(QString, error);
+        QFETCH(QString, textStart);
+        QTemporaryDir dir;
+        const QDir root(dir.path());
+        const QString current = root.filePath(QStringLiteral("current.qc"));
+        WriteBytes(current, "old text\r\n");
+        const QString path = root.filePath(QStringLiteral("big.qc"));
+        QByteArray bytes;
+        while (bytes.size() < 10'000'000)
+            bytes += "Sub Main\r\n    Call Work(1)\r\nEnd Sub\r\n";
+        bytes += lastLine;
+        WriteBytes(path, bytes);
+        Window w;
+        w.dialog->Choose(current);
+        w.form->mnuOpen->trigger();
+        QWidget *view = w.form->Code->focusProxy();
+        // The find bar opened before the file: its Replace All is the first to write.
+        auto field = [&](const char *name) {
+            return w.form->Code->findChild<QWidget *>(QLatin1String(name));
+        };
+        if (action == QLatin1String("replace")) {
+            TypeKeys(view, QStringLiteral("{Ctrl+H}"));
+            TypeKeys(field("searchField"), QStringLiteral("Sub Main"));
+            TypeKeys(field("replaceField"), QStringLiteral("Function Main"));
+        }
+        const QStringList before = StateOf(w);
+        w.dialog->Choose(path);
+        w.form->mnuOpen->trigger();
+        QVERIFY(w.form->Code->Loading());
+        if (action == QLatin1String("truncate")) {
+            QVERIFY(QFile::resize(path, 7'000'000));
+            QVERIFY(!w.form->Code->AwaitWholeText());
+        } else if (action == QLatin1String("save")) {
+            w.form->mnuSave->trigger();
+        } else if (action == QLatin1String("type")) {
+            TypeKeys(view, QStringLiteral("x"));
+        } else if (action == QLatin1String("comment")) {
+            w.form->mCommentSelected->trigger();
+        } else {
+            TypeKeys(field("replaceField"), QStringLiteral("{Ctrl+Return}"));
+        }
+        QVERIFY(!w.form->Code->Loading());
+        const QString text = w.form->Code->Text();
+        QVERIFY2(text.startsWith(textStart), qPrintable(text.left(20)));
+        if (!error.isEmpty()) {
+            QCOMPARE(StateOf(w), before);
+            QCOMPARE(w.prompts->errors.size(), 1);
+            QVERIFY2(w.prompts->errors[0].contains(error) &&
+                         w.prompts->errors[0].contains(QDir::toNativeSeparators(path)),
+                     qPrintable(w.prompts->errors[0]));
+            return;
+        }
+        QCOMPARE(w.prompts->errors, QStringList());
+        QVERIFY(text.endsWith(QString::fromLatin1(lastLine)));
+        if (action == QLatin1String("save")) {
+            QCOMPARE(w.form->Code->FileFormat().encoding, TextEncoding::Windows1252);
+            QCOMPARE(ReadBytes(path), bytes);
+            QVERIFY(!w.form->Code->IsModified());
+        } else {
+            QVERIFY(w.form->Code->IsModified());
+        }
+    }
+
     void documentLimitIsSharedByOpenAndEditing()
     {
         // The largest file a save writes, a full document after a byte-order mark, opens; no
@@ -814,6 +906,7 @@ private slots:
         w.form->hide();
         w.dialog->Choose(path);
         w.form->mnuOpen->trigger();
+        QVERIFY(w.form->Code->AwaitWholeText());
         QCOMPARE(w.prompts->errors, QStringList());
         const auto *view = w.form->Code->findChild<QsciScintilla *>();
         QWidget *keys = w.form->Code->focusProxy();
@@ -879,6 +972,7 @@ private slots:
                      0);
         EditorControl code;
         code.OpenFile(path);
+        QVERIFY(code.AwaitWholeText());
 
         const auto saveInChild = [&] {
             const pid_t child = ::fork();

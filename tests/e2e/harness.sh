@@ -104,13 +104,15 @@ wm_running() {
 # as --ignore-signal=HUP for a start through nohup.
 # When TRACE names a file, the program runs under strace, which records there the calls named in
 # TRACED_CALLS with the path of each descriptor; APP_PID is then the tracer's, which ends with
-# the program and its status, and PROGRAM_PID the program's.
+# the program and its status, and PROGRAM_PID the program's. When ADDRESS_SPACE is a number of
+# bytes, the program may map no more than that.
 start_program() {
     local home="$WORK/home"
     mkdir -p "$home/.config" "$home/runtime"
     chmod 700 "$home/runtime"
     local launcher=() tracer=() asan="${ASAN_OPTIONS:-}"
     [ "$(id -u)" -ne 0 ] || launcher=(setpriv --bounding-set=-dac_override,-dac_read_search)
+    [ -z "${ADDRESS_SPACE:-}" ] || launcher+=(prlimit "--as=$ADDRESS_SPACE")
     launcher+=(env --default-signal=INT "$@")
     if [ -n "${TRACE:-}" ]; then
         tracer=(strace -f -qq -y -s 0 -o "$TRACE" -e "trace=$TRACED_CALLS")

@@ -5,7 +5,8 @@
 # shown must leave the program answering a keystroke within a second, and save back to the same
 # bytes; a file that is refused must bring up a message and leave the text shown before.
 # Usage: hostile_files.sh QUILLMARK E2E_GRAB LOG_DIR CASE...
-# Cases: invalid_utf8 nul_bytes unreadable too_large long_line
+# Cases: invalid_utf8 nul_bytes unreadable too_large long_line invalid_utf8_far_down
+#        typed_and_saved_while_arriving out_of_memory_while_arriving
 QUILLMARK=$1 GRAB=$2 LOG_DIR=$3
 shift 3
 source "$(dirname "$0")/harness.sh"
@@ -71,6 +72,53 @@ long_line() {
     yes 'x = x + 1 : ' | tr -d '\n' | head -c 10000000 >"$WORK/long_line.qc" || true
     shown_and_saved long_line.qc
     expect_idle
+}
+
+# A script of $2 bytes of plain lines, then the bytes $3 (printf's escapes).
+write_large() {
+    yes '    x = x + 1' | head -c "$2" >"$WORK/$1" || true
+    # shellcheck disable=SC2059
+    printf "$3" >>"$WORK/$1"
+}
+
+# Thirty megabytes of ASCII, then a Windows-1252 byte: the first screen shows as UTF-8, and the
+# whole text is decoded again before anything can edit it, to be saved back byte for byte.
+invalid_utf8_far_down() {
+    write_large far_down.qc 30000000 "' caf\xe9\r\n"
+    shown_and_saved far_down.qc
+}
+
+# A key typed and a save asked for while the text still arrives: both wait for it, then act on
+# the whole text.
+typed_and_saved_while_arriving() {
+    write_large arriving.qc 60000000 "End\n"
+    { printf 'x'; cat "$WORK/arriving.qc"; } >"$WORK/arriving.expected"
+    local before
+    before=$(file_identity "$WORK/arriving.qc")
+    open_file "$WORK/arriving.qc"
+    keys x ctrl+s
+    wait_until 60 "the save replacing the file" file_changed "$WORK/arriving.qc" "$before"
+    expect_caption "Quillmark [arriving.qc]"
+    expect_same_bytes "$WORK/arriving.qc" "$WORK/arriving.expected"
+}
+
+# Room for the first screen of a script but not for its whole text: the failure comes after the
+# first screen was shown, and the script shown before comes back with the message. The program
+# runs again with its address space limited to what it maps now and a little more.
+out_of_memory_while_arriving() {
+    if ldd "$QUILLMARK" | grep -q libasan; then
+        e2e_log "skipped: the address sanitizer maps memory beyond any limit set here"
+        return
+    fi
+    local mapped
+    mapped=$(awk '/VmSize/ { print $2 * 1024 }' "/proc/$PROGRAM_PID/status")
+    exit_program
+    printf 'Dim before\r\n' >"$WORK/before.qc"
+    write_large too_much.qc 150000000 "End\n"
+    ADDRESS_SPACE=$((mapped + 120000000)) start_program
+    open_file "$WORK/before.qc"
+    expect_caption "Quillmark [before.qc]" 30
+    refused too_much.qc
 }
 
 for case in "$@"; do

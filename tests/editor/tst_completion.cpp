@@ -5,6 +5,7 @@
 #include "common/EditorError.h"
 #include "completion/EditorList.h"
 #include "editor/EditorControl.h"
+#include "editor/EditorEvents.h"
 #include "language/modQuillcode.h"
 #include "support/MarkedText.h"
 #include "support/ScriptedPrompts.h"
@@ -87,6 +88,31 @@ QStringList StartingWith(const QString &prefix)
     return names;
 }
 
+// Fills each request with the next of `requests`: its entries, the tooltip of the first and,
+// when `yellow`, a yellow list.
+struct ChangingListener : EditorEvents {
+    struct Request {
+        QStringList entries;
+        QString firstTip;
+        bool yellow = false;
+    };
+    QList<Request> requests;
+
+    bool CompletionListRequest(EditorControl &, EditorList &list) override
+    {
+        const Request request = requests.takeFirst();
+        for (const QString &entry : request.entries)
+            list.AddItem(entry, QIcon(),
+                         entry == request.entries.first() ? request.firstTip : QString());
+        if (request.yellow)
+            list.SetBackColor(Qt::yellow);
+        list.ListFinalCall();
+        return true;
+    }
+    bool CompletionItemChosen(EditorControl &, EditorList &) override { return false; }
+    bool ConfirmRequest(EditorControl &) override { return false; }
+};
+
 } // namespace
 
 class CompletionTest : public QObject
@@ -126,6 +152,30 @@ private slots:
         QCOMPARE(w.ShownEntries().size(), 60);
         w.OpenList();
         QCOMPARE(w.List()->count(), 60);
+    }
+
+    // The list is one widget for every request: what a request did not add or set is gone by the
+    // next one.
+    void eachRequestHoldsOnlyWhatItAdded()
+    {
+        EditorControl editor;
+        editor.show();
+        ChangingListener listener;
+        editor.SetListener(&listener);
+        auto *view = editor.findChild<QsciScintilla *>();
+        listener.requests = {{{"Alpha", "Beta", "Gamma"}, "first", true},
+                             {{"Beta", "Delta"}, {}, false}};
+        TypeKeys(view, QStringLiteral("{Ctrl+Space}{Esc}"));
+        const QColor firstLook = editor.findChild<EditorList *>()->BackColor();
+        TypeKeys(view, QStringLiteral("{Ctrl+Space}"));
+        auto *list = editor.findChild<EditorList *>();
+        QStringList entries;
+        for (int row = 0; row < list->count(); ++row)
+            entries << list->item(row)->text() + QLatin1Char('|') + list->item(row)->toolTip();
+        QCOMPARE(entries, (QStringList{"Beta|", "Delta|"}));
+        QCOMPARE(firstLook, QColor(Qt::yellow));
+        QCOMPARE(list->BackColor(), EditorList(&editor).BackColor());
+        QVERIFY(list->isVisible());
     }
 
     void listIsWhiteInTheEditorsFont()

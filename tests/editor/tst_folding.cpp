@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QToolTip>
 
@@ -243,6 +244,31 @@ private slots:
         QCOMPARE(w.form->Code->Text(), text);
         QVERIFY(Send(view, Sci::SCI_GETLINEVISIBLE,
                      Send(view, Sci::SCI_LINEFROMPOSITION, Send(view, Sci::SCI_GETCURRENTPOS))));
+    }
+
+    // A text too long to analyse at once: Fold All reads the rest behind a note, the event loop
+    // running; Escape stops it with nothing folded, and a second Fold All goes to the end.
+    void foldAllReadsTheRestBehindANoteThatEscapeStops()
+    {
+        TestWindow w;
+        QsciScintilla *view = ViewOf(w);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("long.qc"));
+        const QString block = Small + QLatin1Char('\n');
+        constexpr int Blocks = 60'000;
+        WriteBytes(path, block.repeated(Blocks).toUtf8());
+        w.form->Code->OpenFile(path);
+        TypeKeys(view, QStringLiteral("{Ctrl+K}{Ctrl+0}"));
+        auto *note = w.form->Code->findChild<QLabel *>(QStringLiteral("foldAllNote"));
+        QVERIFY(note && note->isVisible());
+        TypeKeys(view, QStringLiteral("{Esc}"));
+        QVERIFY(!note->isVisible());
+        Settle();
+        QVERIFY(!Shown(view).contains(QLatin1Char('0')));
+        TypeKeys(view, QStringLiteral("{Ctrl+K}{Ctrl+0}"));
+        QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), 120'000);
+        QCOMPARE(Shown(view), QStringLiteral("1000001").repeated(Blocks) + QLatin1Char('1'));
+        QCOMPARE(w.form->Code->Text(), block.repeated(Blocks));
     }
 
     void foldedTextIsKeptAndSavedAsItWas()

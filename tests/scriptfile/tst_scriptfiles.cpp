@@ -241,6 +241,8 @@ private slots:
         WriteBytes(path, bytes);
         EditorControl code;
         code.OpenFile(path);
+        // Files of more than a piece go on arriving after the first screen.
+        QVERIFY(code.AwaitWholeText());
         QCOMPARE(code.Text(), text);
         QCOMPARE(int(code.FileFormat().lineEnd), lineEnd);
         if (!typed.isEmpty()) {
