@@ -18,6 +18,7 @@ shown_and_saved() {
     cp "$WORK/$name" "$WORK/$name.original"
     open_file "$WORK/$name"
     expect_caption "Quillmark [$name]" 60
+    expect_whole_text_in
     expect_keystroke_answered
     local before
     before=$(file_identity "$WORK/$name")
