@@ -3,7 +3,7 @@
 // LineRegex: a regular expression matched against each line of the text on its own.
 #include "LineRegex.h"
 
-#include "Searcher.h"
+#include "PatternTooComplex.h"
 #include "WordBoundary.h"
 
 #include <algorithm>

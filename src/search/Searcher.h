@@ -3,6 +3,7 @@
 // Searcher: what the find bar looks for, compiled once and run over any part of a text.
 #pragma once
 
+#include "PatternTooComplex.h"
 #include "SearchText.h"
 #include "TextMatch.h"
 
@@ -10,7 +11,6 @@
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 class LineRegex;
 class LiteralScan;
@@ -22,16 +22,6 @@ struct SearchOptions {
     bool regularExpression = false;
 
     friend bool operator==(const SearchOptions &, const SearchOptions &) = default;
-};
-
-/// A regular expression that the engine gave up on for a line of the text: matching it there
-/// would take more steps or memory than the engine allows. Any scan may throw it.
-class PatternTooComplex : public std::runtime_error
-{
-public:
-    PatternTooComplex() : std::runtime_error("the regular expression is too complex for this text")
-    {
-    }
 };
 
 /// How many matches a count found, and whether it got through its range.
