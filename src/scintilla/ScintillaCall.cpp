@@ -422,10 +422,16 @@ FoldLevel ScintillaCall::FoldLevelOf(long line) const
             (level & Sci::SC_FOLDLEVELHEADERFLAG) != 0};
 }
 
+FoldLevel ScintillaCall::KeptFoldLevel(FoldLevel level)
+{
+    return {std::min(level.depth, Deepest), level.header && level.depth < Deepest};
+}
+
 void ScintillaCall::SetFoldLevel(long line, FoldLevel level)
 {
-    const long value = (Sci::SC_FOLDLEVELBASE + std::min(level.depth, Deepest)) |
-                       (level.header ? Sci::SC_FOLDLEVELHEADERFLAG : 0);
+    const FoldLevel kept = KeptFoldLevel(level);
+    const long value =
+        (Sci::SC_FOLDLEVELBASE + kept.depth) | (kept.header ? Sci::SC_FOLDLEVELHEADERFLAG : 0);
     Send(Sci::SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), value);
 }
 

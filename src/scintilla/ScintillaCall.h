@@ -150,7 +150,11 @@ public:
 
     // Folding.
     FoldLevel FoldLevelOf(long line) const;
-    /// The same level as FoldLevelOf gives, depths beyond DeepestFoldLevel taken as it.
+    /// The level as the view keeps it: a depth beyond DeepestFoldLevel is taken as it, and a
+    /// line that opens a block there or deeper is no header, as the lines of its block could be
+    /// no deeper than it: its block folds with the deepest one around it.
+    static FoldLevel KeptFoldLevel(FoldLevel level);
+    /// Sets the level FoldLevelOf gives from now on, as KeptFoldLevel keeps it.
     void SetFoldLevel(long line, FoldLevel level);
     bool FoldExpanded(long line) const;
     void SetFoldExpanded(long line, bool expanded);
