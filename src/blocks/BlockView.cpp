@@ -30,8 +30,8 @@ constexpr auto QuietTime = 150ms;
 
 } // namespace
 
-BlockView::BlockView(ScintillaCall &view)
-    : view_(view), text_(view), levels_(view), margin_(view),
+BlockView::BlockView(ScintillaCall &view, const CommandGuard &guard)
+    : view_(view), guard_(guard), text_(view), levels_(view), margin_(view),
       watcher_(view, [this](std::int64_t line, std::int64_t delta) {
           if (structure_)
               structure_->LinesReplaced(line, delta);
@@ -119,12 +119,14 @@ bool BlockView::BeforeKey(const QKeyEvent &key)
     if (modifiers != (Qt::ControlModifier | Qt::ShiftModifier))
         return false;
     if (key.key() == Qt::Key_BracketLeft || key.key() == Qt::Key_BraceLeft) {
-        Refresh();
-        margin_.FoldAtCaret();
+        RunGuarded(guard_, tr("Fold"), [this] {
+            Refresh();
+            margin_.FoldAtCaret();
+        });
         return true;
     }
     if (key.key() == Qt::Key_BracketRight || key.key() == Qt::Key_BraceRight) {
-        margin_.UnfoldAtCaret();
+        RunGuarded(guard_, tr("Unfold"), [this] { margin_.UnfoldAtCaret(); });
         return true;
     }
     return false;
@@ -146,30 +148,42 @@ bool BlockView::TakeChord(const QKeyEvent &key)
         return false;
     chord_ = false;
     if (plain && key.key() == Qt::Key_0) {
-        WithoutRepaints([this] {
-            watcher_.Flush();
-            structure_->AnalyseAll(text_, levels_);
-            levels_.RevealChangedFolds();
-            margin_.FoldAll();
+        RunGuarded(guard_, tr("Fold All"), [this] {
+            WithoutRepaints([this] {
+                watcher_.Flush();
+                structure_->AnalyseAll(text_, levels_);
+                levels_.RevealChangedFolds();
+                margin_.FoldAll();
+            });
         });
         return true;
     }
     if (plain && key.key() == Qt::Key_J) {
-        WithoutRepaints([this] { margin_.UnfoldAll(); });
+        RunGuarded(guard_, tr("Unfold All"),
+                   [this] { WithoutRepaints([this] { margin_.UnfoldAll(); }); });
         return true;
     }
     return false;
 }
 
 // Folding or unfolding every block touches every line of the text, which on a very large script
-// takes a moment: the view shows a busy cursor and asks for no repaint until it is done.
+// takes a moment: the view shows a busy cursor and asks for no repaint until it is done, or
+// until it failed.
 void BlockView::WithoutRepaints(const std::function<void()> &work)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     view_.Widget().setUpdatesEnabled(false);
-    work();
-    view_.Widget().setUpdatesEnabled(true);
-    QApplication::restoreOverrideCursor();
+    const auto restore = [this] {
+        view_.Widget().setUpdatesEnabled(true);
+        QApplication::restoreOverrideCursor();
+    };
+    try {
+        work();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
 }
 
 void BlockView::AfterKey()
@@ -295,6 +309,8 @@ void BlockView::MarginClicked(long position, int margin)
 {
     if (!structure_ || margin != FoldMargin::Margin)
         return;
-    Refresh();
-    margin_.Toggle(view_.LineFromPosition(position));
+    RunGuarded(guard_, tr("Fold"), [this, position] {
+        Refresh();
+        margin_.Toggle(view_.LineFromPosition(position));
+    });
 }

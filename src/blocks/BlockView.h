@@ -5,6 +5,7 @@
 
 #include "FoldMargin.h"
 #include "ScintillaBlocks.h"
+#include "common/GuardedCommand.h"
 #include "scintilla/DocumentWatcher.h"
 
 #include <QObject>
@@ -28,7 +29,8 @@ class BlockView : public QObject
     Q_OBJECT
 
 public:
-    explicit BlockView(ScintillaCall &view);
+    /// The fold keys and the clicks on fold boxes run through `guard`.
+    BlockView(ScintillaCall &view, const CommandGuard &guard);
     ~BlockView() override;
 
     /// Shows the blocks of `definition`'s language, or none when the block rules do not apply.
@@ -58,6 +60,7 @@ private:
     void WithoutRepaints(const std::function<void()> &work);
 
     ScintillaCall &view_;
+    const CommandGuard &guard_;
     ScintillaBlockText text_;
     ScintillaLevels levels_;
     FoldMargin margin_;

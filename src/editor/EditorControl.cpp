@@ -49,19 +49,18 @@ EditorControl::EditorControl(QWidget *parent)
             return listener_ && listener_->CompletionItemChosen(*this, list);
         });
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
-    find_ = std::make_unique<FindController>(*this, *view_);
+    find_ = std::make_unique<FindController>(*this, *view_, guard_);
     layout->addWidget(&find_->Bar());
-    goToLine_ = new GoToLineBar(*this, *view_);
+    goToLine_ = new GoToLineBar(*this, *view_, guard_);
     layout->addWidget(goToLine_);
-    blocks_ = std::make_unique<BlockView>(*view_);
-    comments_ = std::make_unique<LineComments>(*view_);
+    blocks_ = std::make_unique<BlockView>(*view_, guard_);
+    comments_ = std::make_unique<LineComments>(*view_, guard_);
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
     view.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
-    connect(view_, &ScintillaCall::InsertionRefused, this, [this] {
-        emit InsertionRefused(
-            QStringLiteral("The text was not inserted: %1.").arg(DocumentLimitText()));
+    connect(view_, &ScintillaCall::InsertionRefused, this, [this](const QString &reason) {
+        emit InsertionRefused(QStringLiteral("The text was not inserted: %1.").arg(reason));
     });
 }
 
@@ -71,7 +70,7 @@ EditorControl::~EditorControl() = default;
 bool EditorControl::BeforeKey(QKeyEvent &key)
 {
     return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key) ||
-           comments_->BeforeKey(key);
+           comments_->BeforeKey(key) || autoIndent_->BeforeKey(key);
 }
 
 void EditorControl::AfterKey()
@@ -126,6 +125,11 @@ FileIdentity EditorControl::OpenFile(const QString &path)
     try {
         DocumentLoader loader(*view_);
         const LoadedScript loaded = ReadScriptFile(path, loader);
+        if (loaded.longestLine > view_->LongestLine())
+            FailOnFile(QStringLiteral("open"), path,
+                       QStringLiteral("its longest line holds %1 bytes, and %2")
+                           .arg(loaded.longestLine)
+                           .arg(LongLineText(view_->LayoutMemory())));
         ShowNewDocument(loader, loaded.format);
         return loaded.identity;
     } catch (const std::bad_alloc &) {
@@ -196,20 +200,29 @@ void EditorControl::SetSelection(const EditorRange &range, bool reveal)
     SelectRange(*view_, range, reveal);
 }
 
-void EditorControl::SetSelectedText(const QString &text)
+bool EditorControl::SetSelectedText(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     const long start = view_->SelectionStart();
-    view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
+    if (!view_->ReplaceRange(start, view_->SelectionEnd(), utf8))
+        return false;
     view_->SetEmptySelection(start + utf8.size());
+    return true;
 }
 
-void EditorControl::InsertText(const QString &text)
+bool EditorControl::InsertText(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
     const long start = view_->SelectionStart();
-    view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
+    if (!view_->ReplaceRange(start, view_->SelectionEnd(), utf8))
+        return false;
     view_->SetSel(start, start + utf8.size());
+    return true;
+}
+
+void EditorControl::SetLayoutMemory(qint64 bytes)
+{
+    view_->SetLayoutMemory(bytes);
 }
 
 QFont EditorControl::Font() const

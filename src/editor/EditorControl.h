@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/EditorRange.h"
+#include "common/GuardedCommand.h"
 #include "lineedit/LineStartEdit.h"
 #include "scriptfile/ScriptFile.h"
 
@@ -13,6 +14,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 class AutoIndent;
 class BlockView;
@@ -46,14 +48,16 @@ public:
     /// The comment token of that language; empty for none.
     QString CommentToken() const { return commentToken_; }
 
-    /// Replaces the whole text as one undoable edit.
+    /// Replaces the whole text as one undoable edit; a text past the limits is refused
+    /// (InsertionRefused) and changes nothing.
     void SetText(const QString &text);
     QString Text() const;
 
     /// Replaces the whole text by the file's content, byte for byte, remembering its encoding
     /// and line ends (new lines follow the most frequent one). The loaded text is the new save
     /// point, with no undo history, and the version of the file read is returned. On failure it
-    /// throws EditorError and nothing has changed.
+    /// throws EditorError and nothing has changed; a file whose longest line would take more
+    /// memory to lay out than the computer has is such a failure.
     FileIdentity OpenFile(const QString &path);
     /// Writes the whole text to `path` in the file's own format, creating or atomically replacing
     /// the file, then moves the save point; `overwrite` is accepted for the callers' sake. On
@@ -70,9 +74,11 @@ public:
     /// Selects exactly `range` (equal start and end is a caret); `reveal` scrolls it into view.
     void SetSelection(const EditorRange &range, bool reveal);
     /// Replaces the selection, or inserts at the caret, leaving the caret after the new text.
-    void SetSelectedText(const QString &text);
+    /// False, with nothing changed, when the text would pass the limits (InsertionRefused).
+    bool SetSelectedText(const QString &text);
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
-    void InsertText(const QString &text);
+    /// False, with nothing changed, when the text would pass the limits (InsertionRefused).
+    bool InsertText(const QString &text);
 
     /// Starts gathering insertions at the start of lines, to be made together as one edit.
     LineStartEdit BeginLineStartEdit() { return LineStartEdit(*view_); }
@@ -96,14 +102,24 @@ public:
     /// True when the text differs from the last load or save.
     bool IsModified() const;
 
+    /// Runs the control's own commands (the find bar's actions and keys, Go to Line, folding,
+    /// Toggle Comment) through `guard`, so that one that fails ends alone and is reported as a
+    /// menu command is. Until a guard is set they run on their own.
+    void SetCommandGuard(CommandGuard guard) { guard_ = std::move(guard); }
+
+    /// The memory the editor may lay lines out in, which sets the longest line it opens or lets
+    /// an edit make: the computer's physical memory unless set.
+    void SetLayoutMemory(qint64 bytes);
+
     /// The one listener that answers the control's events; nullptr answers every event with no.
     void SetListener(EditorEvents *listener) { listener_ = listener; }
     EditorEvents *Listener() const { return listener_; }
 
 signals:
     /// Typed, pasted or dropped text, or a command's edit, was not made because the document
-    /// would have passed MaxDocumentBytes; `reason` says so in words. Sent once the edit is over,
-    /// never from inside it.
+    /// would have passed MaxDocumentBytes, or a line would have grown longer than the memory lets
+    /// the editor lay out; `reason` says so in words. Sent once the edit is over, never from
+    /// inside it.
     void InsertionRefused(const QString &reason);
 
     /// Lines `firstLine` to `lastLine` were coloured because their text arrived or changed, or
@@ -119,6 +135,7 @@ private:
     void AfterKey();
 
     ScintillaCall *view_;
+    CommandGuard guard_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
     QString commentToken_;

@@ -3,10 +3,12 @@
 // ScintillaCall: each typed call as the Scintilla message it stands for.
 #include "ScintillaCall.h"
 
+#include "EditForecast.h"
 #include "ScintillaLexer.h"
-#include "scriptfile/ScriptFile.h"
 
 #include <Qsci/qsciscintilla.h>
+
+#include <QClipboard>
 
 #include <algorithm>
 #include <utility>
@@ -51,7 +53,10 @@ struct StyledTextRange {
 
 const std::uint32_t ScintillaCall::DeepestFoldLevel = Deepest;
 
-ScintillaCall::ScintillaCall(QsciScintilla &view) : view_(view) {}
+ScintillaCall::ScintillaCall(QsciScintilla &view)
+    : view_(view), layoutMemory_(PhysicalMemoryBytes())
+{
+}
 
 long ScintillaCall::Send(unsigned int message, unsigned long wParam, long lParam) const
 {
@@ -225,16 +230,20 @@ void ScintillaCall::ScrollCaret()
     Send(Sci::SCI_SCROLLCARET);
 }
 
-void ScintillaCall::ReplaceRange(long start, long end, QByteArrayView bytes)
+bool ScintillaCall::ReplaceRange(long start, long end, QByteArrayView bytes)
 {
+    if (!Allows(start, end, bytes))
+        return false;
+    const CheckedEdit checked(*this);
     Send(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
     view_.SendScintilla(Sci::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
                         Bytes(bytes));
+    return true;
 }
 
-void ScintillaCall::InsertBytes(long position, QByteArrayView bytes)
+bool ScintillaCall::InsertBytes(long position, QByteArrayView bytes)
 {
-    ReplaceRange(position, position, bytes);
+    return ReplaceRange(position, position, bytes);
 }
 
 void ScintillaCall::DeleteRange(long start, long length)
@@ -242,9 +251,14 @@ void ScintillaCall::DeleteRange(long start, long length)
     Send(Sci::SCI_DELETERANGE, static_cast<unsigned long>(start), length);
 }
 
-void ScintillaCall::AddText(QByteArrayView bytes)
+bool ScintillaCall::AddText(QByteArrayView bytes)
 {
+    const long caret = CurrentPos();
+    if (!Allows(caret, caret, bytes))
+        return false;
+    const CheckedEdit checked(*this);
     view_.SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), Bytes(bytes));
+    return true;
 }
 
 void ScintillaCall::BeginUndoAction()
@@ -260,24 +274,6 @@ void ScintillaCall::EndUndoAction()
 void ScintillaCall::Allocate(long bytes)
 {
     Send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(bytes));
-}
-
-bool ScintillaCall::Fits(qint64 removed, qint64 added) const
-{
-    return added >= 0 && Length() - removed + added <= MaxDocumentBytes;
-}
-
-void ScintillaCall::RefuseInsertion()
-{
-    if (std::exchange(refusalPending_, true))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            refusalPending_ = false;
-            emit InsertionRefused();
-        },
-        Qt::QueuedConnection);
 }
 
 void ScintillaCall::SetSavePoint()
@@ -322,6 +318,9 @@ void ScintillaCall::Redo()
 
 void ScintillaCall::Cut()
 {
+    if (!Allows(EditForecast::OfCut(view_)))
+        return;
+    const CheckedEdit checked(*this);
     view_.cut();
 }
 
@@ -332,6 +331,9 @@ void ScintillaCall::Copy()
 
 void ScintillaCall::Paste()
 {
+    if (!Allows(EditForecast::OfPaste(view_, QClipboard::Clipboard)))
+        return;
+    const CheckedEdit checked(*this);
     view_.paste();
 }
 

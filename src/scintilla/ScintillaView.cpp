@@ -3,6 +3,7 @@
 // ScintillaView: editor defaults, key map and the accessibility cost guard for QScintilla.
 #include "ScintillaView.h"
 
+#include "EditForecast.h"
 #include "syntax/Styles.h"
 
 #include <Qsci/qscicommand.h>
@@ -10,8 +11,10 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QClipboard>
 #include <QColor>
 #include <QList>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QResizeEvent>
 
@@ -129,21 +132,24 @@ void ScintillaView::ForwardNotifications()
     connect(this, &QsciScintillaBase::SCN_MARGINCLICK, this,
             [this](int position, int, int margin) { emit call_.MarginClicked(position, margin); });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char *, int length) {
+            [this](int position, int type, const char *, int length) {
                 if (type & SC_MOD_INSERTCHECK)
-                    KeepWithinLimit(length);
+                    KeepWithinLimits(position, length);
             });
 }
 
-// Scintilla asks before every insertion, whatever made it (keys, input methods, paste, drop,
-// line duplication); one that would pass the limit is made empty, so positions never overflow.
-// The report waits until the edit is over: a message box inside it would re-enter Scintilla.
-void ScintillaView::KeepWithinLimit(int length)
+// Scintilla asks before every insertion, whatever made it; one that would pass the limits is made
+// empty, so positions never overflow and no line outgrows the memory. The user's edits and the
+// commands' were checked whole before they began (EditForecast, ScintillaCall::Allows), as an
+// insertion refused here may come after its edit cleared a selection; this is the last line. The
+// report waits until the edit is over: a message box inside it would re-enter Scintilla.
+void ScintillaView::KeepWithinLimits(long position, int length)
 {
-    if (call_.Fits(0, length))
+    const QString refusal = call_.InsertionRefusal(position, length);
+    if (refusal.isEmpty())
         return;
     SendScintilla(SCI_CHANGEINSERTION, 0UL, "");
-    call_.RefuseInsertion();
+    call_.RefuseEdit(refusal);
 }
 
 BracePair ScintillaView::BracesAtCaret() const
@@ -234,8 +240,9 @@ void ScintillaView::paintEvent(QPaintEvent *event)
 
 void ScintillaView::keyPressEvent(QKeyEvent *event)
 {
-    if (call_.KeyFirst(*event))
+    if (call_.KeyFirst(*event) || !call_.Allows(EditForecast::OfKey(*this, *event)))
         return;
+    const ScintillaCall::CheckedEdit checked(call_);
     QsciScintilla::keyPressEvent(event);
     call_.KeyDone();
 }
@@ -260,10 +267,42 @@ void ScintillaView::resizeEvent(QResizeEvent *event)
         SendScintilla(SCI_SCROLLCARET);
 }
 
+// A step refused leaves the composition shown as it was, and QScintilla's count of it true; a
+// step with nothing in it QScintilla passes over.
 void ScintillaView::inputMethodEvent(QInputMethodEvent *event)
 {
+    if (!call_.Allows(EditForecast::OfInput(*this, *event, preeditBytes_)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
     QsciScintilla::inputMethodEvent(event);
+    if (!event->commitString().isEmpty() || !event->preeditString().isEmpty() ||
+        event->replacementLength() != 0)
+        preeditBytes_ = event->preeditString().toUtf8().size();
     call_.KeyDone();
+}
+
+void ScintillaView::dropEvent(QDropEvent *event)
+{
+    if (!call_.Allows(EditForecast::OfDrop(*this, *event))) {
+        event->ignore();
+        return;
+    }
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::dropEvent(event);
+}
+
+// The middle button pastes the text last selected anywhere where it is clicked.
+void ScintillaView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton) {
+        const long at =
+            SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(event->position().x()),
+                          static_cast<long>(event->position().y()));
+        if (!call_.Allows(EditForecast::OfPasteAt(*this, at, QClipboard::Selection)))
+            return;
+    }
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::mousePressEvent(event);
 }
 
 void ScintillaView::RemoveMenuKeys()

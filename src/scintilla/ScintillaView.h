@@ -39,14 +39,18 @@ public:
 private:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
     void RemoveMenuKeys();
     void ForwardNotifications();
-    void KeepWithinLimit(int length);
+    void KeepWithinLimits(long position, int length);
     void HighlightBraces();
     long BracePartner(long brace, char character, long length) const;
 
     ScintillaCall call_;
+    // The bytes of the input method's composition shown in the text, which its next step replaces.
+    qint64 preeditBytes_ = 0;
 };
