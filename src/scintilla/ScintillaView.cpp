@@ -281,6 +281,22 @@ void ScintillaView::inputMethodEvent(QInputMethodEvent *event)
     call_.KeyDone();
 }
 
+void ScintillaView::cut()
+{
+    if (!call_.Allows(EditForecast::OfCut(*this)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::cut();
+}
+
+void ScintillaView::paste()
+{
+    if (!call_.Allows(EditForecast::OfPaste(*this, QClipboard::Clipboard)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::paste();
+}
+
 void ScintillaView::dropEvent(QDropEvent *event)
 {
     if (!call_.Allows(EditForecast::OfDrop(*this, *event))) {

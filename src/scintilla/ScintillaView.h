@@ -26,6 +26,11 @@ public:
     explicit ScintillaView(QWidget *parent = nullptr);
     ~ScintillaView() override;
 
+    /// Cut and paste, from the window's commands and QScintilla's right-click menu alike, are
+    /// checked against the limits first.
+    void cut() override;
+    void paste() override;
+
     ScintillaCall &Call() { return call_; }
 
     /// Applies the modification-event mask that suits whether assistive technology is active.

@@ -3,6 +3,7 @@
 // The longest line the memory lets the editor lay out, in the real window: files with a longer
 // line are refused, and so is every edit that would make one, before its first change.
 #include "editor/EditorControl.h"
+#include "support/ContextMenu.h"
 #include "support/FileBytes.h"
 #include "support/MarkedText.h"
 #include "support/TestMain.h"
@@ -97,6 +98,8 @@ private slots:
             << Times(20, 'a') + "[\n]" + Times(20, 'b') << "type c" << 41 << "";
         QTest::newRow("pasting over a selection")
             << "[aa]" + Times(38, 'a') << "paste xyz" << 41 << "";
+        QTest::newRow("pasting from the right-click menu")
+            << "[aa]" + Times(38, 'a') << "menu xyz" << 41 << "";
         QTest::newRow("pasting lines that fit")
             << Times(30, 'a') + "|" + Times(5, 'b') << "paste x\ny" << 0
             << Times(30, 'a') + "x\ny|" + Times(5, 'b');
@@ -131,6 +134,9 @@ private slots:
         } else if (verb == QLatin1String("paste")) {
             QApplication::clipboard()->setText(what);
             w.form->mnuPaste->trigger();
+        } else if (verb == QLatin1String("menu")) {
+            QApplication::clipboard()->setText(what);
+            QVERIFY(ChooseFromContextMenu(view->viewport(), QStringLiteral("&Paste")));
         } else if (verb == QLatin1String("input")) {
             QInputMethodEvent input;
             input.setCommitString(what);
