@@ -64,7 +64,7 @@ TextShape TextShape::Of(QByteArrayView text)
             shape.first = length;
         else
             shape.longestInside = std::max(shape.longestInside, length);
-        const qsizetype endBytes = at == cr && at + 1 == lf ? 2 : 1;
+        const qsizetype endBytes = at == cr && lf != end && at + 1 == lf ? 2 : 1;
         ++shape.lineEnds;
         shape.lineEndBytes += endBytes;
         lineStart = at + endBytes;

@@ -3,6 +3,7 @@
 // The longest line the memory lets the editor lay out, in the real window: files with a longer
 // line are refused, and so is every edit that would make one, before its first change.
 #include "editor/EditorControl.h"
+#include "scintilla/EditLimits.h"
 #include "support/ContextMenu.h"
 #include "support/FileBytes.h"
 #include "support/MarkedText.h"
@@ -42,6 +43,30 @@ class LimitsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void textShapesTellTheLinesThatJoinTheText_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        // bytes, first line, last line, longest line between, line ends, their bytes
+        QTest::addColumn<QList<qint64>>("shape");
+        QTest::newRow("empty") << QByteArray() << QList<qint64>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("one line") << QByteArray("abc") << QList<qint64>{3, 3, 3, 0, 0, 0};
+        QTest::newRow("every line end")
+            << QByteArray("a\nbbb\r\ncc\rdddd") << QList<qint64>{14, 1, 4, 3, 3, 4};
+        QTest::newRow("ending in CR") << QByteArray("ab\r") << QList<qint64>{3, 2, 0, 0, 1, 1};
+        QTest::newRow("CR LF at both ends")
+            << QByteArray("\r\nx\r\n") << QList<qint64>{5, 0, 0, 1, 2, 4};
+    }
+
+    void textShapesTellTheLinesThatJoinTheText()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QList<qint64>, shape);
+        const TextShape of = TextShape::Of(text);
+        QCOMPARE((QList<qint64>{of.bytes, of.first, of.last, of.longestInside, of.lineEnds,
+                                of.lineEndBytes}),
+                 shape);
+    }
+
     void filesWithALineTooLongAreRefused_data()
     {
         QTest::addColumn<QByteArray>("file");
