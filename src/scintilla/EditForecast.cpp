@@ -142,6 +142,8 @@ Changes Command(const QsciScintilla &view, QsciCommand::Command command)
     case QsciCommand::DeleteWordRight:
     case QsciCommand::DeleteWordRightEnd:
         return Deletion(view, false);
+    case QsciCommand::DeleteBackNotLine:
+        return Send(view, Sci::SCI_GETSELECTIONEMPTY) != 0 ? Changes{} : EachSelection(view, {});
     case QsciCommand::SelectionCut:
         return EditForecast::OfCut(view);
     case QsciCommand::Paste:

@@ -17,7 +17,8 @@ class QsciScintilla;
 /// What QScintilla is about to change for the user, worked out before it acts: Scintilla clears
 /// the selection before it inserts, and refuses an insertion only once the selection is gone, so
 /// an edit that would pass the limits is refused here, whole. The forecasts are exact for the
-/// text's length, except for a change of case, which counts every selected byte as three.
+/// text's length but for two, which count the most they can make: Tab a tab's width of blanks,
+/// and a change of case three bytes for each selected byte.
 namespace EditForecast
 {
 
