@@ -41,7 +41,7 @@ private:
     bool Fits(qsizetype from, qsizetype to) const;
     bool BoundedGrowthFits(qsizetype from, qsizetype to) const;
     qsizetype BatchEnd(qsizetype position, qsizetype to) const;
-    void Gather(qsizetype from, qsizetype batchEnd, qsizetype to);
+    qsizetype Gather(qsizetype from, qsizetype batchEnd, qsizetype to);
     void Apply();
 
     ScintillaCall &view_;
@@ -110,8 +110,7 @@ ReplaceAllResult Rewriter::Run(qsizetype from, qsizetype to)
     qsizetype position = from;
     qsizetype end = to;
     do {
-        const qsizetype batchEnd = BatchEnd(position, end);
-        Gather(position, batchEnd, end);
+        const qsizetype batchEnd = Gather(position, BatchEnd(position, end), end);
         const qsizetype before = text_.Length();
         Apply();
         const qsizetype shift = text_.Length() - before;
@@ -135,19 +134,30 @@ qsizetype Rewriter::BatchEnd(qsizetype position, qsizetype to) const
     return next > position && next < to ? next : to;
 }
 
-void Rewriter::Gather(qsizetype from, qsizetype batchEnd, qsizetype to)
+// A batch whose replacements reach BatchBytes ends early, at the start of the next line, so that
+// the texts waiting to go in stay in proportion to the text, however much longer they make it.
+qsizetype Rewriter::Gather(qsizetype from, qsizetype batchEnd, qsizetype to)
 {
     batch_.clear();
     texts_.clear();
     // The last batch takes in an empty match at `to` as well.
     const qsizetype scanEnd = batchEnd < to ? batchEnd : to + 1;
-    searcher_.Scan(text_, from, scanEnd, [this, to](const FoundMatch &found) {
-        if (found.match.end <= to) {
-            replacement_.AppendFor(found, texts_);
-            batch_.push_back(Pending{found.match.start, found.match.end, texts_.size()});
+    qsizetype cut = -1;
+    bool stopped = false;
+    searcher_.Scan(text_, from, scanEnd, [&](const FoundMatch &found) {
+        if (found.match.end > to)
+            return true;
+        if (cut >= 0 && found.match.start >= cut) {
+            stopped = true;
+            return false;
         }
+        replacement_.AppendFor(found, texts_);
+        batch_.push_back(Pending{found.match.start, found.match.end, texts_.size()});
+        if (cut < 0 && texts_.size() >= BatchBytes)
+            cut = view_.LineStart(view_.LineFromPosition(static_cast<long>(found.match.start)) + 1);
         return true;
     });
+    return stopped ? cut : batchEnd;
 }
 
 // Replacing may put a large piece in place, which moves the old text after it by as much as the

@@ -391,6 +391,7 @@ private slots:
         QTest::addColumn<int>("options");
         QTest::addColumn<QString>("replacement");
         QTest::newRow("growing") << "x" << int(None) << "yyy";
+        QTest::newRow("growing past a batch's texts") << "x" << int(None) << QString(30, u'y');
         QTest::newRow("shrinking") << "level x" << int(None) << "L";
         QTest::newRow("regex groups") << "(\\w+) x" << int(Regex) << "\\1";
     }
