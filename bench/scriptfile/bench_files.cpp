@@ -8,6 +8,7 @@
 
 #include "editor/EditorControl.h"
 #include "language/modQuillcode.h"
+#include "scintilla/EditLimits.h"
 #include "syntax/LanguageRegistry.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -192,6 +193,28 @@ void OpenPeakMemory(const BenchOptions &options)
                  {{"ratio_to_file_size", double(growth) / double(script.size)}});
 }
 
+// A script that is one long line, shown: the memory its layout takes for each byte of the line,
+// against the factor by which the editor refuses lines the computer's memory cannot lay out.
+void LongLineLayoutMemory(const BenchOptions &options)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("line.qc"));
+    const qsizetype bytes = options.quick ? qsizetype(4) << 20 : qsizetype(50) << 20;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(bytes, 'a')) != bytes)
+        qFatal("cannot write the one-line script");
+    file.close();
+    EditorControl editor;
+    ShowAtWorkingSize(editor);
+    editor.OpenFile(path);
+    malloc_trim(0);
+    const qint64 before = StatusBytes("VmRSS:");
+    editor.grab();
+    const double perByte = double(StatusBytes("VmRSS:") - before) / double(bytes);
+    ReportResult("long_line_layout_memory", perByte, "bytes a byte",
+                 {{"ratio_vs_refusal_factor", perByte / double(LayoutBytesPerByte)}});
+}
+
 void Save(const BenchOptions &options)
 {
     const ScriptOnDisk script(options.LargeScript());
@@ -222,6 +245,7 @@ void Save(const BenchOptions &options)
 
 const BenchRegistration openFirstPaint{"open_first_paint", OpenFirstPaint};
 const BenchRegistration openPeakMemory{"open_peak_memory", OpenPeakMemory};
+const BenchRegistration longLineLayout{"long_line_layout_memory", LongLineLayoutMemory};
 const BenchRegistration save{"save", Save};
 
 } // namespace

@@ -67,6 +67,9 @@ frmMain::frmMain(frmMainServices services, QWidget *parent)
     Code->setObjectName(QStringLiteral("Code"));
     Code->SetFont(EditorFont(screen()->logicalDotsPerInchY()));
     Code->SetListener(this);
+    Code->SetCommandGuard([this](const QString &command, const std::function<void()> &body) {
+        RunCommand(*services_.prompts, command, body);
+    });
     setCentralWidget(Code);
     files_ = std::make_unique<FileCommands>(*Code, *services_.fileDialog, *services_.prompts,
                                             [this](const QString &name) { UpdateCaption(name); });
@@ -321,7 +324,8 @@ bool frmMain::Code_CompletionListRequest(EditorList &list)
 bool frmMain::Code_CompletionItemChosen(EditorList &list)
 {
     const QString text = list.ItemText(list.SelectedIndex());
-    Code->InsertText(text);
+    if (!Code->InsertText(text))
+        return false;
     EditorRange range = Code->GetSelection(true);
     range.StartColumn = CheckedAdd(range.StartColumn, CheckedInt32(text.toUcs4().size()));
     range.EndColumn = range.StartColumn;

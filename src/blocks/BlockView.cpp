@@ -35,10 +35,11 @@ constexpr auto FoldAllPiece = 50ms;
 
 } // namespace
 
-BlockView::BlockView(QWidget &control, ScintillaCall &view,
+BlockView::BlockView(QWidget &control, ScintillaCall &view, const CommandGuard &guard,
                      std::function<void(QWidget &)> placeStrip)
-    : control_(control), placeStrip_(std::move(placeStrip)), view_(view), text_(view),
-      levels_(view), margin_(view), watcher_(view, [this](std::int64_t line, std::int64_t delta) {
+    : control_(control), placeStrip_(std::move(placeStrip)), view_(view), guard_(guard),
+      text_(view), levels_(view), margin_(view),
+      watcher_(view, [this](std::int64_t line, std::int64_t delta) {
           if (structure_)
               structure_->LinesReplaced(line, delta);
       })
@@ -46,7 +47,8 @@ BlockView::BlockView(QWidget &control, ScintillaCall &view,
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this, &BlockView::ContinueWhenIdle);
     foldAll_.setSingleShot(true);
-    connect(&foldAll_, &QTimer::timeout, this, &BlockView::ContinueFoldAll);
+    connect(&foldAll_, &QTimer::timeout, this,
+            [this] { RunGuarded(guard_, tr("Fold All"), [this] { ContinueFoldAll(); }); });
     view_.Viewport().installEventFilter(this);
     connect(&view_, &ScintillaCall::Updated, this, [this](bool, bool selection) {
         if (structure_ && selection)
@@ -140,12 +142,14 @@ bool BlockView::BeforeKey(const QKeyEvent &key)
     if (modifiers != (Qt::ControlModifier | Qt::ShiftModifier))
         return false;
     if (key.key() == Qt::Key_BracketLeft || key.key() == Qt::Key_BraceLeft) {
-        Refresh();
-        margin_.FoldAtCaret();
+        RunGuarded(guard_, tr("Fold"), [this] {
+            Refresh();
+            margin_.FoldAtCaret();
+        });
         return true;
     }
     if (key.key() == Qt::Key_BracketRight || key.key() == Qt::Key_BraceRight) {
-        margin_.UnfoldAtCaret();
+        RunGuarded(guard_, tr("Unfold"), [this] { margin_.UnfoldAtCaret(); });
         return true;
     }
     return false;
@@ -167,25 +171,35 @@ bool BlockView::TakeChord(const QKeyEvent &key)
         return false;
     chord_ = false;
     if (plain && key.key() == Qt::Key_0) {
-        StartFoldAll();
+        RunGuarded(guard_, tr("Fold All"), [this] { StartFoldAll(); });
         return true;
     }
     if (plain && key.key() == Qt::Key_J) {
-        WithoutRepaints([this] { margin_.UnfoldAll(); });
+        RunGuarded(guard_, tr("Unfold All"),
+                   [this] { WithoutRepaints([this] { margin_.UnfoldAll(); }); });
         return true;
     }
     return false;
 }
 
 // Folding or unfolding every block touches every line of the text, which on a very large script
-// takes a moment: the view shows a busy cursor and asks for no repaint until it is done.
+// takes a moment: the view shows a busy cursor and asks for no repaint until it is done, or
+// until it failed.
 void BlockView::WithoutRepaints(const std::function<void()> &work)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     view_.Widget().setUpdatesEnabled(false);
-    work();
-    view_.Widget().setUpdatesEnabled(true);
-    QApplication::restoreOverrideCursor();
+    const auto restore = [this] {
+        view_.Widget().setUpdatesEnabled(true);
+        QApplication::restoreOverrideCursor();
+    };
+    try {
+        work();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
 }
 
 // Whatever is not analysed yet is read first, in pieces at full speed; a text read to its end in
@@ -372,6 +386,8 @@ void BlockView::MarginClicked(long position, int margin)
 {
     if (!structure_ || margin != FoldMargin::Margin)
         return;
-    Refresh();
-    margin_.Toggle(view_.LineFromPosition(position));
+    RunGuarded(guard_, tr("Fold"), [this, position] {
+        Refresh();
+        margin_.Toggle(view_.LineFromPosition(position));
+    });
 }

@@ -5,6 +5,7 @@
 
 #include "FoldMargin.h"
 #include "ScintillaBlocks.h"
+#include "common/GuardedCommand.h"
 #include "scintilla/DocumentWatcher.h"
 
 #include <QObject>
@@ -33,7 +34,9 @@ class BlockView : public QObject
 
 public:
     /// `control` holds `view`; `placeStrip` puts the note of a Fold All under way in its layout.
-    BlockView(QWidget &control, ScintillaCall &view, std::function<void(QWidget &)> placeStrip);
+    /// The fold keys and the clicks on fold boxes run through `guard`.
+    BlockView(QWidget &control, ScintillaCall &view, const CommandGuard &guard,
+              std::function<void(QWidget &)> placeStrip);
     ~BlockView() override;
 
     /// Shows the blocks of `definition`'s language, or none when the block rules do not apply.
@@ -71,6 +74,7 @@ private:
     QWidget &control_;
     std::function<void(QWidget &)> placeStrip_;
     ScintillaCall &view_;
+    const CommandGuard &guard_;
     ScintillaBlockText text_;
     ScintillaLevels levels_;
     FoldMargin margin_;

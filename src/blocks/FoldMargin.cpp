@@ -215,11 +215,13 @@ void FoldMargin::RevealSelection()
         view_.ScrollCaret();
 }
 
-// A caret left inside a block just folded moves to the block's first line, which stays shown.
+// A caret left inside a block just folded moves to the block's first line, which stays shown. A
+// caret deeper than the view keeps levels stays where it is: the block folded holds it with every
+// block deeper than those levels, and its first line is none the caret asked for.
 void FoldMargin::LeaveHiddenLines()
 {
     long line = view_.LineFromPosition(view_.CurrentPos());
-    if (view_.LineVisible(line))
+    if (view_.LineVisible(line) || view_.FoldLevelOf(line).depth >= ScintillaCall::DeepestFoldLevel)
         return;
     while (line > 0 && !view_.LineVisible(line))
         line = std::max(0L, view_.FoldParent(line));

@@ -6,8 +6,6 @@
 #include "scintilla/ScintillaCall.h"
 #include "syntax/Styles.h"
 
-#include <algorithm>
-
 std::int64_t ScintillaBlockText::LineCount() const
 {
     return view_.LineCount();
@@ -27,12 +25,12 @@ std::string_view ScintillaBlockText::Line(std::int64_t line) const
 void ScintillaLevels::SetFoldLevel(std::int64_t line, std::uint32_t level, bool header)
 {
     const auto number = static_cast<long>(line);
-    const FoldLevel wanted{std::min(level, ScintillaCall::DeepestFoldLevel), header};
+    const FoldLevel wanted = ScintillaCall::KeptFoldLevel({level, header});
     const FoldLevel old = view_.FoldLevelOf(number);
     if (old == wanted)
         return;
     const bool folded = old.header && !view_.FoldExpanded(number);
-    if (folded && !header) {
+    if (folded && !wanted.header) {
         // The block went away: what it hid follows the line.
         view_.SetFoldExpanded(number, true);
         hiddenChanged_.push_back(line + 1);

@@ -121,8 +121,8 @@ void CompletionController::Choose()
         return;
     const long start = view_.SelectionStart();
     const QByteArray text = list_->ItemText(list_->SelectedIndex()).toUtf8();
-    view_.ReplaceRange(start, view_.SelectionEnd(), text);
-    view_.SetEmptySelection(start + text.size());
+    if (view_.ReplaceRange(start, view_.SelectionEnd(), text))
+        view_.SetEmptySelection(start + text.size());
 }
 
 CompletionController::Identifier CompletionController::IdentifierBeforeCaret() const

@@ -70,12 +70,12 @@ EditorControl::EditorControl(QWidget *parent)
     colouring_ = std::make_unique<VisibleFirstColouring>(*view_);
     // The find bar, made when first needed, goes right below the text, above the other strips.
     find_ = std::make_unique<FindController>(
-        *this, *view_, [layout](QWidget &bar) { layout->insertWidget(1, &bar); });
-    goToLine_ = new GoToLineBar(*this, *view_);
+        *this, *view_, guard_, [layout](QWidget &bar) { layout->insertWidget(1, &bar); });
+    goToLine_ = new GoToLineBar(*this, *view_, guard_);
     layout->addWidget(goToLine_);
-    blocks_ = std::make_unique<BlockView>(*this, *view_,
+    blocks_ = std::make_unique<BlockView>(*this, *view_, guard_,
                                           [layout](QWidget &strip) { layout->addWidget(&strip); });
-    comments_ = std::make_unique<LineComments>(*view_);
+    comments_ = std::make_unique<LineComments>(*view_, guard_);
     words_ = std::make_unique<WordHighlight>(*view_, [this] { return find_->MarksMatches(); });
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
@@ -85,9 +85,8 @@ EditorControl::EditorControl(QWidget *parent)
     connect(&loadSlices_, &QTimer::timeout, this, &EditorControl::ContinueLoading);
     view.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view, &QWidget::customContextMenuRequested, this, &EditorControl::ShowContextMenu);
-    connect(view_, &ScintillaCall::InsertionRefused, this, [this] {
-        emit InsertionRefused(
-            QStringLiteral("The text was not inserted: %1.").arg(DocumentLimitText()));
+    connect(view_, &ScintillaCall::InsertionRefused, this, [this](const QString &reason) {
+        emit InsertionRefused(QStringLiteral("The text was not inserted: %1.").arg(reason));
     });
 }
 
@@ -105,7 +104,7 @@ bool EditorControl::eventFilter(QObject *watched, QEvent *event)
 bool EditorControl::BeforeKey(QKeyEvent &key)
 {
     return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key) ||
-           comments_->BeforeKey(key);
+           comments_->BeforeKey(key) || autoIndent_->BeforeKey(key);
 }
 
 void EditorControl::AfterKey()
@@ -284,24 +283,33 @@ void EditorControl::SetSelection(const EditorRange &range, bool reveal)
     SelectRange(*view_, range, reveal);
 }
 
-void EditorControl::SetSelectedText(const QString &text)
+bool EditorControl::SetSelectedText(const QString &text)
 {
     if (!AwaitWholeText())
-        return;
+        return false;
     const QByteArray utf8 = text.toUtf8();
     const long start = view_->SelectionStart();
-    view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
+    if (!view_->ReplaceRange(start, view_->SelectionEnd(), utf8))
+        return false;
     view_->SetEmptySelection(start + utf8.size());
+    return true;
 }
 
-void EditorControl::InsertText(const QString &text)
+bool EditorControl::InsertText(const QString &text)
 {
     if (!AwaitWholeText())
-        return;
+        return false;
     const QByteArray utf8 = text.toUtf8();
     const long start = view_->SelectionStart();
-    view_->ReplaceRange(start, view_->SelectionEnd(), utf8);
+    if (!view_->ReplaceRange(start, view_->SelectionEnd(), utf8))
+        return false;
     view_->SetSel(start, start + utf8.size());
+    return true;
+}
+
+void EditorControl::SetLayoutMemory(qint64 bytes)
+{
+    view_->SetLayoutMemory(bytes);
 }
 
 QFont EditorControl::Font() const

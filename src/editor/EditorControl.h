@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/EditorRange.h"
+#include "common/GuardedCommand.h"
 #include "lineedit/LineStartEdit.h"
 #include "scriptfile/ScriptFile.h"
 
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 class AutoIndent;
 class BlockView;
@@ -48,7 +50,8 @@ public:
     /// The comment token of that language; empty for none.
     QString CommentToken() const { return commentToken_; }
 
-    /// Replaces the whole text as one undoable edit.
+    /// Replaces the whole text as one undoable edit; a text past the limits is refused
+    /// (InsertionRefused) and changes nothing.
     void SetText(const QString &text);
     QString Text() const;
 
@@ -58,7 +61,8 @@ public:
     /// the first screen of the text is shown; a file longer than a piece goes on arriving while
     /// the event loop runs (WholeText), read-only until it is whole. A failure before that throws
     /// EditorError and nothing has changed; a failure later puts the old text back as it was and
-    /// raises OpenFailed.
+    /// raises OpenFailed. A file whose longest line would take more memory to lay out than the
+    /// computer has is refused.
     FileIdentity OpenFile(const QString &path);
     /// True once the whole text of the file being opened is in, waiting for it as long as it
     /// takes; at once when nothing is being opened. False when that opening failed: the old text
@@ -81,9 +85,11 @@ public:
     /// Selects exactly `range` (equal start and end is a caret); `reveal` scrolls it into view.
     void SetSelection(const EditorRange &range, bool reveal);
     /// Replaces the selection, or inserts at the caret, leaving the caret after the new text.
-    void SetSelectedText(const QString &text);
+    /// False, with nothing changed, when the text would pass the limits (InsertionRefused).
+    bool SetSelectedText(const QString &text);
     /// Replaces the selection by `text` and selects it, so the selection starts where it begins.
-    void InsertText(const QString &text);
+    /// False, with nothing changed, when the text would pass the limits (InsertionRefused).
+    bool InsertText(const QString &text);
 
     /// Starts gathering insertions at the start of lines, to be made together as one edit, once
     /// the text of a file still arriving is whole.
@@ -112,14 +118,24 @@ public:
     /// True when the text differs from the last load or save.
     bool IsModified() const;
 
+    /// Runs the control's own commands (the find bar's actions and keys, Go to Line, folding,
+    /// Toggle Comment) through `guard`, so that one that fails ends alone and is reported as a
+    /// menu command is. Until a guard is set they run on their own.
+    void SetCommandGuard(CommandGuard guard) { guard_ = std::move(guard); }
+
+    /// The memory the editor may lay lines out in, which sets the longest line it opens or lets
+    /// an edit make: the computer's physical memory unless set.
+    void SetLayoutMemory(qint64 bytes);
+
     /// The one listener that answers the control's events; nullptr answers every event with no.
     void SetListener(EditorEvents *listener) { listener_ = listener; }
     EditorEvents *Listener() const { return listener_; }
 
 signals:
     /// Typed, pasted or dropped text, or a command's edit, was not made because the document
-    /// would have passed MaxDocumentBytes; `reason` says so in words. Sent once the edit is over,
-    /// never from inside it.
+    /// would have passed MaxDocumentBytes, or a line would have grown longer than the memory lets
+    /// the editor lay out; `reason` says so in words. Sent once the edit is over, never from
+    /// inside it.
     void InsertionRefused(const QString &reason);
 
     /// Lines `firstLine` to `lastLine` were coloured because their text arrived or changed, or
@@ -146,6 +162,7 @@ private:
     void AfterKey();
 
     ScintillaCall *view_;
+    CommandGuard guard_;
     EditorEvents *listener_ = nullptr;
     QString languageName_;
     QString commentToken_;

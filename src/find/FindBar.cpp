@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <limits>
+
 namespace
 {
 
@@ -57,6 +59,10 @@ FindBar::FindBar(QWidget *parent)
       replaceOne_(new QPushButton(tr("Replace"), this)),
       replaceAll_(new QPushButton(tr("Replace All"), this))
 {
+    // A field keeps 32767 characters unless told otherwise, and cuts what is pasted past that:
+    // a search or a replacement is taken whole, however long.
+    for (QLineEdit *field : {search_, replace_})
+        field->setMaxLength(std::numeric_limits<int>::max());
     search_->setObjectName(QStringLiteral("searchField"));
     search_->setPlaceholderText(tr("Find"));
     replace_->setObjectName(QStringLiteral("replaceField"));

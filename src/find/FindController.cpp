@@ -15,9 +15,10 @@
 #include <QMenu>
 #include <QRegularExpression>
 
-FindController::FindController(QWidget &control, ScintillaCall &view,
+FindController::FindController(QWidget &control, ScintillaCall &view, const CommandGuard &guard,
                                std::function<void(QWidget &)> placeBar)
-    : control_(control), placeBar_(std::move(placeBar)), view_(view), text_(view), search_(text_),
+    : control_(control), placeBar_(std::move(placeBar)), view_(view), guard_(guard), text_(view),
+      search_(text_, [this](const std::function<void()> &slice) { Run(tr("Find"), slice); }),
       highlighter_(view)
 {
     find_ =
@@ -39,7 +40,7 @@ FindController::FindController(QWidget &control, ScintillaCall &view,
         action->setEnabled(false);
     count_.setSingleShot(true);
     count_.setInterval(0);
-    connect(&count_, &QTimer::timeout, this, &FindController::ShowCount);
+    connect(&count_, &QTimer::timeout, this, [this] { Run(tr("Find"), [this] { ShowCount(); }); });
 }
 
 FindController::~FindController() = default;
@@ -53,12 +54,12 @@ FindBar &FindController::Bar()
     bar_ = new FindBar(&control_);
     bar_->hide();
     placeBar_(*bar_);
-    connect(bar_, &FindBar::SearchEdited, this, &FindController::SearchAsTyped);
-    connect(bar_, &FindBar::NextRequested, this, &FindController::FindNext);
-    connect(bar_, &FindBar::PreviousRequested, this, &FindController::FindPrevious);
-    connect(bar_, &FindBar::ReplaceRequested, this, &FindController::Replace);
-    connect(bar_, &FindBar::ReplaceAllRequested, this, &FindController::ReplaceAll);
-    connect(bar_, &FindBar::CloseRequested, this, &FindController::Close);
+    Connect(&FindBar::SearchEdited, tr("Find"), &FindController::SearchAsTyped);
+    Connect(&FindBar::NextRequested, tr("Find Next"), &FindController::FindNext);
+    Connect(&FindBar::PreviousRequested, tr("Find Previous"), &FindController::FindPrevious);
+    Connect(&FindBar::ReplaceRequested, tr("Replace"), &FindController::Replace);
+    Connect(&FindBar::ReplaceAllRequested, tr("Replace All"), &FindController::ReplaceAll);
+    Connect(&FindBar::CloseRequested, tr("Close Find"), &FindController::Close);
     return *bar_;
 }
 
@@ -73,16 +74,39 @@ QAction *FindController::AddKey(QWidget &control, const QString &text, const QKe
     auto *action = new QAction(text, &control);
     action->setShortcut(key);
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, [this, text, handler] { Run(text, handler); });
     control.addAction(action);
     return action;
+}
+
+void FindController::Connect(void (FindBar::*signal)(), const QString &command,
+                             void (FindController::*handler)())
+{
+    connect(bar_, signal, this,
+            [this, command, handler] { Run(command, [this, handler] { (this->*handler)(); }); });
+}
+
+// A regular expression the engine gives up on stops whatever searched with it, before anything
+// changed, and is told in the bar as an invalid one is; anything else is the guard's to report.
+void FindController::Run(const QString &command, const std::function<void()> &body)
+{
+    RunGuarded(guard_, command, [this, &body] {
+        try {
+            body();
+        } catch (const PatternTooComplex &) {
+            search_.Cancel();
+            count_.stop();
+            highlighter_.Clear();
+            Bar().ShowStatus(tr("The expression is too complex for this text"), true);
+        }
+    });
 }
 
 bool FindController::BeforeKey(const QKeyEvent &key)
 {
     if (key.key() != Qt::Key_Escape || key.modifiers() != Qt::NoModifier || !BarShown())
         return false;
-    Close();
+    Run(tr("Close Find"), [this] { Close(); });
     return true;
 }
 
@@ -218,7 +242,8 @@ void FindController::Replace()
         FindNext();
         return;
     }
-    view_.ReplaceRange(start, end, *text);
+    if (!view_.ReplaceRange(start, end, *text))
+        return;
     const long from = start + static_cast<long>(text->size());
     if (start == end)
         SearchPastEmptyMatch(from);
@@ -240,6 +265,10 @@ void FindController::ReplaceAll()
     const ReplaceAllResult result = ::ReplaceAll(
         view_, searcher_, Replacement(ReplacementText(), bar_->Options().regularExpression),
         inSelection ? start : 0, to);
+    if (result.refused) {
+        bar_->ShowStatus(tr("Nothing replaced"), false);
+        return;
+    }
     lastMatch_.reset();
     if (result.replaced == 0) {
         bar_->ShowStatus(tr("No matches"), true);

@@ -6,6 +6,7 @@
 #include "MatchHighlighter.h"
 #include "ScintillaText.h"
 #include "SlicedSearch.h"
+#include "common/GuardedCommand.h"
 #include "search/Searcher.h"
 
 #include <QObject>
@@ -24,15 +25,19 @@ class QWidget;
 /// text or the word at the caret, typing searches from the selection, F3 and Shift+F3 go to the
 /// next and previous match, Alt+C, Alt+W and Alt+R flip the options while the bar is open, and
 /// Escape closes it, leaving the last match selected. The matches on screen are marked while
-/// the bar is open, and the bar counts them when that takes less than a frame.
+/// the bar is open, and the bar counts them when that takes less than a frame. Every action of
+/// the bar, its keys and the searches they start run through the control's command guard; a
+/// regular expression the engine gives up on shows as too complex, the field red.
 class FindController : public QObject
 {
     Q_OBJECT
 
 public:
     /// Puts its keys on `control`, which holds `view`. The bar is made when it is first needed,
-    /// a hidden child of `control` that `placeBar` puts in the control's layout.
-    FindController(QWidget &control, ScintillaCall &view, std::function<void(QWidget &)> placeBar);
+    /// a hidden child of `control` that `placeBar` puts in the control's layout. Its actions run
+    /// through `guard`.
+    FindController(QWidget &control, ScintillaCall &view, const CommandGuard &guard,
+                   std::function<void(QWidget &)> placeBar);
     ~FindController() override;
 
     /// Sees the keys the text gets before the editor does; true when it took the key.
@@ -52,8 +57,9 @@ private:
     bool BarShown() const;
     QAction *AddKey(QWidget &control, const QString &text, const QKeySequence &key,
                     const std::function<void()> &handler);
-    void OpenFind();
-    void OpenReplace();
+    void Run(const QString &command, const std::function<void()> &body);
+    void Connect(void (FindBar::*signal)(), const QString &command,
+                 void (FindController::*handler)());
     void Open(bool replace);
     void Reveal(bool replace, bool takeFocus);
     bool RevealForNextOrPrevious();
@@ -78,6 +84,7 @@ private:
     QWidget &control_;
     std::function<void(QWidget &)> placeBar_;
     ScintillaCall &view_;
+    const CommandGuard &guard_;
     ScintillaText text_;
     FindBar *bar_ = nullptr;
     SlicedSearch search_;

@@ -46,13 +46,17 @@ void MatchHighlighter::Update()
     if (!searcher_.CanMatch())
         return;
     int marks = 0;
-    searcher_.Scan(text_, screen.start, screen.end, [this, &marks](const FoundMatch &found) {
-        const qsizetype length = found.match.end - found.match.start;
-        if (length > 0)
-            view_.IndicatorFillRange(indicator_, static_cast<long>(found.match.start),
-                                     static_cast<long>(length));
-        return ++marks < MostMarks;
-    });
+    // The search itself says when its expression is too complex; the marks stop there.
+    try {
+        searcher_.Scan(text_, screen.start, screen.end, [this, &marks](const FoundMatch &found) {
+            const qsizetype length = found.match.end - found.match.start;
+            if (length > 0)
+                view_.IndicatorFillRange(indicator_, static_cast<long>(found.match.start),
+                                         static_cast<long>(length));
+            return ++marks < MostMarks;
+        });
+    } catch (const PatternTooComplex &) {
+    }
 }
 
 MatchHighlighter::Shown MatchHighlighter::OnScreen() const

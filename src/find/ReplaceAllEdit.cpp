@@ -5,9 +5,11 @@
 
 #include "ScintillaText.h"
 #include "scintilla/ForwardRewrite.h"
+#include "scriptfile/ScriptFile.h"
 #include "search/Replacement.h"
 #include "search/Searcher.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -36,8 +38,10 @@ public:
     ReplaceAllResult Run(qsizetype from, qsizetype to);
 
 private:
+    bool Fits(qsizetype from, qsizetype to) const;
+    bool BoundedGrowthFits(qsizetype from, qsizetype to) const;
     qsizetype BatchEnd(qsizetype position, qsizetype to) const;
-    void Gather(qsizetype from, qsizetype batchEnd, qsizetype to);
+    qsizetype Gather(qsizetype from, qsizetype batchEnd, qsizetype to);
     void Apply();
 
     ScintillaCall &view_;
@@ -51,15 +55,62 @@ private:
     qsizetype lastTail_ = 0; // bytes after the last match replaced, which no edit changes
 };
 
+// What the edit makes of the text: its growth, and the longest of the lines matches lengthen. A
+// line is taken to grow by every match on it that grows, which overstates it only when the
+// replacement holds line ends or other matches on it shrink.
+bool Rewriter::Fits(qsizetype from, qsizetype to) const
+{
+    if (BoundedGrowthFits(from, to))
+        return true;
+    const bool measureLines = view_.LongestLine() < MaxDocumentBytes;
+    qint64 growth = 0, longest = 0, lineLength = 0;
+    long lineEnd = -1;
+    searcher_.Scan(text_, from, to + 1, [&](const FoundMatch &found) {
+        if (found.match.end > to)
+            return true;
+        const qint64 grows = replacement_.LengthFor(found) - (found.match.end - found.match.start);
+        growth += grows;
+        if (!measureLines)
+            return true;
+        if (found.match.start > lineEnd) {
+            const long line = view_.LineFromPosition(static_cast<long>(found.match.start));
+            lineEnd = view_.LineEnd(line);
+            lineLength = lineEnd - view_.LineStart(line);
+        }
+        lineLength += std::max<qint64>(grows, 0);
+        longest = std::max(longest, lineLength);
+        return true;
+    });
+    return view_.AllowsGrowth(growth, longest);
+}
+
+// Plain text replaced by plain text grows by the same bytes at every match, and matches of
+// plain text are at most a match's length apart: when even that many matches keep the text and
+// its longest line within the limits, no count is needed.
+bool Rewriter::BoundedGrowthFits(qsizetype from, qsizetype to) const
+{
+    const std::optional<qsizetype> matchBytes = searcher_.FixedMatchBytes();
+    const std::optional<qsizetype> replacementBytes = replacement_.FixedBytes();
+    if (!matchBytes || !replacementBytes || *matchBytes <= 0)
+        return false;
+    const qint64 most =
+        ((to - from) / *matchBytes + 1) * std::max<qint64>(*replacementBytes - *matchBytes, 0);
+    const qint64 bound = text_.Length() + most;
+    return bound <= MaxDocumentBytes && bound <= view_.LongestLine();
+}
+
 ReplaceAllResult Rewriter::Run(qsizetype from, qsizetype to)
 {
+    if (!Fits(from, to)) {
+        result_.refused = true;
+        return result_;
+    }
     const qsizetype startLength = text_.Length();
     view_.BeginUndoAction();
     qsizetype position = from;
     qsizetype end = to;
     do {
-        const qsizetype batchEnd = BatchEnd(position, end);
-        Gather(position, batchEnd, end);
+        const qsizetype batchEnd = Gather(position, BatchEnd(position, end), end);
         const qsizetype before = text_.Length();
         Apply();
         const qsizetype shift = text_.Length() - before;
@@ -83,19 +134,30 @@ qsizetype Rewriter::BatchEnd(qsizetype position, qsizetype to) const
     return next > position && next < to ? next : to;
 }
 
-void Rewriter::Gather(qsizetype from, qsizetype batchEnd, qsizetype to)
+// A batch whose replacements reach BatchBytes ends early, at the start of the next line, so that
+// the texts waiting to go in stay in proportion to the text, however much longer they make it.
+qsizetype Rewriter::Gather(qsizetype from, qsizetype batchEnd, qsizetype to)
 {
     batch_.clear();
     texts_.clear();
     // The last batch takes in an empty match at `to` as well.
     const qsizetype scanEnd = batchEnd < to ? batchEnd : to + 1;
-    searcher_.Scan(text_, from, scanEnd, [this, to](const FoundMatch &found) {
-        if (found.match.end <= to) {
-            replacement_.AppendFor(found, texts_);
-            batch_.push_back(Pending{found.match.start, found.match.end, texts_.size()});
+    qsizetype cut = -1;
+    bool stopped = false;
+    searcher_.Scan(text_, from, scanEnd, [&](const FoundMatch &found) {
+        if (found.match.end > to)
+            return true;
+        if (cut >= 0 && found.match.start >= cut) {
+            stopped = true;
+            return false;
         }
+        replacement_.AppendFor(found, texts_);
+        batch_.push_back(Pending{found.match.start, found.match.end, texts_.size()});
+        if (cut < 0 && texts_.size() >= BatchBytes)
+            cut = view_.LineStart(view_.LineFromPosition(static_cast<long>(found.match.start)) + 1);
         return true;
     });
+    return stopped ? cut : batchEnd;
 }
 
 // Replacing may put a large piece in place, which moves the old text after it by as much as the

@@ -6,12 +6,14 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <utility>
 
-SlicedSearch::SlicedSearch(const SearchText &text) : text_(text)
+SlicedSearch::SlicedSearch(const SearchText &text, SliceRunner runSlice)
+    : text_(text), runSlice_(std::move(runSlice))
 {
     next_.setSingleShot(true);
     next_.setInterval(0);
-    connect(&next_, &QTimer::timeout, this, &SlicedSearch::RunSlice);
+    connect(&next_, &QTimer::timeout, this, [this] { runSlice_([this] { RunSlice(); }); });
 }
 
 void SlicedSearch::Start(const Searcher &searcher, qsizetype from, bool forwards, Done done)

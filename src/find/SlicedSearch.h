@@ -17,15 +17,16 @@
 /// around the text's ends. It works through the text in slices of a few milliseconds, the first
 /// at once and the rest from the event loop, so that keys typed meanwhile are handled in time
 /// and restart it. A search ends by calling its `done` with the match, if any, and whether it
-/// wrapped.
+/// wrapped. The slices after the first run through `runSlice`, which sees what they throw.
 class SlicedSearch : public QObject
 {
     Q_OBJECT
 
 public:
     using Done = std::function<void(const std::optional<TextMatch> &match, bool wrapped)>;
+    using SliceRunner = std::function<void(const std::function<void()> &slice)>;
 
-    explicit SlicedSearch(const SearchText &text);
+    SlicedSearch(const SearchText &text, SliceRunner runSlice);
 
     /// Starts looking forwards from `from` (a match may start there) or backwards from it (the
     /// match must start before it); drops any search still running.
@@ -48,6 +49,7 @@ private:
     std::optional<TextMatch> SearchPiece(Range &range) const;
 
     const SearchText &text_;
+    SliceRunner runSlice_;
     Searcher searcher_;
     bool forwards_ = true;
     std::vector<Range> ranges_;

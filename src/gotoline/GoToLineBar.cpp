@@ -15,8 +15,8 @@
 
 #include <algorithm>
 
-GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view)
-    : FieldStrip(tr("Go to line:"), &control), view_(view), field_(new QLineEdit),
+GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view, const CommandGuard &guard)
+    : FieldStrip(tr("Go to line:"), &control), view_(view), guard_(guard), field_(new QLineEdit),
       range_(new QLabel), open_(new QAction(tr("Go to Line..."), &control))
 {
     field_->setObjectName(QStringLiteral("lineField"));
@@ -29,7 +29,8 @@ GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view)
 
     open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     open_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(open_, &QAction::triggered, this, &GoToLineBar::Open);
+    connect(open_, &QAction::triggered, this,
+            [this] { RunGuarded(guard_, tr("Go to Line"), [this] { Open(); }); });
     control.addAction(open_);
 }
 
@@ -43,7 +44,7 @@ bool GoToLineBar::eventFilter(QObject *watched, QEvent *event)
     if (watched == field_ && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            Go();
+            RunGuarded(guard_, tr("Go to Line"), [this] { Go(); });
             return true;
         }
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/FieldStrip.h"
+#include "common/GuardedCommand.h"
 
 class QAction;
 class QLabel;
@@ -22,8 +23,8 @@ class GoToLineBar : public FieldStrip
 
 public:
     /// Puts Ctrl+G on `control`, which holds `view`; the bar is made hidden, for the control's
-    /// layout.
-    GoToLineBar(QWidget &control, ScintillaCall &view);
+    /// layout. Opening the bar and going to a line run through `guard`.
+    GoToLineBar(QWidget &control, ScintillaCall &view, const CommandGuard &guard);
 
     /// Adds Go to Line to a right-click menu of the text.
     void AddMenuEntry(QMenu &menu) const;
@@ -39,6 +40,7 @@ private:
     void ShowLine(long line);
 
     ScintillaCall &view_;
+    const CommandGuard &guard_;
     QLineEdit *field_;
     QLabel *range_;
     QAction *open_;

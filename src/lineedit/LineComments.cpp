@@ -29,7 +29,10 @@ std::int32_t Shifted(std::int32_t column, std::int32_t at, std::int32_t removed)
 
 } // namespace
 
-LineComments::LineComments(ScintillaCall &view) : view_(view) {}
+LineComments::LineComments(ScintillaCall &view, const CommandGuard &guard)
+    : view_(view), guard_(guard)
+{
+}
 
 void LineComments::SetCommentToken(const QString &token)
 {
@@ -43,14 +46,19 @@ bool LineComments::BeforeKey(const QKeyEvent &key)
         key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (key.key() != Qt::Key_Slash || modifiers != Qt::ControlModifier || token_.isEmpty())
         return false;
-    Toggle();
+    RunToggle();
     return true;
 }
 
 void LineComments::AddMenuEntry(QMenu &menu)
 {
-    QAction *toggle = menu.addAction(QObject::tr("Toggle Comment"), [this] { Toggle(); });
+    QAction *toggle = menu.addAction(QObject::tr("Toggle Comment"), [this] { RunToggle(); });
     toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Slash));
+}
+
+void LineComments::RunToggle()
+{
+    RunGuarded(guard_, QObject::tr("Toggle Comment"), [this] { Toggle(); });
 }
 
 void LineComments::Toggle()
@@ -63,8 +71,7 @@ void LineComments::Toggle()
         const EditorRange shown = AfterUncomment(saved, lines);
         Uncomment(lines);
         SelectRange(view_, shown, true);
-    } else {
-        Comment(lines);
+    } else if (Comment(lines)) {
         SelectRange(view_, AfterComment(saved, lines), true);
     }
 }
@@ -122,13 +129,13 @@ bool LineComments::AllCommented(Lines lines) const
     return anyComment;
 }
 
-void LineComments::Comment(Lines lines)
+bool LineComments::Comment(Lines lines)
 {
     const QString token = QString::fromUtf8(token_);
     LineStartEdit edit(view_);
     for (long line = lines.first; line <= lines.last; ++line)
         edit.InsertAtLineStart(static_cast<std::int32_t>(line), token);
-    edit.Apply();
+    return edit.Apply();
 }
 
 // The first token goes on its own, so that Undo leaves the caret where it was; the lines after

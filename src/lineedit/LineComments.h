@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/EditorRange.h"
+#include "common/GuardedCommand.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,7 +21,8 @@ class ScintillaCall;
 class LineComments
 {
 public:
-    explicit LineComments(ScintillaCall &view);
+    /// The key and the menu entry toggle through `guard`.
+    LineComments(ScintillaCall &view, const CommandGuard &guard);
 
     /// The language's comment token; empty leaves the key alone.
     void SetCommentToken(const QString &token);
@@ -43,10 +45,13 @@ private:
     EditorRange AfterComment(EditorRange selection, Lines lines) const;
     Start StartOf(long line) const;
     bool AllCommented(Lines lines) const;
-    void Comment(Lines lines);
+    bool Comment(Lines lines);
     void Uncomment(Lines lines);
 
+    void RunToggle();
+
     ScintillaCall &view_;
+    const CommandGuard &guard_;
     QByteArray token_;
     int tokenColumns_ = 0;
 };

@@ -8,6 +8,8 @@
 #include "scintilla/ForwardRewrite.h"
 #include "scintilla/ScintillaCall.h"
 
+#include <algorithm>
+
 void LineStartEdit::InsertAtLineStart(std::int32_t line, const QString &text)
 {
     if (line < 0 || line >= view_.LineCount())
@@ -27,20 +29,33 @@ void LineStartEdit::InsertAtLineStart(std::int32_t line, const QString &text)
     lastText_ = text;
 }
 
-void LineStartEdit::Apply()
+// Lines are measured only when one could outgrow the memory the view lays lines out in.
+qint64 LineStartEdit::LongestLineAfter(qint64 added) const
+{
+    if (view_.LongestLine() >= view_.Length() + added)
+        return 0;
+    qint64 longest = 0;
+    for (const Run &run : runs_) {
+        for (long line = run.firstLine; line <= run.lastLine; ++line)
+            longest = std::max<qint64>(longest, view_.LineEnd(line) - view_.LineStart(line) +
+                                                    run.text.size());
+    }
+    return longest;
+}
+
+bool LineStartEdit::Apply()
 {
     if (runs_.empty())
-        return;
+        return true;
     qsizetype added = 0;
     for (const Run &run : runs_)
         added += (qsizetype(run.lastLine) - run.firstLine + 1) * run.text.size();
     // Room for the whole result first, so the buffer grows once and by no more than it must.
-    // The edit is refused whole when its result would pass the document's limit: made a piece at
-    // a time, its pieces would each take out old text that the limit then kept out.
-    if (!view_.Fits(0, added)) {
+    // The edit is refused whole when its result would pass the view's limits: made a piece at a
+    // time, its pieces would each take out old text that the limits then kept out.
+    if (!view_.AllowsGrowth(added, LongestLineAfter(added))) {
         runs_.clear();
-        view_.RefuseInsertion();
-        return;
+        return false;
     }
     view_.Allocate(static_cast<long>(view_.Length() + added + 1));
 
@@ -63,4 +78,5 @@ void LineStartEdit::Apply()
     rewrite.Finish();
     view_.EndUndoAction();
     runs_.clear();
+    return true;
 }

@@ -27,9 +27,9 @@ public:
     /// `text` throws EditorError, before anything has changed.
     void InsertAtLineStart(std::int32_t line, const QString &text);
     /// Makes every queued insertion as one undoable edit; with nothing queued nothing changes.
-    /// An edit whose result would pass the document's limit is refused whole, and the view
-    /// reports it.
-    void Apply();
+    /// An edit whose result would pass the view's limits is refused whole, and the view reports
+    /// it; false then.
+    bool Apply();
 
 private:
     /// Consecutive lines that get the same text.
@@ -38,6 +38,10 @@ private:
         std::int32_t lastLine;
         QByteArray text;
     };
+
+    /// The longest of the lines the edit lengthens, as they will be; 0 when no line could grow
+    /// too long for the view.
+    qint64 LongestLineAfter(qint64 added) const;
 
     ScintillaCall &view_;
     std::vector<Run> runs_;

@@ -5,9 +5,11 @@
 #include "DocumentLoader.h"
 
 #include "DocumentSettings.h"
+#include "EditLimits.h"
 #include "ScintillaCall.h"
 #include "common/EditorError.h"
 #include "scriptfile/FileErrors.h"
+#include "scriptfile/ScriptFileFormat.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -48,7 +50,12 @@ public:
         QString failure;
     };
 
-    explicit Reader(QString path) : path_(std::move(path)), thread_([this] { Run(); }) {}
+    /// Reads `path`, refusing a line longer than `longestLine` bytes once decoded.
+    Reader(QString path, qint64 longestLine, qint64 layoutMemory)
+        : path_(std::move(path)), longestLine_(longestLine), layoutMemory_(layoutMemory),
+          thread_([this] { Run(); })
+    {
+    }
 
     ~Reader() override
     {
@@ -112,10 +119,21 @@ private:
         Push(std::move(event));
     }
 
-    void Restart(qint64 bytes) override { Push({Event::Kind::Restart, {}, bytes, {}, {}, {}}); }
+    void Restart(qint64 bytes) override
+    {
+        lines_ = LineEndCounter();
+        tooLong_ = false;
+        Push({Event::Kind::Restart, {}, bytes, {}, {}, {}});
+    }
 
+    // Once a line is longer than the view may lay out, nothing more goes to the view: the file is
+    // read on only to tell how long its longest line is.
     void Append(QByteArrayView utf8) override
     {
+        lines_.Feed(utf8);
+        tooLong_ = tooLong_ || lines_.LongestLine() > longestLine_;
+        if (tooLong_)
+            return;
         QByteArray piece(utf8.data(), utf8.size());
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return queued_ < MostQueued || cancelled_; });
@@ -136,7 +154,13 @@ private:
     {
         Event last{Event::Kind::Failed, {}, 0, {}, {}, {}};
         try {
-            last.format = ReadScriptFile(path_, *this, PieceBytes).format;
+            const LoadedScript loaded = ReadScriptFile(path_, *this, PieceBytes);
+            if (loaded.longestLine > longestLine_)
+                FailOnFile(QStringLiteral("open"), path_,
+                           QStringLiteral("its longest line holds %1 bytes, and %2")
+                               .arg(loaded.longestLine)
+                               .arg(LongLineText(layoutMemory_)));
+            last.format = loaded.format;
             last.kind = Event::Kind::Done;
         } catch (const Cancelled &) {
             return;
@@ -159,6 +183,10 @@ private:
     }
 
     QString path_;
+    qint64 longestLine_;
+    qint64 layoutMemory_;
+    LineEndCounter lines_;
+    bool tooLong_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Event> events_;
@@ -192,8 +220,8 @@ struct DocumentLoader::Shown {
 };
 
 DocumentLoader::DocumentLoader(ScintillaCall &view, const QString &path)
-    : view_(static_cast<QsciScintilla &>(view.Widget())), path_(path),
-      reader_(std::make_unique<Reader>(path))
+    : call_(view), view_(static_cast<QsciScintilla &>(view.Widget())), path_(path),
+      reader_(std::make_unique<Reader>(path, view.LongestLine(), view.LayoutMemory()))
 {
 }
 
@@ -327,12 +355,14 @@ bool DocumentLoader::TakeOne(bool wait)
     return true;
 }
 
-// Scintilla reports memory that ran short through its status, or lets it escape.
+// Scintilla reports memory that ran short through its status, or lets it escape. The reader
+// measured the lines already.
 void DocumentLoader::Append(QByteArrayView utf8)
 {
     view_.SendScintilla(Sci::SCI_SETREADONLY, 0L);
     bool failed = false;
     try {
+        const ScintillaCall::CheckedEdit checked(call_);
         view_.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
                             utf8.data());
     } catch (const std::bad_alloc &) {

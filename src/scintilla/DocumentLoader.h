@@ -57,6 +57,7 @@ private:
     void Fail(const QString &reason);
     void EndLoad();
 
+    ScintillaCall &call_;
     QsciScintilla &view_;
     QString path_;
     std::unique_ptr<Reader> reader_;

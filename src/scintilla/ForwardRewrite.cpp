@@ -4,6 +4,7 @@
 #include "ForwardRewrite.h"
 
 #include "ScintillaCall.h"
+#include "scriptfile/ScriptFile.h"
 
 ForwardRewrite::ForwardRewrite(ScintillaCall &view, long start)
     : view_(view), start_(start), copiedTo_(start)
@@ -17,20 +18,22 @@ void ForwardRewrite::CopyUpTo(long position)
     copiedTo_ = position;
 }
 
+// A piece that would take the text past its limit for the moment (the edit grows early and
+// shrinks later) waits, growing, until the text can take it: the whole edit was found to fit.
 void ForwardRewrite::Append(QByteArrayView text)
 {
     piece_.append(text.data(), text.size());
-    if (static_cast<qsizetype>(piece_.size()) >= PieceBytes)
+    const auto size = static_cast<qsizetype>(piece_.size());
+    if (size >= PieceBytes && view_.Length() - (copiedTo_ - start_) + size <= MaxDocumentBytes)
         Finish();
 }
 
+// One replacement, so that a piece the view refused would leave its old text in place.
 void ForwardRewrite::Finish()
 {
     if (piece_.empty() && copiedTo_ == start_)
         return;
-    view_.DeleteRange(start_, copiedTo_ - start_);
-    if (!piece_.empty())
-        view_.InsertBytes(start_, QByteArrayView(piece_.data(), qsizetype(piece_.size())));
+    view_.ReplaceRange(start_, copiedTo_, QByteArrayView(piece_.data(), qsizetype(piece_.size())));
     start_ += static_cast<long>(piece_.size());
     copiedTo_ = start_;
     piece_.clear();

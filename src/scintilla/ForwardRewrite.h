@@ -12,7 +12,8 @@ class ScintillaCall;
 /// Rewrites the text from a position onwards a piece at a time: old text is copied into a piece
 /// with new text between, and each piece, once large enough, replaces the old text it was made
 /// from. The edit never needs a second copy of the whole text, and it stays a handful of changes
-/// for anyone listening to them and for the undo history.
+/// for anyone listening to them and for the undo history. The edit must have been found to keep
+/// within the view's limits as a whole (ScintillaCall::AllowsGrowth) before it starts.
 class ForwardRewrite
 {
 public:

@@ -4,7 +4,6 @@
 #include "ScintillaCall.h"
 
 #include "ScintillaLexer.h"
-#include "scriptfile/ScriptFile.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -77,7 +76,10 @@ bool MovesWithinText(const QKeyEvent &key)
 
 const std::uint32_t ScintillaCall::DeepestFoldLevel = Deepest;
 
-ScintillaCall::ScintillaCall(QsciScintilla &view) : view_(view) {}
+ScintillaCall::ScintillaCall(QsciScintilla &view)
+    : view_(view), layoutMemory_(PhysicalMemoryBytes())
+{
+}
 
 long ScintillaCall::Send(unsigned int message, unsigned long wParam, long lParam) const
 {
@@ -267,16 +269,20 @@ void ScintillaCall::ScrollCaret()
     Send(Sci::SCI_SCROLLCARET);
 }
 
-void ScintillaCall::ReplaceRange(long start, long end, QByteArrayView bytes)
+bool ScintillaCall::ReplaceRange(long start, long end, QByteArrayView bytes)
 {
+    if (!Allows(start, end, bytes))
+        return false;
+    const CheckedEdit checked(*this);
     Send(Sci::SCI_SETTARGETRANGE, static_cast<unsigned long>(start), end);
     view_.SendScintilla(Sci::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
                         Bytes(bytes));
+    return true;
 }
 
-void ScintillaCall::InsertBytes(long position, QByteArrayView bytes)
+bool ScintillaCall::InsertBytes(long position, QByteArrayView bytes)
 {
-    ReplaceRange(position, position, bytes);
+    return ReplaceRange(position, position, bytes);
 }
 
 void ScintillaCall::DeleteRange(long start, long length)
@@ -284,9 +290,14 @@ void ScintillaCall::DeleteRange(long start, long length)
     Send(Sci::SCI_DELETERANGE, static_cast<unsigned long>(start), length);
 }
 
-void ScintillaCall::AddText(QByteArrayView bytes)
+bool ScintillaCall::AddText(QByteArrayView bytes)
 {
+    const long caret = CurrentPos();
+    if (!Allows(caret, caret, bytes))
+        return false;
+    const CheckedEdit checked(*this);
     view_.SendScintilla(Sci::SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), Bytes(bytes));
+    return true;
 }
 
 void ScintillaCall::BeginUndoAction()
@@ -302,24 +313,6 @@ void ScintillaCall::EndUndoAction()
 void ScintillaCall::Allocate(long bytes)
 {
     Send(Sci::SCI_ALLOCATE, static_cast<unsigned long>(bytes));
-}
-
-bool ScintillaCall::Fits(qint64 removed, qint64 added) const
-{
-    return added >= 0 && Length() - removed + added <= MaxDocumentBytes;
-}
-
-void ScintillaCall::RefuseInsertion()
-{
-    if (std::exchange(refusalPending_, true))
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            refusalPending_ = false;
-            emit InsertionRefused();
-        },
-        Qt::QueuedConnection);
 }
 
 void ScintillaCall::SetSavePoint()
@@ -471,10 +464,16 @@ FoldLevel ScintillaCall::FoldLevelOf(long line) const
             (level & Sci::SC_FOLDLEVELHEADERFLAG) != 0};
 }
 
+FoldLevel ScintillaCall::KeptFoldLevel(FoldLevel level)
+{
+    return {std::min(level.depth, Deepest), level.header && level.depth < Deepest};
+}
+
 void ScintillaCall::SetFoldLevel(long line, FoldLevel level)
 {
-    const long value = (Sci::SC_FOLDLEVELBASE + std::min(level.depth, Deepest)) |
-                       (level.header ? Sci::SC_FOLDLEVELHEADERFLAG : 0);
+    const FoldLevel kept = KeptFoldLevel(level);
+    const long value =
+        (Sci::SC_FOLDLEVELBASE + kept.depth) | (kept.header ? Sci::SC_FOLDLEVELHEADERFLAG : 0);
     Send(Sci::SCI_SETFOLDLEVEL, static_cast<unsigned long>(line), value);
 }
 

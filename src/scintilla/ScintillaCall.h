@@ -3,6 +3,8 @@
 // ScintillaCall: the typed calls and notifications through which the program uses its view.
 #pragma once
 
+#include "EditLimits.h"
+
 #include <QByteArrayView>
 #include <QColor>
 #include <QObject>
@@ -10,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 class QAbstractScrollArea;
 class QFont;
@@ -105,23 +108,37 @@ public:
     void GotoLine(long line);
     void ScrollCaret();
 
-    // Edits. Each is one change in the undo history unless grouped.
-    void ReplaceRange(long start, long end, QByteArrayView bytes);
-    void InsertBytes(long position, QByteArrayView bytes);
+    // Edits. Each is one change in the undo history unless grouped. Every edit keeps within the
+    // limits: the text stays within MaxDocumentBytes, and no line grows longer than LongestLine.
+    // An edit that would pass them is refused whole before its first change, and the refusal
+    // is reported through InsertionRefused.
+    /// Replaces [start, end) by `bytes`; false when the limits refused it.
+    bool ReplaceRange(long start, long end, QByteArrayView bytes);
+    bool InsertBytes(long position, QByteArrayView bytes);
     void DeleteRange(long start, long length);
-    /// Inserts at the caret and moves the caret behind the text.
-    void AddText(QByteArrayView bytes);
+    /// Inserts at the caret and moves the caret behind the text; false when refused.
+    bool AddText(QByteArrayView bytes);
     void BeginUndoAction();
     void EndUndoAction();
     /// Makes room for a text of `bytes` bytes, so that it grows at most once.
     void Allocate(long bytes);
-    /// Whether replacing `removed` bytes by `added` keeps the text within MaxDocumentBytes.
-    /// The view refuses any insertion that would pass it (typed, pasted, dropped or made by a
-    /// command) and reports it through InsertionRefused; an edit made of several changes asks
-    /// first and is refused whole.
-    bool Fits(qint64 removed, qint64 added) const;
-    /// Reports an edit refused for the limit, once the edit under way is over.
-    void RefuseInsertion();
+    /// Why the changes of one edit, made together, would pass the limits, in words; empty when
+    /// they keep within them. Each change is measured against the text as it is now.
+    QString Refusal(std::span<const TextChange> changes) const;
+    /// True when the changes keep within the limits; otherwise reports the refusal and is false.
+    bool Allows(std::span<const TextChange> changes);
+    bool Allows(long start, long end, QByteArrayView text);
+    /// For an edit that measured its own result: true when growing the text by `growth` bytes,
+    /// its longest line changed then `longestLine` bytes long, keeps within the limits;
+    /// otherwise reports the refusal and is false.
+    bool AllowsGrowth(qint64 growth, qint64 longestLine);
+    /// The longest line the view may lay out in the memory it may use (LongestLineFor).
+    qint64 LongestLine() const;
+    /// The memory the view may lay lines out in: the computer's physical memory unless set.
+    qint64 LayoutMemory() const { return layoutMemory_; }
+    void SetLayoutMemory(qint64 bytes) { layoutMemory_ = bytes; }
+    /// Reports an edit refused for `reason`, once the edit under way is over.
+    void RefuseEdit(const QString &reason);
     void SetSavePoint();
     bool IsModified() const;
     void SetUndoCollection(bool collect);
@@ -156,7 +173,11 @@ public:
 
     // Folding.
     FoldLevel FoldLevelOf(long line) const;
-    /// The same level as FoldLevelOf gives, depths beyond DeepestFoldLevel taken as it.
+    /// The level as the view keeps it: a depth beyond DeepestFoldLevel is taken as it, and a
+    /// line that opens a block there or deeper is no header, as the lines of its block could be
+    /// no deeper than it: its block folds with the deepest one around it.
+    static FoldLevel KeptFoldLevel(FoldLevel level);
+    /// Sets the level FoldLevelOf gives from now on, as KeptFoldLevel keeps it.
     void SetFoldLevel(long line, FoldLevel level);
     bool FoldExpanded(long line) const;
     void SetFoldExpanded(long line, bool expanded);
@@ -228,13 +249,32 @@ signals:
     void CharacterAdded(int character);
     /// The margin `margin` was clicked beside the line holding `position`.
     void MarginClicked(long position, int margin);
-    /// Text was not inserted because the document would have passed MaxDocumentBytes. Sent
-    /// once the edit is over, never from inside it.
-    void InsertionRefused();
+    /// An edit was not made because it would have passed the limits, for `reason`. Sent once
+    /// the edit is over, never from inside it.
+    void InsertionRefused(const QString &reason);
 
 private:
     friend class ScintillaView;
+    friend class DocumentLoader;
+    /// Marks an edit checked whole (Allows) while it is made: Scintilla's own question before
+    /// each of its insertions then asks only for the document's limit, as the insertion's text,
+    /// which the question does not show, was measured already.
+    class CheckedEdit
+    {
+    public:
+        explicit CheckedEdit(ScintillaCall &call) : call_(call) { ++call_.checkedEdits_; }
+        ~CheckedEdit() { --call_.checkedEdits_; }
+        CheckedEdit(const CheckedEdit &) = delete;
+        CheckedEdit &operator=(const CheckedEdit &) = delete;
+
+    private:
+        ScintillaCall &call_;
+    };
+
     explicit ScintillaCall(QsciScintilla &view);
+    /// Why Scintilla's insertion of `length` bytes at `position` would pass the limits: outside
+    /// a checked edit its text is taken to lie on one line.
+    QString InsertionRefusal(long position, long length) const;
     long Send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
     QFont ScintillaFont(const QFont &font) const;
     // The view's events, handed on to the handlers.
@@ -247,8 +287,10 @@ private:
     QsciScintilla &view_;
     ScintillaLexer *lexer_ = nullptr;
     int lineNumberDigits_ = 0;
-    bool refusalPending_ = false;
     bool caretXPending_ = false;
+    qint64 layoutMemory_;
+    QString pendingRefusal_;
+    int checkedEdits_ = 0;
     std::function<bool(QKeyEvent &)> beforeKey_;
     std::function<void()> afterKey_;
     std::function<void()> beforePaint_;

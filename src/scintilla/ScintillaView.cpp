@@ -3,6 +3,7 @@
 // ScintillaView: editor defaults, key map and the accessibility cost guard for QScintilla.
 #include "ScintillaView.h"
 
+#include "EditForecast.h"
 #include "syntax/Styles.h"
 
 #include <Qsci/qscicommand.h>
@@ -10,9 +11,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QClipboard>
 #include <QColor>
 #include <QInputMethodEvent>
 #include <QList>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QResizeEvent>
 
@@ -144,21 +147,24 @@ void ScintillaView::ForwardNotifications()
     connect(this, &QsciScintillaBase::SCN_MARGINCLICK, this,
             [this](int position, int, int margin) { emit call_.MarginClicked(position, margin); });
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int, int type, const char *, int length) {
+            [this](int position, int type, const char *, int length) {
                 if (type & SC_MOD_INSERTCHECK)
-                    KeepWithinLimit(length);
+                    KeepWithinLimits(position, length);
             });
 }
 
-// Scintilla asks before every insertion, whatever made it (keys, input methods, paste, drop,
-// line duplication); one that would pass the limit is made empty, so positions never overflow.
-// The report waits until the edit is over: a message box inside it would re-enter Scintilla.
-void ScintillaView::KeepWithinLimit(int length)
+// Scintilla asks before every insertion, whatever made it; one that would pass the limits is made
+// empty, so positions never overflow and no line outgrows the memory. The user's edits and the
+// commands' were checked whole before they began (EditForecast, ScintillaCall::Allows), as an
+// insertion refused here may come after its edit cleared a selection; this is the last line. The
+// report waits until the edit is over: a message box inside it would re-enter Scintilla.
+void ScintillaView::KeepWithinLimits(long position, int length)
 {
-    if (call_.Fits(0, length))
+    const QString refusal = call_.InsertionRefusal(position, length);
+    if (refusal.isEmpty())
         return;
     SendScintilla(SCI_CHANGEINSERTION, 0UL, "");
-    call_.RefuseInsertion();
+    call_.RefuseEdit(refusal);
 }
 
 BracePair ScintillaView::BracesAtCaret() const
@@ -247,27 +253,32 @@ void ScintillaView::paintEvent(QPaintEvent *event)
     call_.PaintDone();
 }
 
+// QScintilla types the text of every key it has no command for, Ctrl+1 or Alt+F included. A
+// chord reaches it without its text: its command, where it has one, runs as ever, and a chord
+// bound to nothing does nothing.
 void ScintillaView::keyPressEvent(QKeyEvent *event)
 {
     if (call_.KeyFirst(*event))
         return;
-    if (IsChord(*event))
-        TakeChord(*event);
-    else
-        QsciScintilla::keyPressEvent(event);
-    call_.KeyDone();
+    if (!IsChord(*event)) {
+        PressChecked(*event);
+        return;
+    }
+    QKeyEvent withoutText(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                          event->nativeVirtualKey(), event->nativeModifiers(), QString(),
+                          event->isAutoRepeat(), event->count());
+    PressChecked(withoutText);
+    event->accept();
 }
 
-// QScintilla types the text of every key it has no command for, Ctrl+1 or Alt+F included. A
-// chord reaches it without its text: its command, where it has one, runs as ever, and a chord
-// bound to nothing does nothing.
-void ScintillaView::TakeChord(QKeyEvent &event)
+// The key goes to QScintilla only when the edit it makes keeps within the limits.
+void ScintillaView::PressChecked(QKeyEvent &key)
 {
-    QKeyEvent withoutText(event.type(), event.key(), event.modifiers(), event.nativeScanCode(),
-                          event.nativeVirtualKey(), event.nativeModifiers(), QString(),
-                          event.isAutoRepeat(), event.count());
-    QsciScintilla::keyPressEvent(&withoutText);
-    event.accept();
+    if (!call_.Allows(EditForecast::OfKey(*this, key)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::keyPressEvent(&key);
+    call_.KeyDone();
 }
 
 // The horizontal scroll bar appears a moment after a line wider than the view is first painted
@@ -290,12 +301,60 @@ void ScintillaView::resizeEvent(QResizeEvent *event)
         SendScintilla(SCI_SCROLLCARET);
 }
 
+// A step refused leaves the composition shown as it was, and QScintilla's count of it true; a
+// step with nothing in it QScintilla passes over.
 void ScintillaView::inputMethodEvent(QInputMethodEvent *event)
 {
     if (!event->commitString().isEmpty() && !call_.AwaitWholeText())
         return;
+    if (!call_.Allows(EditForecast::OfInput(*this, *event, preeditBytes_)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
     QsciScintilla::inputMethodEvent(event);
+    if (!event->commitString().isEmpty() || !event->preeditString().isEmpty() ||
+        event->replacementLength() != 0)
+        preeditBytes_ = event->preeditString().toUtf8().size();
     call_.KeyDone();
+}
+
+void ScintillaView::cut()
+{
+    if (!call_.Allows(EditForecast::OfCut(*this)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::cut();
+}
+
+void ScintillaView::paste()
+{
+    if (!call_.Allows(EditForecast::OfPaste(*this, QClipboard::Clipboard)))
+        return;
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::paste();
+}
+
+void ScintillaView::dropEvent(QDropEvent *event)
+{
+    if (!call_.Allows(EditForecast::OfDrop(*this, *event))) {
+        event->ignore();
+        return;
+    }
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::dropEvent(event);
+}
+
+// The middle button pastes the text last selected anywhere where it is clicked.
+void ScintillaView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::MiddleButton) {
+        const long at =
+            SendScintilla(SCI_POSITIONFROMPOINT, static_cast<unsigned long>(event->position().x()),
+                          static_cast<long>(event->position().y()));
+        if (!call_.Allows(EditForecast::OfPasteAt(*this, at, QClipboard::Selection)))
+            return;
+    }
+    const ScintillaCall::CheckedEdit checked(call_);
+    QsciScintilla::mousePressEvent(event);
 }
 
 void ScintillaView::RemoveMenuKeys()

@@ -26,6 +26,11 @@ public:
     explicit ScintillaView(QWidget *parent = nullptr);
     ~ScintillaView() override;
 
+    /// Cut and paste, from the window's commands and QScintilla's right-click menu alike, are
+    /// checked against the limits first.
+    void cut() override;
+    void paste() override;
+
     ScintillaCall &Call() { return call_; }
 
     /// Applies the modification-event mask that suits whether assistive technology is active.
@@ -39,16 +44,20 @@ public:
 private:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
-    void TakeChord(QKeyEvent &event);
+    void PressChecked(QKeyEvent &key);
     void RemoveMenuKeys();
     void BindZoomKeys();
     void ForwardNotifications();
-    void KeepWithinLimit(int length);
+    void KeepWithinLimits(long position, int length);
     void HighlightBraces();
     long BracePartner(long brace, char character, long length) const;
 
     ScintillaCall call_;
+    // The bytes of the input method's composition shown in the text, which its next step replaces.
+    qint64 preeditBytes_ = 0;
 };

@@ -82,6 +82,9 @@ public:
         return ReadAsWindows1252();
     }
 
+    /// The longest line of the text handed over, in UTF-8 bytes, its line end left out.
+    qint64 LongestLine() const { return longestLine_; }
+
 private:
     /// The file's format when it is valid UTF-8 (the text already handed over), else nothing.
     std::optional<ScriptFormat> ReadAsUtf8(bool bom)
@@ -99,6 +102,7 @@ private:
         }
         if (!utf8.Complete())
             return std::nullopt;
+        longestLine_ = lineEnds.LongestLine();
         return ScriptFormat{bom ? TextEncoding::Utf8WithBom : TextEncoding::Utf8,
                             lineEnds.Dominant()};
     }
@@ -119,9 +123,10 @@ private:
         for (QByteArrayView chunk = NextChunk(); !chunk.isEmpty(); chunk = NextChunk()) {
             utf8.clear();
             AppendWindows1252AsUtf8(chunk, utf8);
-            lineEnds.Feed(chunk);
+            lineEnds.Feed(utf8);
             Deliver(utf8);
         }
+        longestLine_ = lineEnds.LongestLine();
         return ScriptFormat{TextEncoding::Windows1252, lineEnds.Dominant()};
     }
 
@@ -155,6 +160,7 @@ private:
         // The file changed between the passes.
         if (!decoder.Finish())
             FailOnBrokenUtf16(decoder, bigEndian);
+        longestLine_ = lineEnds.LongestLine();
         return ScriptFormat{bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le,
                             lineEnds.Dominant()};
     }
@@ -267,6 +273,7 @@ private:
     qint64 limit_ = MaxScriptFileBytes;
     qint64 read_ = 0;
     qint64 delivered_ = 0;
+    qint64 longestLine_ = 0;
 };
 
 /// The target's status when it exists; refuses a target that is not an ordinary file, so a
@@ -353,7 +360,8 @@ LoadedScript ReadScriptFile(const QString &path, ScriptTextSink &sink, qsizetype
     const FileIdentity identity = IdentityOf(info);
     sink.Opened(identity);
     ScriptReader reader(path, file.get(), info.st_size, sink, chunkBytes);
-    return LoadedScript{reader.Read(), identity};
+    const ScriptFormat format = reader.Read();
+    return LoadedScript{format, identity, reader.LongestLine()};
 }
 
 SavedScript WriteScriptFile(const QString &path, QByteArrayView text, ScriptFormat format,

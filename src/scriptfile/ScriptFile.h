@@ -46,6 +46,8 @@ struct LoadedScript {
     ScriptFormat format;
     /// The version of the file that was read, as it was when it was opened.
     FileIdentity identity;
+    /// The length in bytes of the text's longest line once decoded, its line end left out.
+    qint64 longestLine = 0;
 };
 
 /// Reads the ordinary file at `path` in chunks of `chunkBytes` and hands its text to `sink` as

@@ -205,20 +205,37 @@ void LineEndCounter::Feed(QByteArrayView bytes)
             if (i == size)
                 break;
         }
+        const std::int64_t at = fed_ + i;
         const unsigned char byte = p[i++];
         if (pendingCr_) {
             pendingCr_ = false;
             if (byte == '\n') {
                 ++crlf;
+                lineStart_ = at + 1;
                 continue;
             }
             ++cr;
         }
-        if (byte == '\r')
+        if (byte == '\r') {
+            EndLine(at);
             pendingCr_ = true;
-        else if (byte == '\n')
+        } else if (byte == '\n') {
+            EndLine(at);
             ++lf;
+        }
     }
+    fed_ += size;
+}
+
+void LineEndCounter::EndLine(std::int64_t at)
+{
+    longest_ = std::max(longest_, at - lineStart_);
+    lineStart_ = at + 1;
+}
+
+std::int64_t LineEndCounter::LongestLine() const
+{
+    return std::max(longest_, fed_ - lineStart_);
 }
 
 LineEnd LineEndCounter::Dominant() const

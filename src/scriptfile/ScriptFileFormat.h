@@ -65,7 +65,8 @@ private:
     unsigned char upper_ = 0xBF;
 };
 
-/// Counts CRLF, lone LF and lone CR line ends over a stream of chunks.
+/// Counts CRLF, lone LF and lone CR line ends over a stream of chunks, and measures the longest
+/// line between them.
 class LineEndCounter
 {
 public:
@@ -73,13 +74,20 @@ public:
     /// The most frequent line end; a text without line ends, or a tie with the platform's line
     /// end, gives the platform's.
     LineEnd Dominant() const;
+    /// The length in bytes of the longest line fed so far, its line end left out.
+    std::int64_t LongestLine() const;
 
     std::int64_t crlf = 0;
     std::int64_t lf = 0;
     std::int64_t cr = 0;
 
 private:
+    void EndLine(std::int64_t at);
+
     bool pendingCr_ = false;
+    std::int64_t fed_ = 0;
+    std::int64_t lineStart_ = 0;
+    std::int64_t longest_ = 0;
 };
 
 /// Appends the UTF-8 form of Windows-1252 `bytes`. Every byte value has a character, the five

@@ -3,6 +3,7 @@
 // LineRegex: a regular expression matched against each line of the text on its own.
 #include "LineRegex.h"
 
+#include "PatternTooComplex.h"
 #include "WordBoundary.h"
 
 #include <algorithm>
@@ -206,6 +207,9 @@ LineRegex::LineResult LineRegex::ScanLine(const Line &line, qsizetype from, qsiz
     qsizetype unit = offsets.UnitAt(from - line.start);
     while (unit <= line.units.size()) {
         const QRegularExpressionMatch match = expression_.match(line.units, unit);
+        // A valid expression gives an invalid match only when the engine gave up.
+        if (!match.isValid())
+            throw PatternTooComplex();
         if (!match.hasMatch())
             return LineResult::Continue;
         const qsizetype startUnit = match.capturedStart();

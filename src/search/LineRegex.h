@@ -19,7 +19,8 @@ public:
     /// Why the pattern cannot be used, or empty when it can.
     QString Error() const;
     /// Reports the matches of `range` in order; returns where it stopped when `keepGoing` said
-    /// no (every match starting before that was reported), else `range.to`.
+    /// no (every match starting before that was reported), else `range.to`. Throws
+    /// PatternTooComplex at a line the engine gives up on.
     qsizetype Scan(const SearchText &text, const ScanRange &range, const MatchSink &found,
                    const KeepGoing &keepGoing) const;
 

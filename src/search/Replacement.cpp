@@ -42,3 +42,22 @@ void Replacement::AppendFor(const FoundMatch &match, QByteArray &out) const
             out += match.Text(part.group);
     }
 }
+
+qsizetype Replacement::LengthFor(const FoundMatch &match) const
+{
+    qsizetype length = 0;
+    for (const Part &part : parts_)
+        length += part.group < 0 ? part.literal.size() : match.Text(part.group).size();
+    return length;
+}
+
+std::optional<qsizetype> Replacement::FixedBytes() const
+{
+    qsizetype length = 0;
+    for (const Part &part : parts_) {
+        if (part.group >= 0)
+            return std::nullopt;
+        length += part.literal.size();
+    }
+    return length;
+}

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 /// The replacement text as typed. With `expandGroups` (a regular-expression search) \0 stands
@@ -21,6 +22,10 @@ public:
 
     /// Appends the UTF-8 replacement for `match` to `out`.
     void AppendFor(const FoundMatch &match, QByteArray &out) const;
+    /// How many bytes AppendFor appends for `match`.
+    qsizetype LengthFor(const FoundMatch &match) const;
+    /// The length in bytes of every replacement, when it refers to no group; else nothing.
+    std::optional<qsizetype> FixedBytes() const;
 
 private:
     struct Part {

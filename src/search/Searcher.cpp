@@ -101,6 +101,13 @@ MatchCount Searcher::Count(const SearchText &text, qsizetype from, qsizetype to,
     return count;
 }
 
+std::optional<qsizetype> Searcher::FixedMatchBytes() const
+{
+    if (literal_)
+        return literal_->Size();
+    return std::nullopt;
+}
+
 qsizetype Searcher::PieceBytes() const
 {
     return regex_ ? LineRegex::BlockBytes : LiteralScan::PieceBytes;

@@ -3,6 +3,7 @@
 // Searcher: what the find bar looks for, compiled once and run over any part of a text.
 #pragma once
 
+#include "PatternTooComplex.h"
 #include "SearchText.h"
 #include "TextMatch.h"
 
@@ -33,7 +34,8 @@ struct MatchCount {
 /// either case unless the case must match (other letters through the regular expression
 /// engine); a regular expression is matched against one line at a time. No match spans a line
 /// end. Positions are byte positions; a range [from, to) takes in matches starting there, and
-/// at `to` as well when `to` is the end of the text.
+/// at `to` as well when `to` is the end of the text. A regular expression the engine gives up on
+/// for a line makes the scan throw PatternTooComplex, never pass the line over.
 class Searcher
 {
 public:
@@ -45,6 +47,9 @@ public:
     bool CanMatch() const { return literal_ || regex_; }
     /// Why the pattern is not a valid regular expression, or empty.
     QString Error() const { return error_; }
+    /// The length in bytes of every match, for plain text found byte for byte; nothing when
+    /// matches differ in length. Such a search never throws PatternTooComplex.
+    std::optional<qsizetype> FixedMatchBytes() const;
 
     /// Reports every match starting in [from, to), in order and without overlaps, until `found`
     /// says stop; between pieces of text it asks `keepGoing` and stops when that says no.

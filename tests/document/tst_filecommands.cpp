@@ -27,12 +27,15 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
 #include <functional>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -893,57 +896,98 @@ private slots:
     void documentLimitIsSharedByOpenAndEditing()
     {
         // The largest file a save writes, a full document after a byte-order mark, opens; no
-        // key, paste or Comment Selected takes the document past the limit. The rest of the file is
-        // a hole that reads as NUL bytes, and the window stays hidden so that its long line is
-        // never drawn.
+        // edit takes the document past the limit, and one that would is refused whole before its
+        // first change: the text, the selection and the modified state stay as they were. The
+        // rest of the file is a hole that reads as NUL bytes: one line, which the memory is taken
+        // to allow. The window stays hidden and the caret off that line, so that it is never laid
+        // out.
+        const QByteArray start = "abcdefgh one\nabcdefgh\n  x\n";
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("full.qc"));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(Utf8Bom.toByteArray() + "ab\ncd\n") &&
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(Utf8Bom.toByteArray() + start + "zz\n") &&
                 file.resize(MaxScriptFileBytes));
         file.close();
         Window w;
         w.form->hide();
+        w.form->Code->SetLayoutMemory(std::numeric_limits<qint64>::max());
         w.dialog->Choose(path);
         w.form->mnuOpen->trigger();
         QVERIFY(w.form->Code->AwaitWholeText());
         QCOMPARE(w.prompts->errors, QStringList());
-        const auto *view = w.form->Code->findChild<QsciScintilla *>();
+        auto *view = w.form->Code->findChild<QsciScintilla *>();
         QWidget *keys = w.form->Code->focusProxy();
-        const QString refusal = QStringLiteral(
-            "The text was not inserted: a document holds at most 2147483647 bytes of text.");
+        const auto field = [&](const char *name) {
+            return w.form->Code->findChild<QLineEdit *>(QLatin1String(name));
+        };
+        const long full = MaxDocumentBytes;
         struct Step {
             const char *action;
+            long anchor;
+            long caret;
             qint64 length;
-            qsizetype refusals;
         };
-        const Step steps[] = {
-            {"", MaxDocumentBytes, 0},           {"type x", MaxDocumentBytes, 1},
-            {"delete", MaxDocumentBytes - 1, 1}, {"type é", MaxDocumentBytes - 1, 2},
-            {"type x", MaxDocumentBytes, 2},     {"paste y", MaxDocumentBytes, 3},
-            {"comment", MaxDocumentBytes, 4}};
+        // Each step starts from its selection; a step that keeps the length was refused. The last
+        // steps edit the line "zz", after the text that is checked.
+        const Step steps[] = {{"type x", 0, 0, full},          {"paste wxyz", 0, 3, full},
+                              {"type é", 0, 1, full},          {"input éé", 0, 1, full},
+                              {"replace", 0, 8, full},         {"replace all", 0, 8, full},
+                              {"comment", 0, 15, full},        {"toggle comment", 0, 15, full},
+                              {"backspace", 28, 28, full - 1}, {"return", 25, 25, full - 1},
+                              {"type é", 27, 27, full - 1},    {"type x", 27, 27, full}};
+        qsizetype refusals = 0;
         for (const Step &step : steps) {
             const QString action = QString::fromUtf8(step.action);
-            if (action.startsWith(QLatin1String("type ")))
+            view->SendScintilla(QsciScintillaBase::SCI_SETSEL, step.anchor, step.caret);
+            const long length = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+            const bool modified = w.form->Code->IsModified();
+            if (action.startsWith(QLatin1String("type "))) {
                 TypeKeys(keys, action.mid(5));
-            else if (action == QLatin1String("delete"))
-                TypeKeys(keys, QStringLiteral("{Del}"));
-            else if (action.startsWith(QLatin1String("paste "))) {
+            } else if (action == QLatin1String("backspace")) {
+                TypeKeys(keys, QStringLiteral("{Backspace}"));
+            } else if (action == QLatin1String("return")) {
+                TypeKeys(keys, QStringLiteral("{Return}"));
+            } else if (action.startsWith(QLatin1String("paste "))) {
                 QApplication::clipboard()->setText(action.mid(6));
                 w.form->mnuPaste->trigger();
+            } else if (action.startsWith(QLatin1String("input "))) {
+                QInputMethodEvent input;
+                input.setCommitString(action.mid(6));
+                QApplication::sendEvent(view, &input);
+            } else if (action == QLatin1String("replace")) {
+                // The window is hidden, so its shortcuts are not: the bar opens from its action.
+                for (QAction *open : w.form->Code->actions())
+                    if (open->text() == QLatin1String("Replace..."))
+                        open->trigger();
+                TypeKeys(field("replaceField"), QStringLiteral("ABCDEFGHIJKLMNOPQRST{Return}"));
+            } else if (action == QLatin1String("replace all")) {
+                TypeKeys(field("replaceField"), QStringLiteral("{Ctrl+Return}"));
             } else if (action == QLatin1String("comment")) {
-                // Two lines: made in pieces, the edit would take out "b\n" to put it back
-                // with the second line's apostrophe, which the limit keeps out.
-                view->SendScintilla(QsciScintillaBase::SCI_SETSEL, 0UL, 4L);
+                // Two lines: made in pieces, the edit would take out "abcdefgh one\n" to put it
+                // back with the second line's apostrophe, which the limit keeps out.
                 w.form->mCommentSelected->trigger();
+            } else {
+                TypeKeys(keys, QStringLiteral("{Ctrl+/}"));
             }
-            QTRY_COMPARE(w.prompts->errors.size(), step.refusals);
+            const bool refused = view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH) == length;
+            refusals += refused;
+            QTRY_COMPARE(w.prompts->errors.size(), refusals);
             QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETLENGTH), long(step.length));
+            QCOMPARE(
+                QByteArray(reinterpret_cast<const char *>(view->SendScintilla(
+                               QsciScintillaBase::SCI_GETRANGEPOINTER, 0UL, long(start.size()))),
+                           start.size()),
+                start);
+            if (refused) {
+                QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETANCHOR), step.anchor);
+                QCOMPARE(view->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), step.caret);
+                QCOMPARE(w.form->Code->IsModified(), modified);
+            }
         }
-        QCOMPARE(w.prompts->errors, QStringList(4, refusal));
-        char start[4] = {};
-        view->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, 3L, start);
-        QCOMPARE(QByteArray(start), QByteArray("xb\n"));
+        QCOMPARE(w.prompts->errors,
+                 QStringList(refusals, QStringLiteral("The text was not inserted: a document "
+                                                      "holds at most 2147483647 bytes of text.")));
     }
 
     void killedSaveLeavesOldOrNewFile_data()

@@ -10,9 +10,12 @@
 #include "support/FileBytes.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 #include "support/Typing.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <Qsci/qsciscintilla.h>
@@ -331,6 +334,74 @@ private slots:
     {
         QVERIFY_THROWS_EXCEPTION(OverflowError, CheckedInt32(qint64(1) << 31));
         QCOMPARE(CheckedInt32(qsizetype(10)), 10);
+    }
+
+    void theControlsCommandsRunInsideTheGuard_data()
+    {
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<QStringList>("commands");
+        const auto row = [](const char *name, const char *open, const char *act,
+                            const QStringList &commands) {
+            QTest::newRow(name) << QString::fromLatin1(open) << QString::fromLatin1(act)
+                                << commands;
+        };
+        row("Ctrl+F", "", "{Ctrl+F}", {"Find..."});
+        row("F3", "{Ctrl+F}", "{F3}", {"Find Next"});
+        row("Shift+F3", "{Ctrl+F}", "{Shift+F3}", {"Find Previous"});
+        row("typing the search", "{Ctrl+F}", "y", {"Find"});
+        row("Return in the search", "{Ctrl+F}", "{Return}", {"Find Next"});
+        row("Shift+Return in the search", "{Ctrl+F}", "{Shift+Return}", {"Find Previous"});
+        row("option key", "{Ctrl+F}", "{Alt+C}", {"Match case", "Find"});
+        row("next button", "{Ctrl+F}", "click findNext", {"Find Next"});
+        row("previous button", "{Ctrl+F}", "click findPrevious", {"Find Previous"});
+        row("close button", "{Ctrl+F}", "click closeFind", {"Close Find"});
+        row("Escape in the bar", "{Ctrl+F}", "{Esc}", {"Close Find"});
+        row("Escape in the text", "{Ctrl+F}", "text {Esc}", {"Close Find"});
+        row("Return in the replacement", "{Ctrl+H}", "replaceField {Return}", {"Replace"});
+        row("Ctrl+Return in the replacement", "{Ctrl+H}", "replaceField {Ctrl+Return}",
+            {"Replace All"});
+        row("Replace button", "{Ctrl+H}", "click replaceOne", {"Replace"});
+        row("Replace All button", "{Ctrl+H}", "click replaceAll", {"Replace All"});
+        row("Ctrl+G", "", "{Ctrl+G}", {"Go to Line"});
+        row("Return in the line field", "{Ctrl+G}", "{Return}", {"Go to Line"});
+        row("Ctrl+/", "", "{Ctrl+/}", {"Toggle Comment"});
+        row("fold", "", "{Ctrl+Shift+[}", {"Fold"});
+        row("unfold", "", "{Ctrl+Shift+]}", {"Unfold"});
+        row("fold all", "", "{Ctrl+K}{Ctrl+0}", {"Fold All"});
+        row("unfold all", "", "{Ctrl+K}{Ctrl+J}", {"Unfold All"});
+    }
+
+    // Each key, button and field of the control's own commands, as the window's guard sees them:
+    // one that failed would be reported as a menu command is, not end the program.
+    void theControlsCommandsRunInsideTheGuard()
+    {
+        QFETCH(QString, open);
+        QFETCH(QString, act);
+        QFETCH(QStringList, commands);
+        TestWindow w;
+        EditorControl &code = *w.form->Code;
+        QStringList ran;
+        code.SetCommandGuard([&ran](const QString &command, const std::function<void()> &body) {
+            ran << command;
+            body();
+        });
+        code.SetText(QStringLiteral("If x Then\n    y = 1\nEnd If\n"));
+        code.SetSelection(EditorRange{1, 4, 1, 4}, true);
+        QWidget *text = code.findChild<QsciScintilla *>();
+        TypeKeys(text, open);
+        ran.clear();
+        const QString target = act.section(QLatin1Char(' '), 0, 0);
+        const QString keys = act.section(QLatin1Char(' '), 1);
+        if (target == QLatin1String("click"))
+            code.findChild<QAbstractButton *>(keys)->click();
+        else if (target == QLatin1String("text"))
+            TypeKeys(text, keys);
+        else if (!keys.isEmpty())
+            TypeKeys(code.findChild<QLineEdit *>(target), keys);
+        else
+            TypeKeys(act);
+        QCOMPARE(ran, commands);
     }
 
     void guardReportsAFailedCommandOnceAndCarriesOn()

@@ -158,6 +158,12 @@ private slots:
                                        << "(a" << int(Regex) << ""
                                        << "| (a)"
                                        << "Invalid pattern: missing closing parenthesis" << false;
+        // The last match found, while the pattern was typed, stays selected.
+        QTest::newRow("expression too complex for the text")
+            << "| " + QString(30, u'a') + "b"
+            << "(a+)+$" << int(Regex) << "{F3}"
+            << " [" + QString(30, u'a') + "]b"
+            << "The expression is too complex for this text" << false;
         QTest::newRow("across a multi-byte character") << "| = \"Ça coûte 5€.\""
                                                        << "E 5€" << int(None) << ""
                                                        << " = \"Ça coût[e 5€].\""
@@ -195,7 +201,8 @@ private slots:
         const bool red = w.SearchField()->palette().color(QPalette::Base) !=
                          w.Box("matchCase")->palette().color(QPalette::Base);
         QCOMPARE(red, status.startsWith(QLatin1String("No")) ||
-                          status.startsWith(QLatin1String("Invalid")));
+                          status.startsWith(QLatin1String("Invalid")) ||
+                          status.contains(QLatin1String("too complex")));
     }
 
     void openingSeedsTheSearchText_data()
@@ -340,6 +347,10 @@ private slots:
             << QByteArray("a b\r\nc") << ""
             << " " << int(None) << "\n"
             << QByteArray("a\r\nb\r\nc") << "Replaced 1";
+        QTest::newRow("expression too complex for the text")
+            << QByteArray("a\n" + QByteArray(31, 'a') + "b\n") << ""
+            << "(a+)+$" << int(Regex) << "x" << QByteArray("a\n" + QByteArray(31, 'a') + "b\n")
+            << "The expression is too complex for this text";
         QTest::newRow("accented letters")
             << QByteArray("ñandú ÑANDÚ\n") << ""
             << "Ú" << int(None) << "u" << QByteArray("ñandu ÑANDu\n") << "Replaced 2";
@@ -380,6 +391,7 @@ private slots:
         QTest::addColumn<int>("options");
         QTest::addColumn<QString>("replacement");
         QTest::newRow("growing") << "x" << int(None) << "yyy";
+        QTest::newRow("growing past a batch's texts") << "x" << int(None) << QString(30, u'y');
         QTest::newRow("shrinking") << "level x" << int(None) << "L";
         QTest::newRow("regex groups") << "(\\w+) x" << int(Regex) << "\\1";
     }
@@ -403,6 +415,54 @@ private slots:
         w.ReplaceAll(pattern, options, replacement);
         QVERIFY(w.form->Code->Text() == expected);
         w.form->Code->Undo();
+        QVERIFY(w.form->Code->Text() == text);
+    }
+
+    void longTextsInTheFieldsAreTakenWhole_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("replacement");
+        const QString longSearch = QString(40000, u'x') + QLatin1Char('y');
+        QTest::newRow("search text") << longSearch << "z";
+        QTest::newRow("replacement") << "y" << QString(40000, u'z');
+    }
+
+    // Pasted, as a text that long would be; a field that cut it would find, or put, a part.
+    void longTextsInTheFieldsAreTakenWhole()
+    {
+        QFETCH(QString, search);
+        QFETCH(QString, replacement);
+        const QString text = QStringLiteral("a ") + QString(40000, u'x') + QStringLiteral("y b");
+        Window w;
+        w.SetText(QLatin1Char('|') + text);
+        TypeKeys(QStringLiteral("{Ctrl+H}"));
+        for (const auto &[field, value] :
+             {std::pair{"searchField", search}, std::pair{"replaceField", replacement}}) {
+            QApplication::clipboard()->setText(value);
+            TypeKeys(w.Field(field), QStringLiteral("{Ctrl+A}{Ctrl+V}"));
+        }
+        TypeKeys(w.Field("replaceField"), QStringLiteral("{Ctrl+Return}"));
+        QCOMPARE(w.Status(), QStringLiteral("Replaced 1"));
+        QVERIFY(w.form->Code->Text() == QString(text).replace(search, replacement));
+    }
+
+    // A script of 3 MB whose every byte would become 1000: the result, 3 GB, is refused before
+    // any of it is built, and the script stays as it was.
+    void replaceAllPastTheDocumentLimitIsRefusedWhole()
+    {
+        const QString line = QString(100, u'a') + QLatin1Char('\n');
+        QString text;
+        for (int count = 0; count < 30000; ++count)
+            text += line;
+        Window w;
+        w.SetText(QLatin1Char('|') + text);
+        w.Find(QStringLiteral("a"), Case, true);
+        QApplication::clipboard()->setText(QString(1000, u'b'));
+        TypeKeys(w.Field("replaceField"), QStringLiteral("{Ctrl+V}{Ctrl+Return}"));
+        QTRY_COMPARE(w.prompts->errors,
+                     QStringList{QStringLiteral("The text was not inserted: a document holds at "
+                                                "most 2147483647 bytes of text.")});
+        QCOMPARE(w.Status(), QStringLiteral("Nothing replaced"));
         QVERIFY(w.form->Code->Text() == text);
     }
 

@@ -26,6 +26,9 @@ namespace
 
 using Sci = QsciScintillaBase;
 
+// Blocks nested deeper than the fold levels Scintilla keeps.
+constexpr int Depth = 3100;
+
 const QString Small = QStringLiteral("Sub A()\n"
                                      "    x = 1\n"
                                      "    If x Then\n"
@@ -269,6 +272,41 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), 120'000);
         QCOMPARE(Shown(view), QStringLiteral("1000001").repeated(Blocks) + QLatin1Char('1'));
         QCOMPARE(w.form->Code->Text(), block.repeated(Blocks));
+    }
+
+    void blocksDeeperThanTheLevelsKeptFoldWithTheDeepestOne_data()
+    {
+        QTest::addColumn<int>("caretLine");
+        QTest::newRow("caret in the innermost block") << Depth;
+        QTest::newRow("caret on a block opened deeper") << 3080;
+    }
+
+    // Scintilla keeps 3071 levels: the block opened at depth 3070 is the deepest that folds, and
+    // every block inside it folds with it. The caret, deeper than that, stays on its line, where
+    // the next key types.
+    void blocksDeeperThanTheLevelsKeptFoldWithTheDeepestOne()
+    {
+        QFETCH(int, caretLine);
+        TestWindow w;
+        QsciScintilla *view = ViewOf(w);
+        const QString nested = QStringLiteral("If x Then\n").repeated(Depth) +
+                               QStringLiteral("y = 1\n") +
+                               QStringLiteral("End If\n").repeated(Depth);
+        w.form->Code->SetText(nested);
+        Press(view, QStringLiteral("{Ctrl+K}{Ctrl+0}{Ctrl+K}{Ctrl+J}"));
+        QVERIFY(Send(view, Sci::SCI_GETFOLDLEVEL, 3070) & Sci::SC_FOLDLEVELHEADERFLAG);
+        QCOMPARE(Send(view, Sci::SCI_GETFOLDLEVEL, 3071) & Sci::SC_FOLDLEVELHEADERFLAG, 0L);
+        PutCaret(view, caretLine);
+        Press(view, QStringLiteral("{Ctrl+Shift+[}"));
+        const long lastHidden = 2 * Depth - 3070;
+        QCOMPARE(Shown(view), QString(3071, QLatin1Char('1')) +
+                                  QString(lastHidden - 3070, QLatin1Char('0')) +
+                                  QString(2 * Depth + 1 - lastHidden, QLatin1Char('1')));
+        Press(view, QStringLiteral("z"));
+        QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{caretLine, 1, caretLine, 1}));
+        // Each opener, "If x Then" and its line end, is 10 characters.
+        QCOMPARE(w.form->Code->Text(), QString(nested).insert(caretLine * 10, QLatin1Char('z')));
+        QTRY_VERIFY(!Shown(view).contains(QLatin1Char('0')));
     }
 
     void foldedTextIsKeptAndSavedAsItWas()

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Script files read and saved in chunks: seeded random files of every encoding and line end, with
 // byte-order marks, CR LF pairs and long characters at and around the chunk boundaries, come back
-// byte for byte.
+// byte for byte, their longest line measured as the text has it.
 #include "common/EditorError.h"
 #include "scriptfile/ScriptFile.h"
 #include "support/FileBytes.h"
@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -113,6 +114,15 @@ LineEnd DominantOf(const QString &text)
     return LineEnd(std::find(std::begin(counts), std::end(counts), most) - std::begin(counts));
 }
 
+/// The longest line of `text` in UTF-8 bytes, its line end left out.
+qint64 LongestLineOf(const QString &text)
+{
+    qint64 longest = 0;
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n"))))
+        longest = std::max<qint64>(longest, line.toUtf8().size());
+    return longest;
+}
+
 QString Hex(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.toHex(' '));
@@ -183,16 +193,17 @@ private slots:
                     .toUtf8();
             };
             CollectingSink sink;
-            ScriptFormat read;
+            LoadedScript read;
             try {
-                read = ReadScriptFile(source, sink, chunk).format;
-                WriteScriptFile(target, sink.text, read, chunk);
+                read = ReadScriptFile(source, sink, chunk);
+                WriteScriptFile(target, sink.text, read.format, chunk);
             } catch (const EditorError &error) {
                 QFAIL((context() + ": " + error.what()).constData());
             }
-            QVERIFY2(read.encoding == format, context().constData());
+            QVERIFY2(read.format.encoding == format, context().constData());
             QVERIFY2(sink.text == text.toUtf8(), context().constData());
-            QVERIFY2(read.lineEnd == DominantOf(text), context().constData());
+            QVERIFY2(read.format.lineEnd == DominantOf(text), context().constData());
+            QCOMPARE(read.longestLine, LongestLineOf(text));
             QVERIFY2(ReadBytes(target) == bytes, context().constData());
         }
     }
