@@ -4,6 +4,7 @@
 #include "BlockView.h"
 
 #include "scintilla/ScintillaCall.h"
+#include "syntax/BlockStructure.h"
 #include "syntax/LanguageDefinition.h"
 
 #include <QAbstractScrollArea>

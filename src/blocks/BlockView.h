@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+class BlockStructure;
 class QKeyEvent;
 class QPoint;
 class ScintillaCall;

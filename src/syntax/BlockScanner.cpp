@@ -175,6 +175,13 @@ bool BlockScanner::Continues(std::string_view line)
     return ReadUnits(line, 0);
 }
 
+std::int64_t BlockScanner::StatementStart(const BlockText &text, std::int64_t line)
+{
+    while (line > 0 && Continues(text.Line(line - 1)))
+        --line;
+    return line;
+}
+
 void BlockScanner::Scan(const BlockText &text, std::int64_t first, BlockStatement &statement)
 {
     statement.first = first;
