@@ -34,15 +34,20 @@ std::int64_t BlockPass::ReadUnanalysed(const BlockText &text, std::int64_t line,
         }
         known = start - 1;
     }
-    for (std::int64_t sync = line; sync > known && line - sync < SyncSearchLines; --sync) {
-        if (IsSyncLine(text, sync))
+    // A sync line just below an analysed one is read from there instead: nothing unread above
+    // it would bring a pass from above later, to set right what reading it after a reset got
+    // wrong.
+    for (std::int64_t sync = line; sync - 1 > known && line - sync < SyncSearchLines; --sync) {
+        if (!lines_.IsRead(sync - 1) && IsSyncLine(text, sync))
             return Run(text, sync, true, target, budget, sink, report);
     }
     return Run(text, known, false, target, budget, sink, report);
 }
 
-// A line that starts a statement with Sub, Function or Type: the blocks open after it do not
-// depend on anything before it.
+// A line that starts a statement with Sub, Function, Property, Type or Class. The blocks open
+// after it depend on nothing before it but the Class that may hold it, which is rare enough to
+// read it as if none did; the pass from above that reads the unread lines before it later sets
+// that right.
 bool BlockPass::IsSyncLine(const BlockText &text, std::int64_t line)
 {
     if (line > 0 && scanner_.Continues(text.Line(line - 1)))

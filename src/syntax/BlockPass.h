@@ -17,8 +17,8 @@
 class BlockPass
 {
 public:
-    /// How far back from a line not analysed the analysis looks for a Sub, Function or Type to
-    /// start from, before it starts from the nearest analysed line instead.
+    /// How far back from a line not analysed the analysis looks for a Sub, Function, Property,
+    /// Type or Class to start from, before it starts from the nearest analysed line instead.
     static constexpr std::int64_t SyncSearchLines = 4000;
 
     BlockPass(BlockLines &lines, BlockScanner &scanner) : lines_(lines), scanner_(scanner) {}
@@ -28,9 +28,9 @@ public:
     /// line not read.
     std::int64_t ReadOn(const BlockText &text, std::int64_t start, std::int64_t target,
                         BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
-    /// Reads for `line`, which is not analysed: from a Sub, Function or Type shortly before it,
-    /// or else from the nearest analysed statement before it. Returns the line where reading
-    /// stopped.
+    /// Reads for `line`, which is not analysed: from a Sub, Function, Property, Type or Class
+    /// shortly before it, or else from the nearest analysed statement before it. Returns the
+    /// line where reading stopped.
     std::int64_t ReadUnanalysed(const BlockText &text, std::int64_t line, std::int64_t target,
                                 BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
 

@@ -152,6 +152,7 @@ private slots:
         QTest::addColumn<QString>("sample");
         QTest::newRow("nested blocks") << "nested";
         QTest::newRow("slips") << "slips";
+        QTest::newRow("classes") << "classes";
     }
 
     // The window shows the fold levels and marks the block analysis' golden files hold: each
@@ -201,6 +202,7 @@ private slots:
 
     void foldKeys_data()
     {
+        QTest::addColumn<QString>("script");
         QTest::addColumn<int>("caretLine");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
@@ -208,35 +210,43 @@ private slots:
         const QString fold = QStringLiteral("{Ctrl+Shift+[}");
         const QString unfold = QStringLiteral("{Ctrl+Shift+]}");
         const QString foldAll = QStringLiteral("{Ctrl+K}{Ctrl+0}");
-        QTest::newRow("fold the block at the caret") << 3 << fold << "1110011" << Small;
-        QTest::newRow("fold the block a header opens") << 2 << fold << "1110011" << Small;
-        QTest::newRow("fold again folds the block around")
-            << 3 << fold + fold << "1000001" << Small;
-        QTest::newRow("shifted bracket as the layout sends it") << 3 << "{Ctrl+Shift+{}"
-                                                                << "1110011" << Small;
-        QTest::newRow("unfold at the folded header") << 3 << fold + unfold << "1111111" << Small;
-        QTest::newRow("unfold outside a fold does nothing") << 3 << unfold << "1111111" << Small;
-        QTest::newRow("fold all") << 3 << foldAll << "1000001" << Small;
-        QTest::newRow("fold all with a plain 0") << 3 << "{Ctrl+K}0"
-                                                 << "1000001" << Small;
-        QTest::newRow("inner blocks stay folded under an unfolded one")
-            << 3 << foldAll + unfold << "1110011" << Small;
-        QTest::newRow("unfold all") << 3 << foldAll + "{Ctrl+K}{Ctrl+J}"
-                                    << "1111111" << Small;
+        const auto row = [](const char *name, int caretLine, const QString &keys, const char *shown,
+                            const QString &script = Small) {
+            QTest::newRow(name) << script << caretLine << keys << shown << script;
+        };
+        row("fold the block at the caret", 3, fold, "1110011");
+        row("fold the block a header opens", 2, fold, "1110011");
+        row("fold again folds the block around", 3, fold + fold, "1000001");
+        row("shifted bracket as the layout sends it", 3, "{Ctrl+Shift+{}", "1110011");
+        row("unfold at the folded header", 3, fold + unfold, "1111111");
+        row("unfold outside a fold does nothing", 3, unfold, "1111111");
+        row("fold all", 3, foldAll, "1000001");
+        row("fold all with a plain 0", 3, "{Ctrl+K}0", "1000001");
+        row("inner blocks stay folded under an unfolded one", 3, foldAll + unfold, "1110011");
+        row("unfold all", 3, foldAll + "{Ctrl+K}{Ctrl+J}", "1111111");
         QTest::newRow("another key ends the chord")
-            << 6 << "{Ctrl+K}q"
+            << Small << 6 << "{Ctrl+K}q"
             << "1111111" << QString(Small).replace(QStringLiteral("z ="), QStringLiteral("qz ="));
+        const QString classes = QStringLiteral("Class C\n"
+                                               "  Property Get P()\n"
+                                               "    P = 1\n"
+                                               "  End Property\n"
+                                               "  x = 2\n"
+                                               "End Class");
+        row("fold the Class around the caret", 4, fold, "100000", classes);
+        row("fold all folds the Class", 2, foldAll, "100000", classes);
     }
 
     void foldKeys()
     {
+        QFETCH(QString, script);
         QFETCH(int, caretLine);
         QFETCH(QString, keys);
         QFETCH(QString, shown);
         QFETCH(QString, text);
         TestWindow w;
         QsciScintilla *view = ViewOf(w);
-        w.form->Code->SetText(Small);
+        w.form->Code->SetText(script);
         PutCaret(view, caretLine);
         Press(view, keys);
         QCOMPARE(Shown(view), shown);
