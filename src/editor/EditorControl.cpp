@@ -5,6 +5,7 @@
 
 #include "EditorEvents.h"
 #include "blocks/BlockView.h"
+#include "blocks/MarkBar.h"
 #include "colouring/QuillLexer.h"
 #include "colouring/VisibleFirstColouring.h"
 #include "common/EditorError.h"
@@ -54,6 +55,8 @@ EditorControl::EditorControl(QWidget *parent)
     goToLine_ = new GoToLineBar(*this, *view_);
     layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*view_);
+    marks_ = new MarkBar(*this, *view_, *blocks_);
+    layout->addWidget(marks_);
     comments_ = std::make_unique<LineComments>(*view_);
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
                           [this] { AfterKey(); });
@@ -70,8 +73,8 @@ EditorControl::~EditorControl() = default;
 // The features see the keys the text gets, in this order, before QScintilla does.
 bool EditorControl::BeforeKey(QKeyEvent &key)
 {
-    return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key) ||
-           comments_->BeforeKey(key);
+    return completion_->BeforeKey(key) || find_->BeforeKey(key) || marks_->BeforeKey(key) ||
+           blocks_->BeforeKey(key) || comments_->BeforeKey(key);
 }
 
 void EditorControl::AfterKey()

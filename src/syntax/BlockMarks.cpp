@@ -13,6 +13,21 @@ using Flag = BlockLines::Flag;
 // How far back a mismatch looks for the line that opened the block it ends.
 constexpr std::int64_t MismatchSearchLines = 1'000'000;
 
+// Past this many blank lines below an opener, its block counts as holding something.
+constexpr std::int64_t MostBlankLines = 1000;
+
+bool IsBlank(std::string_view line)
+{
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+bool Holds(const BlockStacks &stacks, BlockStacks::Id stack, BlockStacks::Id record)
+{
+    while (stacks.Depth(stack) > stacks.Depth(record))
+        stack = stacks.Below(stack);
+    return stack == record;
+}
+
 } // namespace
 
 std::vector<BlockMark> BlockMarks::Of(const BlockText &text, std::int64_t line)
@@ -27,7 +42,7 @@ std::vector<BlockMark> BlockMarks::Of(const BlockText &text, std::int64_t line)
     StepLine(lines_.Stacks(), incoming, tokens, step_);
     for (const LineStep::Mark &mark : step_.marks)
         AppendMark(mark, tokens, line, marks);
-    AppendUnclosed(line, tokens, marks);
+    AppendUnclosed(text, line, tokens, marks);
     std::sort(marks.begin(), marks.end(),
               [](const BlockMark &a, const BlockMark &b) { return a.column < b.column; });
     return marks;
@@ -57,7 +72,8 @@ void BlockMarks::AppendMark(const LineStep::Mark &mark, std::span<const BlockTok
 
 // The blocks the line leaves open are the top records of the next line's stack; those whose
 // end the analysis found missing are marked.
-void BlockMarks::AppendUnclosed(std::int64_t line, std::span<const BlockToken> tokens,
+void BlockMarks::AppendUnclosed(const BlockText &text, std::int64_t line,
+                                std::span<const BlockToken> tokens,
                                 std::vector<BlockMark> &marks) const
 {
     const BlockLines::Info &after = lines_.At(line + 1);
@@ -77,9 +93,31 @@ void BlockMarks::AppendUnclosed(std::int64_t line, std::span<const BlockToken> t
     for (std::size_t k = 0; k < records.size(); ++k) {
         if (stacks.StatusOf(records[k]) == BlockStacks::Status::Unclosed) {
             const BlockToken &token = tokens[step_.opened[k].token];
-            marks.push_back({token.column, token.length, UnclosedText(token.word, line + 1)});
+            marks.push_back({token.column, token.length, UnclosedText(token.word, line + 1),
+                             HoldsNothing(text, line, records[k])});
         }
     }
+}
+
+// Whether the unclosed block of `record`, opened on `line`, holds nothing but blank lines: the
+// text ends after them, or the first line that is not blank ended the block.
+bool BlockMarks::HoldsNothing(const BlockText &text, std::int64_t line,
+                              BlockStacks::Id record) const
+{
+    std::int64_t next = line + 1;
+    while (next < lines_.Count() && IsBlank(text.Line(next))) {
+        if (++next - line > MostBlankLines)
+            return false;
+    }
+    if (next == lines_.Count())
+        return true;
+    const BlockLines::Info &before = lines_.At(next);
+    const BlockLines::Info &after = lines_.At(next + 1);
+    const auto good = [](const BlockLines::Info &info) {
+        return (info.flags & (Flag::Known | Flag::Changed)) == Flag::Known;
+    };
+    return good(before) && good(after) && Holds(lines_.Stacks(), before.stack, record) &&
+           !Holds(lines_.Stacks(), after.stack, record);
 }
 
 // The line before `line` whose stack does not hold `record` yet: the line that opened it.

@@ -13,10 +13,14 @@
 #include <vector>
 
 /// A marked block word: where it stands in its line, in bytes, and what its tooltip says.
+/// `holdsNothing` tells an unclosed opener whose block holds nothing yet: only blank lines
+/// follow its line before the end of the text or the line that ended the block, as when the
+/// opener has just been typed.
 struct BlockMark {
     std::uint32_t column;
     std::uint32_t length;
     std::string text;
+    bool holdsNothing = false;
 };
 
 /// The marks of a line are not stored: they are worked out when asked, from the line's stored
@@ -32,8 +36,9 @@ public:
 private:
     void AppendMark(const LineStep::Mark &mark, std::span<const BlockToken> tokens,
                     std::int64_t line, std::vector<BlockMark> &marks) const;
-    void AppendUnclosed(std::int64_t line, std::span<const BlockToken> tokens,
-                        std::vector<BlockMark> &marks) const;
+    void AppendUnclosed(const BlockText &text, std::int64_t line,
+                        std::span<const BlockToken> tokens, std::vector<BlockMark> &marks) const;
+    bool HoldsNothing(const BlockText &text, std::int64_t line, BlockStacks::Id record) const;
     std::int64_t LineOfRecord(BlockStacks::Id record, std::int64_t line) const;
 
     const BlockLines &lines_;

@@ -7,6 +7,14 @@
 
 #include <algorithm>
 
+namespace
+{
+
+// A search for marks analyses the lines it passes this many at a time.
+constexpr std::int64_t SearchChunkLines = 2048;
+
+} // namespace
+
 bool BlockStructure::Applies(const LanguageDefinition &definition)
 {
     QSet<QString> keywords;
@@ -139,4 +147,64 @@ void BlockStructure::RunWaiting(const BlockText &text, std::int64_t from, std::i
 std::vector<BlockMark> BlockStructure::Marks(const BlockText &text, std::int64_t line)
 {
     return marks_.Of(text, line);
+}
+
+std::int64_t BlockStructure::FindMarkedLine(const BlockText &text, std::int64_t first,
+                                            std::int64_t last, bool downwards, FoldLevelSink &sink,
+                                            BlockReport &report)
+{
+    KeepInStep(text);
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min(last, lines_.Count() - 1);
+    for (std::int64_t done = 0; done <= last - first; done += SearchChunkLines) {
+        const std::int64_t from =
+            downwards ? first + done : std::max(first, last - done - SearchChunkLines + 1);
+        const std::int64_t to =
+            downwards ? std::min(last, from + SearchChunkLines - 1) : last - done;
+        AnalyseForMarks(text, from, to, sink, report);
+        for (std::int64_t k = 0; k <= to - from; ++k) {
+            const std::int64_t line = downwards ? from + k : to - k;
+            if (!marks_.Of(text, line).empty())
+                return line;
+        }
+    }
+    return -1;
+}
+
+// Analyses first..last with no budget, and the lines after them until every block they open
+// has its end found: an opener's mark depends on how its block ended.
+void BlockStructure::AnalyseForMarks(const BlockText &text, std::int64_t first, std::int64_t last,
+                                     FoldLevelSink &sink, BlockReport &report)
+{
+    BlockBudget budget;
+    RunWaiting(text, 0, last, last, budget, sink, report);
+    ReadLines(text, first, last, budget, sink, report);
+    const std::vector<BlockStacks::Id> opened = BlocksOpenedIn(first, last);
+    const auto unended = [this](BlockStacks::Id record) {
+        return lines_.Stacks().StatusOf(record) == BlockStacks::Status::Open;
+    };
+    for (std::int64_t from = last + 1;
+         from < lines_.Count() && std::any_of(opened.begin(), opened.end(), unended);
+         from += SearchChunkLines)
+        ReadLines(text, from, std::min(from + SearchChunkLines, lines_.Count()) - 1, budget, sink,
+                  report);
+}
+
+// The blocks opened in first..last that are still open after them.
+std::vector<BlockStacks::Id> BlockStructure::BlocksOpenedIn(std::int64_t first,
+                                                            std::int64_t last) const
+{
+    std::vector<BlockStacks::Id> opened;
+    if (!lines_.IsKnown(last + 1))
+        return opened;
+    const BlockStacks &stacks = lines_.Stacks();
+    BlockStacks::Id before = lines_.IsKnown(first) ? lines_.At(first).stack : 0;
+    for (BlockStacks::Id id = lines_.At(last + 1).stack; id != 0; id = stacks.Below(id)) {
+        while (stacks.Depth(before) > stacks.Depth(id))
+            before = stacks.Below(before);
+        if (before == id)
+            break;
+        opened.push_back(id);
+    }
+    return opened;
 }

@@ -51,6 +51,12 @@ public:
 
     /// The marked words of an analysed line, by column; none for a line not analysed yet.
     std::vector<BlockMark> Marks(const BlockText &text, std::int64_t line);
+    /// The first line of first..last that holds a mark, searching down from `first`, or up from
+    /// `last` when `downwards` is false; -1 when none does. The search analyses what it passes,
+    /// however far that is from anything analysed: the lines, the edits above them, and the rest
+    /// of the blocks they open, so that it finds every mark a fresh analysis would show there.
+    std::int64_t FindMarkedLine(const BlockText &text, std::int64_t first, std::int64_t last,
+                                bool downwards, FoldLevelSink &sink, BlockReport &report);
 
 private:
     void KeepInStep(const BlockText &text);
@@ -58,6 +64,9 @@ private:
                     BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
     void ReadLines(const BlockText &text, std::int64_t first, std::int64_t last,
                    BlockBudget &budget, FoldLevelSink &sink, BlockReport &report);
+    void AnalyseForMarks(const BlockText &text, std::int64_t first, std::int64_t last,
+                         FoldLevelSink &sink, BlockReport &report);
+    std::vector<BlockStacks::Id> BlocksOpenedIn(std::int64_t first, std::int64_t last) const;
 
     BlockScanner scanner_;
     BlockLines lines_;

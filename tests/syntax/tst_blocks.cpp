@@ -627,6 +627,38 @@ private slots:
         QVERIFY2(slices >= 20 && slices < 25, qPrintable(QString::number(slices)));
     }
 
+    void marksAreFoundFarBelowAnythingAnalysed_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("downwards");
+        QTest::addColumn<int>("line");
+        QList<QByteArray> subs = ManySubs(4000).split('\n');
+        subs.insert(19000, "Next");
+        subs.insert(500, "Next");
+        const QByteArray strays = subs.join('\n');
+        QTest::newRow("down to a stray closer") << strays << true << 500;
+        QTest::newRow("up to a stray closer") << strays << false << 19001;
+        QTest::newRow("an opener whose block runs on past anything read")
+            << QByteArray("x = 1\n").repeated(100) + "If x Then\n" +
+                   QByteArray("y = 2\n").repeated(12000)
+            << true << 100;
+    }
+
+    // With only the first screen analysed, a search for a marked line reads as far as it must.
+    void marksAreFoundFarBelowAnythingAnalysed()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, downwards);
+        QFETCH(int, line);
+        Analysis analysis(script);
+        analysis.structure.Refresh(analysis.text, 0, 30, {}, analysis.levels);
+        BlockReport report;
+        QCOMPARE(analysis.structure.FindMarkedLine(analysis.text, 31, analysis.text.LineCount() - 1,
+                                                   downwards, analysis.levels, report),
+                 line);
+        QVERIFY(report.Read(line));
+    }
+
     void walksOverTheUnknownRunFindWhatAPlainWalkFinds_data()
     {
         QTest::addColumn<int>("seed");
