@@ -5,6 +5,7 @@
 
 #include "common/FieldStrip.h"
 #include "scintilla/ScintillaCall.h"
+#include "syntax/BlockStructure.h"
 #include "syntax/LanguageDefinition.h"
 
 #include <QAbstractScrollArea>
@@ -53,7 +54,12 @@ BlockView::BlockView(QWidget &control, ScintillaCall &view, const CommandGuard &
     connect(&view_, &ScintillaCall::Updated, this, [this](bool, bool selection) {
         if (structure_ && selection)
             QMetaObject::invokeMethod(
-                this, [this] { margin_.RevealSelection(); }, Qt::QueuedConnection);
+                this,
+                [this] {
+                    margin_.RevealSelection();
+                    FollowCaretLine();
+                },
+                Qt::QueuedConnection);
     });
     connect(&view_, &ScintillaCall::MarginClicked, this, &BlockView::MarginClicked);
 }
@@ -300,6 +306,7 @@ void BlockView::Refresh()
         return;
     FollowEdits();
     watcher_.Flush();
+    FollowCaretLine();
     const std::vector<std::int64_t> lines = LinesOnScreen();
     // The paint after a key finds the lines its refresh drew, with no edit since: reading again
     // would only spend a second budget on a screen far below anything analysed.
@@ -321,8 +328,53 @@ void BlockView::Draw(const BlockReport &report, bool everyLine)
 {
     for (const std::int64_t line : drawn_) {
         if (everyLine || report.endingsChanged || report.Read(line))
-            margin_.DrawMarks(line, structure_->Marks(text_, line));
+            margin_.DrawMarks(line, MarksShown(line));
     }
+}
+
+std::vector<BlockMark> BlockView::MarksShown(std::int64_t line)
+{
+    if (!structure_)
+        return {};
+    std::vector<BlockMark> marks = structure_->Marks(text_, line);
+    if (line == view_.LineFromPosition(view_.CurrentPos()))
+        std::erase_if(marks, [](const BlockMark &mark) { return mark.holdsNothing; });
+    return marks;
+}
+
+// A block typed on the caret's line is marked once the caret leaves the line, and the line the
+// caret comes to loses such marks.
+void BlockView::FollowCaretLine()
+{
+    const long line = view_.LineFromPosition(view_.CurrentPos());
+    if (line == caretLine_)
+        return;
+    const long left = caretLine_;
+    caretLine_ = line;
+    if (left < view_.LineCount())
+        margin_.DrawMarks(left, MarksShown(left));
+    margin_.DrawMarks(line, MarksShown(line));
+}
+
+std::int64_t BlockView::MarkedLine(std::int64_t first, std::int64_t last, bool downwards)
+{
+    if (!structure_)
+        return -1;
+    FollowEdits();
+    watcher_.Flush();
+    const long caret = view_.LineFromPosition(view_.CurrentPos());
+    BlockReport report;
+    std::int64_t line = -1;
+    for (;;) {
+        line = structure_->FindMarkedLine(text_, first, last, downwards, levels_, report);
+        // Only the caret's line may hold marks none of which is shown.
+        if (line != caret || !MarksShown(line).empty())
+            break;
+        (downwards ? first : last) = line + (downwards ? 1 : -1);
+    }
+    levels_.RevealChangedFolds();
+    Draw(report, false);
+    return line;
 }
 
 // Analysis left over goes on in slices once typing has paused, so it never delays a key.
@@ -375,7 +427,7 @@ QString BlockView::TooltipAt(const QPoint &at)
     const long line = view_.LineFromPosition(position);
     const long column = position - view_.LineStart(line);
     QStringList texts;
-    for (const BlockMark &mark : structure_->Marks(text_, line)) {
+    for (const BlockMark &mark : MarksShown(line)) {
         if (inMargin || (column >= mark.column && column < long(mark.column + mark.length)))
             texts << QString::fromStdString(mark.text);
     }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class BlockStructure;
 class FieldStrip;
 class QKeyEvent;
 class QLabel;
@@ -50,6 +51,13 @@ public:
     /// Brings the lines on screen up to date after a key.
     void AfterKey();
 
+    /// The marks drawn for `line`: its marks but, on the caret's line, those of a block that
+    /// holds nothing yet, as one whose first line is still being typed. None without blocks.
+    std::vector<BlockMark> MarksShown(std::int64_t line);
+    /// The first line of first..last with a mark shown, down from `first` or up from `last`;
+    /// -1 when none has one. Lines not analysed yet are analysed as the search reaches them.
+    std::int64_t MarkedLine(std::int64_t first, std::int64_t last, bool downwards);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -64,6 +72,7 @@ private:
     bool ShowTooltip(const QPoint &at, const QPoint &global);
     QString TooltipAt(const QPoint &at);
     void MarginClicked(long position, int margin);
+    void FollowCaretLine();
     bool TakeChord(const QKeyEvent &key);
     void WithoutRepaints(const std::function<void()> &work);
     void StartFoldAll();
@@ -91,4 +100,5 @@ private:
     std::int64_t foldAllReached_ = 0;
     FieldStrip *note_ = nullptr;
     QLabel *noteText_ = nullptr;
+    long caretLine_ = 0;
 };

@@ -3,7 +3,7 @@
 // FoldMargin: the fold margin and block marks of a view, and the fold commands.
 #pragma once
 
-#include "syntax/BlockStructure.h"
+#include "syntax/BlockMarks.h"
 
 #include <cstdint>
 #include <utility>

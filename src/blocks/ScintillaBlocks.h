@@ -3,7 +3,7 @@
 // ScintillaBlocks: the block analysis reads a view's lines and writes its fold levels.
 #pragma once
 
-#include "syntax/BlockStructure.h"
+#include "syntax/BlockBudget.h"
 #include "syntax/BlockText.h"
 
 #include <vector>

@@ -5,6 +5,7 @@
 
 #include "EditorEvents.h"
 #include "blocks/BlockView.h"
+#include "blocks/MarkBar.h"
 #include "colouring/QuillLexer.h"
 #include "colouring/VisibleFirstColouring.h"
 #include "common/EditorError.h"
@@ -75,6 +76,8 @@ EditorControl::EditorControl(QWidget *parent)
     layout->addWidget(goToLine_);
     blocks_ = std::make_unique<BlockView>(*this, *view_, guard_,
                                           [layout](QWidget &strip) { layout->addWidget(&strip); });
+    marks_ = new MarkBar(*this, *view_, *blocks_, guard_);
+    layout->addWidget(marks_);
     comments_ = std::make_unique<LineComments>(*view_, guard_);
     words_ = std::make_unique<WordHighlight>(*view_, [this] { return find_->MarksMatches(); });
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
@@ -103,8 +106,8 @@ bool EditorControl::eventFilter(QObject *watched, QEvent *event)
 // The features see the keys the text gets, in this order, before QScintilla does.
 bool EditorControl::BeforeKey(QKeyEvent &key)
 {
-    return completion_->BeforeKey(key) || find_->BeforeKey(key) || blocks_->BeforeKey(key) ||
-           comments_->BeforeKey(key) || autoIndent_->BeforeKey(key);
+    return completion_->BeforeKey(key) || find_->BeforeKey(key) || marks_->BeforeKey(key) ||
+           blocks_->BeforeKey(key) || comments_->BeforeKey(key) || autoIndent_->BeforeKey(key);
 }
 
 void EditorControl::AfterKey()

@@ -26,6 +26,7 @@ class EditorList;
 class FindController;
 class GoToLineBar;
 class LineComments;
+class MarkBar;
 class QKeyEvent;
 class QuillLexer;
 class ScintillaCall;
@@ -172,6 +173,7 @@ private:
     std::unique_ptr<FindController> find_;
     GoToLineBar *goToLine_ = nullptr;
     std::unique_ptr<BlockView> blocks_;
+    MarkBar *marks_ = nullptr;
     std::unique_ptr<LineComments> comments_;
     std::unique_ptr<VisibleFirstColouring> colouring_;
     std::unique_ptr<WordHighlight> words_;

@@ -1,153 +1,93 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// BlockStructure's reading: passes that run forward from a known stack until the stacks they
-// compute agree with the stored ones.
-#include "BlockStructure.h"
+// BlockPass: passes that run forward from a known stack until the stacks they compute agree
+// with the stored ones.
+#include "BlockPass.h"
 
 namespace
 {
 
-// How far back from a line not analysed the analysis looks for a Sub, Function or Type to start
-// from, before it starts from the nearest analysed line instead.
-constexpr std::int64_t SyncSearchLines = 4000;
+using Flag = BlockLines::Flag;
 
 // How far past the lines it was asked for a pass reads to find where their blocks end.
 constexpr std::int64_t EndSearchLines = 5000;
 
 } // namespace
 
-BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, std::int64_t last,
-                                    BlockBudget budget, FoldLevelSink &sink)
-{
-    KeepInStep(text);
-    BlockReport report;
-    first = std::max<std::int64_t>(first, 0);
-    last = std::min(last, LineCount() - 1);
-    // Edits far above the lines shown are left for Continue: a pass from one of them may have
-    // a long way to go before it reaches anything on screen.
-    RunWaiting(text, std::max<std::int64_t>(0, first - SyncSearchLines), last, last, budget, sink,
-               report);
-    ReadLines(text, first, last, budget, sink, report);
-    return report;
-}
-
-// Reads the lines of first..last not read yet; what the budget leaves is remembered for
-// Continue.
-void BlockStructure::ReadLines(const BlockText &text, std::int64_t first, std::int64_t last,
+std::int64_t BlockPass::ReadOn(const BlockText &text, std::int64_t start, std::int64_t target,
                                BlockBudget &budget, FoldLevelSink &sink, BlockReport &report)
 {
-    std::int64_t line = first;
-    for (; line <= last && !budget.Spent(false); ++line) {
-        if (!IsRead(line))
-            line = std::max(line, StartAt(text, line, last, budget, sink, report) - 1);
-    }
-    while (line <= last && IsRead(line))
-        ++line;
-    if (line <= last) {
-        behindFirst_ = behindFirst_ < 0 ? line : std::min(behindFirst_, line);
-        behindLast_ = std::max(behindLast_, last);
-    }
+    return Run(text, start, false, target, budget, sink, report);
 }
 
-BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink)
-{
-    KeepInStep(text);
-    BlockReport report;
-    RunWaiting(text, 0, LineCount() - 1, -1, budget, sink, report);
-    if (behindFirst_ >= 0 && !budget.Spent(true)) {
-        const std::int64_t first = behindFirst_;
-        const std::int64_t last = std::min(behindLast_, LineCount() - 1);
-        behindFirst_ = behindLast_ = -1;
-        ReadLines(text, first, last, budget, sink, report);
-    }
-    return report;
-}
-
-BlockReport BlockStructure::AnalyseAll(const BlockText &text, FoldLevelSink &sink)
-{
-    KeepInStep(text);
-    BlockBudget budget;
-    BlockReport report;
-    const std::int64_t last = LineCount() - 1;
-    RunWaiting(text, 0, last, last, budget, sink, report);
-    for (std::int64_t line = 0; line <= last; ++line) {
-        if (!IsRead(line))
-            line = std::max(line, StartAt(text, line, last, budget, sink, report) - 1);
-    }
-    return report;
-}
-
-// Reads again from each waiting edit in from..to, in order, up to `target` or, when `target`
-// is negative, only as far as each edit's own reading goes.
-void BlockStructure::RunWaiting(const BlockText &text, std::int64_t from, std::int64_t to,
-                                std::int64_t target, BlockBudget &budget, FoldLevelSink &sink,
-                                BlockReport &report)
-{
-    for (;;) {
-        const auto next = std::lower_bound(pending_.begin(), pending_.end(), from);
-        if (next == pending_.end() || *next > to || budget.Spent(target < 0))
-            return;
-        const std::int64_t waiting = *next;
-        const std::int64_t start = StatementStart(text, waiting);
-        if (IsKnown(start))
-            RunPass(text, start, false, target < 0 ? waiting : target, budget, sink, report);
-        RemovePending(waiting, waiting);
-    }
-}
-
-// Starts reading for a line not analysed: from a Sub, Function or Type shortly before it, or
-// else from the nearest analysed statement before it. Returns the line where reading stopped.
-std::int64_t BlockStructure::StartAt(const BlockText &text, std::int64_t line, std::int64_t target,
-                                     BlockBudget &budget, FoldLevelSink &sink, BlockReport &report)
+std::int64_t BlockPass::ReadUnanalysed(const BlockText &text, std::int64_t line,
+                                       std::int64_t target, BlockBudget &budget,
+                                       FoldLevelSink &sink, BlockReport &report)
 {
     std::int64_t known = line;
     for (;;) {
-        known = KnownAtOrBefore(known);
-        const std::int64_t start = StatementStart(text, known);
-        if (start == known || IsKnown(start)) {
+        known = lines_.KnownAtOrBefore(known);
+        const std::int64_t start = scanner_.StatementStart(text, known);
+        if (start == known || lines_.IsKnown(start)) {
             known = start;
             break;
         }
         known = start - 1;
     }
-    for (std::int64_t sync = line; sync > known && line - sync < SyncSearchLines; --sync) {
-        if (IsSyncLine(text, sync))
-            return RunPass(text, sync, true, target, budget, sink, report);
+    // A sync line just below an analysed one is read from there instead: nothing unread above
+    // it would bring a pass from above later, to set right what reading it after a reset got
+    // wrong.
+    for (std::int64_t sync = line; sync - 1 > known && line - sync < SyncSearchLines; --sync) {
+        if (!lines_.IsRead(sync - 1) && IsSyncLine(text, sync))
+            return Run(text, sync, true, target, budget, sink, report);
     }
-    return RunPass(text, known, false, target, budget, sink, report);
+    return Run(text, known, false, target, budget, sink, report);
+}
+
+// A line that starts a statement with Sub, Function, Property, Type or Class. The blocks open
+// after it depend on nothing before it but the Class that may hold it, which is rare enough to
+// read it as if none did; the pass from above that reads the unread lines before it later sets
+// that right.
+bool BlockPass::IsSyncLine(const BlockText &text, std::int64_t line)
+{
+    if (line > 0 && scanner_.Continues(text.Line(line - 1)))
+        return false;
+    scanner_.Scan(text, line, probe_);
+    const std::span<const BlockToken> tokens = probe_.TokensOn(line);
+    return !tokens.empty() && RoleOf(tokens.front().word) == BlockRole::Opener &&
+           IsOutermost(FamilyOf(tokens.front().word));
 }
 
 // Reads from `start` (a statement's first line) with its stored stack, or after a reset when
-// `afterReset` (a sync line whose own stack is unknown). Stops where the stacks agree with the
-// stored ones, past `target` where nothing was analysed before and no block is open, or when
-// the budget is spent, leaving the rest waiting. Returns the first line not read.
-std::int64_t BlockStructure::RunPass(const BlockText &text, std::int64_t start, bool afterReset,
-                                     std::int64_t target, BlockBudget &budget, FoldLevelSink &sink,
-                                     BlockReport &report)
+// `afterReset` (a sync line whose own stack is unknown). Returns the first line not read.
+std::int64_t BlockPass::Run(const BlockText &text, std::int64_t start, bool afterReset,
+                            std::int64_t target, BlockBudget &budget, FoldLevelSink &sink,
+                            BlockReport &report)
 {
-    BlockStacks::Id stack = afterReset ? 0 : lines_[start].stack;
-    stacks_.Retain(stack);
+    BlockStacks &stacks = lines_.Stacks();
+    BlockStacks::Id stack = afterReset ? 0 : lines_.At(start).stack;
+    stacks.Retain(stack);
     std::int64_t line = start;
     std::int64_t beyond = 0;
     statement_.last = start - 1;
     for (;;) {
         if (line > statement_.last)
             scanner_.Scan(text, line, statement_);
-        StepLine(stacks_, stack, statement_.TokensOn(line), step_);
+        StepLine(stacks, stack, statement_.TokensOn(line), step_);
         report.endingsChanged = EndBlocks() || report.endingsChanged;
         const BlockStacks::Id next = StackAfter(line);
-        const std::uint8_t starts = line == statement_.first ? StartsStatement : 0;
+        const std::uint8_t starts = line == statement_.first ? Flag::StartsStatement : 0;
         if (afterReset && line == start)
-            lines_[line].flags = Read | starts;
+            lines_.SetFlags(line, Flag::Read | starts);
         else
-            Store(line, stack, Known | Read | starts);
+            lines_.Store(line, stack, Flag::Known | Flag::Read | starts);
         sink.SetFoldLevel(line, step_.level, step_.header);
         report.Add(line, line);
         --budget.lines;
-        stacks_.Release(stack);
+        stacks.Release(stack);
         stack = next;
         ++line;
-        if (line == LineCount()) {
+        if (line == lines_.Count()) {
             report.endingsChanged = EndOfText(stack) || report.endingsChanged;
             break;
         }
@@ -156,102 +96,84 @@ std::int64_t BlockStructure::RunPass(const BlockText &text, std::int64_t start, 
         if (StopsBefore(line, stack, target, budget, beyond))
             break;
     }
-    stacks_.Release(stack);
-    RemovePending(start, line - 1);
+    stacks.Release(stack);
+    lines_.RemovePending(start, line - 1);
     return line;
 }
 
 // Whether a pass stops before `line`, a statement's first line, with `stack` open before it.
-bool BlockStructure::StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64_t target,
-                                 const BlockBudget &budget, std::int64_t &beyond)
+bool BlockPass::StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64_t target,
+                            const BlockBudget &budget, std::int64_t &beyond)
 {
     if (Converged(line, stack))
         return true;
     // Past the lines asked for, where nothing was analysed before: only the blocks still open
     // need their ends found.
-    if (line > target && !IsKnown(line) && (stacks_.Depth(stack) == 0 || ++beyond > EndSearchLines))
+    if (line > target && !lines_.IsKnown(line) &&
+        (lines_.Stacks().Depth(stack) == 0 || ++beyond > EndSearchLines))
         return true;
     if (!budget.Spent(line > target))
         return false;
-    Store(line, stack, Known | Changed);
-    AddPending(line);
+    lines_.Store(line, stack, Flag::Known | Flag::Changed);
+    lines_.AddPending(line);
     return true;
 }
 
 // Records how the blocks the line ends ended; true when any of that is news.
-bool BlockStructure::EndBlocks()
+bool BlockPass::EndBlocks()
 {
     bool changed = false;
     for (const LineStep::Ended &ended : step_.ended)
-        changed = stacks_.SetStatus(ended.record, ended.status) || changed;
+        changed = lines_.Stacks().SetStatus(ended.record, ended.status) || changed;
     return changed;
 }
 
 // The stack after `line`, held once. The blocks the line opens keep the records they had when
 // the line was read before, if they sit on the same stack: then the stacks of the lines below
 // compare equal and reading stops.
-BlockStacks::Id BlockStructure::StackAfter(std::int64_t line)
+BlockStacks::Id BlockPass::StackAfter(std::int64_t line)
 {
+    BlockStacks &stacks = lines_.Stacks();
     const std::size_t count = step_.opened.size();
-    const LineInfo &old = lines_[line + 1];
-    if (count > 0 && (old.flags & Known)) {
+    const BlockLines::Info &old = lines_.At(line + 1);
+    if (count > 0 && (old.flags & Flag::Known)) {
         BlockStacks::Id id = old.stack;
         std::size_t matched = 0;
         while (matched < count && id != 0 &&
-               stacks_.Word(id) == step_.opened[count - 1 - matched].word) {
-            id = stacks_.Below(id);
+               stacks.Word(id) == step_.opened[count - 1 - matched].word) {
+            id = stacks.Below(id);
             ++matched;
         }
         if (matched == count && id == step_.below) {
-            stacks_.Retain(old.stack);
+            stacks.Retain(old.stack);
             return old.stack;
         }
     }
     BlockStacks::Id stack = step_.below;
-    stacks_.Retain(stack);
+    stacks.Retain(stack);
     for (const LineStep::Opened &opened : step_.opened) {
-        const BlockStacks::Id pushed = stacks_.Push(stack, opened.word);
-        stacks_.Release(stack);
+        const BlockStacks::Id pushed = stacks.Push(stack, opened.word);
+        stacks.Release(stack);
         stack = pushed;
     }
     return stack;
 }
 
-// The nearest line at or before `line` whose stack is known (line 0 always is, once read).
-std::int64_t BlockStructure::KnownAtOrBefore(std::int64_t line)
+bool BlockPass::Converged(std::int64_t line, BlockStacks::Id stack) const
 {
-    std::int64_t known = line;
-    while (known > 0 && !IsKnown(known))
-        known = unknown_.Holds(known) ? unknown_.afterKnown : known - 1;
-    if (known < line)
-        unknown_.Note(known, line);
-    return known;
-}
-
-void BlockStructure::Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t flags)
-{
-    if ((flags & Known) != 0)
-        unknown_.Analysed(line);
-    LineInfo &info = lines_[line];
-    stacks_.Retain(stack);
-    stacks_.Release(info.stack);
-    info = LineInfo{stack, flags};
-}
-
-bool BlockStructure::Converged(std::int64_t line, BlockStacks::Id stack) const
-{
-    const LineInfo &info = lines_[line];
-    return (info.flags & (Known | Changed | StartsStatement | Read)) ==
-               (Known | StartsStatement | Read) &&
+    const BlockLines::Info &info = lines_.At(line);
+    return (info.flags & (Flag::Known | Flag::Changed | Flag::StartsStatement | Flag::Read)) ==
+               (Flag::Known | Flag::StartsStatement | Flag::Read) &&
            info.stack == stack;
 }
 
 // Blocks still open after the last line have no end.
-bool BlockStructure::EndOfText(BlockStacks::Id stack)
+bool BlockPass::EndOfText(BlockStacks::Id stack)
 {
-    Store(LineCount(), stack, Known);
+    lines_.Store(lines_.Count(), stack, Flag::Known);
     bool changed = false;
-    for (BlockStacks::Id id = stack; id != 0; id = stacks_.Below(id))
-        changed = stacks_.SetStatus(id, BlockStacks::Status::Unclosed) || changed;
+    BlockStacks &stacks = lines_.Stacks();
+    for (BlockStacks::Id id = stack; id != 0; id = stacks.Below(id))
+        changed = stacks.SetStatus(id, BlockStacks::Status::Unclosed) || changed;
     return changed;
 }

@@ -44,21 +44,26 @@ public:
         return -1;
     }
 
-    // The bottom block, when it is a Sub, Function or Type.
-    bool OutermostAtBottom(BlockWord &word, Id &record) const
+    // The word of the block `distance` blocks below the top, and its record unless this line
+    // opened it.
+    BlockWord WordAt(std::int64_t distance, Id &record) const
     {
+        const auto opened = static_cast<std::int64_t>(step_.opened.size());
         record = 0;
-        if (step_.below != 0) {
-            record = step_.below;
-            while (stacks_.Below(record) != 0)
-                record = stacks_.Below(record);
-            word = stacks_.Word(record);
-        } else if (!step_.opened.empty()) {
-            word = step_.opened.front().word;
-        } else {
-            return false;
-        }
-        return IsOutermost(FamilyOf(word));
+        if (distance < opened)
+            return step_.opened[static_cast<std::size_t>(opened - 1 - distance)].word;
+        Id id = step_.below;
+        for (distance -= opened; distance > 0; --distance)
+            id = stacks_.Below(id);
+        record = id;
+        return stacks_.Word(id);
+    }
+
+    // The number of blocks inside the open Class, or of all blocks when no Class is open.
+    std::int64_t InsideClass() const
+    {
+        const std::int64_t distance = Distance(BlockFamily::Class);
+        return distance >= 0 ? distance : Depth();
     }
 
     // Ends the top block; an unclosed block of this line is marked here, one of an earlier line
@@ -99,13 +104,19 @@ void EndBlock(WorkingStack &stack, const BlockToken &token, std::uint32_t index,
         stack.Pop(Status::Closed);
         return;
     }
-    BlockWord bottom = BlockWord::Sub;
-    Id record = 0;
-    if (IsOutermost(family) && stack.OutermostAtBottom(bottom, record)) {
-        step.marks.push_back({index, MarkKind::Mismatched, bottom, record});
-        stack.PopUnclosed(stack.Depth() - 1);
-        stack.Pop(Status::Closed);
-        return;
+    // The outermost block this closer could have meant: inside the Class for End Sub and its
+    // like, of all blocks for End Class.
+    const std::int64_t outermost =
+        (family == BlockFamily::Class ? stack.Depth() : stack.InsideClass()) - 1;
+    if (IsOutermost(family) && outermost >= 0) {
+        Id record = 0;
+        const BlockWord word = stack.WordAt(outermost, record);
+        if (IsOutermost(FamilyOf(word))) {
+            step.marks.push_back({index, MarkKind::Mismatched, word, record});
+            stack.PopUnclosed(outermost);
+            stack.Pop(Status::Closed);
+            return;
+        }
     }
     step.marks.push_back({index, MarkKind::Stray});
 }
@@ -126,8 +137,10 @@ void StepLine(const BlockStacks &stacks, Id incoming, std::span<const BlockToken
         const BlockFamily family = FamilyOf(token.word);
         switch (RoleOf(token.word)) {
         case BlockRole::Opener:
-            if (IsOutermost(family))
+            if (family == BlockFamily::Class)
                 stack.PopUnclosed(stack.Depth());
+            else if (IsOutermost(family))
+                stack.PopUnclosed(stack.InsideClass());
             lowest = std::min(lowest, stack.Depth());
             step.opened.push_back({token.word, index});
             break;

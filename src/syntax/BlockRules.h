@@ -45,9 +45,12 @@ struct LineStep {
 /// Works out `step` for a line holding `tokens` with the stack `incoming` open before it.
 ///
 /// A closer ends the nearest open block of its kind; blocks opened after that one are unclosed.
-/// A closer with no such block is stray and ends nothing, except that End Sub, End Function and
-/// End Type end the outermost block of another kind as a mismatch. A middle word (ElseIf, Else,
-/// Case) ends the unclosed blocks above its If or Select Case. Sub, Function and Type end every
-/// block still open: their blocks never nest, which keeps one slip from spreading further.
+/// A closer with no such block is stray and ends nothing, except that End Sub, End Function,
+/// End Property and End Type end the outermost block inside the open Class (of all blocks when
+/// none is open), and End Class the outermost of all, as a mismatch when that is a Sub,
+/// Function, Property or Type. A middle word (ElseIf, Else, Case) ends the unclosed blocks above
+/// its If or Select Case. A Class ends every block still open, and Sub, Function, Property and
+/// Type every block open inside the Class: those blocks never nest, which keeps one slip from
+/// spreading further.
 void StepLine(const BlockStacks &stacks, BlockStacks::Id incoming,
               std::span<const BlockToken> tokens, LineStep &step);

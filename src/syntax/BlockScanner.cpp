@@ -35,6 +35,11 @@ enum Vocabulary : std::uint8_t {
     Static,
     Friend,
     Default,
+    Property,
+    Get,
+    Let,
+    Set,
+    Class,
 };
 
 struct VocabularyEntry {
@@ -42,13 +47,14 @@ struct VocabularyEntry {
     Vocabulary vocabulary;
 };
 
-constexpr std::array<VocabularyEntry, 23> Entries = {{
+constexpr std::array<VocabularyEntry, 28> Entries = {{
     {"sub", Sub},       {"function", Function}, {"type", Type},       {"if", If},
     {"then", Then},     {"elseif", ElseIf},     {"else", Else},       {"select", Select},
     {"case", Case},     {"for", For},           {"each", Each},       {"next", Next},
     {"do", Do},         {"loop", Loop},         {"while", While},     {"wend", Wend},
     {"with", With},     {"end", End},           {"public", Public},   {"private", Private},
-    {"static", Static}, {"friend", Friend},     {"default", Default},
+    {"static", Static}, {"friend", Friend},     {"default", Default}, {"property", Property},
+    {"get", Get},       {"let", Let},           {"set", Set},         {"class", Class},
 }};
 
 constexpr std::size_t LongestEntry = 8;
@@ -73,7 +79,8 @@ Vocabulary Classify(const unsigned char *word, std::size_t length)
 // Words that may start a statement with a block word: everything else needs no closer look.
 bool StartsBlockStatement(Vocabulary word)
 {
-    return word != None && word != Then && word != Each && word != Default;
+    return word != None && word != Then && word != Each && word != Default && word != Get &&
+           word != Let && word != Set;
 }
 
 // Words that are block words by themselves at the start of a statement.
@@ -90,13 +97,22 @@ constexpr std::array<std::pair<Vocabulary, BlockWord>, 9> PlainWords = {{
 }};
 
 // The words after End that make it a closer.
-constexpr std::array<std::pair<Vocabulary, BlockWord>, 6> EndWords = {{
+constexpr std::array<std::pair<Vocabulary, BlockWord>, 8> EndWords = {{
     {Sub, BlockWord::EndSub},
     {Function, BlockWord::EndFunction},
+    {Property, BlockWord::EndProperty},
     {Type, BlockWord::EndType},
+    {Class, BlockWord::EndClass},
     {If, BlockWord::EndIf},
     {Select, BlockWord::EndSelect},
     {With, BlockWord::EndWith},
+}};
+
+// The words after Property that make it an opener.
+constexpr std::array<std::pair<Vocabulary, BlockWord>, 3> PropertyWords = {{
+    {Get, BlockWord::PropertyGet},
+    {Let, BlockWord::PropertyLet},
+    {Set, BlockWord::PropertySet},
 }};
 
 template <std::size_t Count>
@@ -173,6 +189,13 @@ bool BlockScanner::Continues(std::string_view line)
         return false;
     units_.clear();
     return ReadUnits(line, 0);
+}
+
+std::int64_t BlockScanner::StatementStart(const BlockText &text, std::int64_t line)
+{
+    while (line > 0 && Continues(text.Line(line - 1)))
+        --line;
+    return line;
 }
 
 void BlockScanner::Scan(const BlockText &text, std::int64_t first, BlockStatement &statement)
@@ -282,8 +305,11 @@ std::size_t BlockScanner::ParseStatement(std::size_t at, std::vector<BlockToken>
         // What follows Else on its line is a statement of its own.
         Emit(BlockWord::Else, unit, nullptr, tokens);
         return at + 1;
-    } else if (word == Type && TypeNameAlone(at)) {
-        Emit(BlockWord::Type, unit, nullptr, tokens);
+    } else if ((word == Type || word == Class) && TypeNameAlone(at)) {
+        Emit(word == Type ? BlockWord::Type : BlockWord::Class, unit, nullptr, tokens);
+    } else if (const BlockWord *property =
+                   word == Property ? Find(PropertyWords, following) : nullptr) {
+        Emit(*property, unit, next, tokens);
     } else if (word == Select && following == Case) {
         Emit(BlockWord::Select, unit, next, tokens);
     } else if (word == For) {
@@ -298,14 +324,14 @@ std::size_t BlockScanner::ParseStatement(std::size_t at, std::vector<BlockToken>
     return StatementEnd(at);
 }
 
-// "Type Name" alone declares a type; "Type = 3" assigns to a variable of that name.
+// "Type Name" and "Class Name" alone declare one; "Type = 3" assigns to a variable of that name.
 bool BlockScanner::TypeNameAlone(std::size_t at) const
 {
     return at + 1 < units_.size() && units_[at + 1].kind == UnitKind::Word &&
            (at + 2 == units_.size() || units_[at + 2].kind == UnitKind::Colon);
 }
 
-// "Public", "Private Static" and the like before Sub, Function or Type.
+// "Public", "Private Static" and the like before Sub, Function, Property or Type.
 std::size_t BlockScanner::ParseModified(std::size_t at, std::vector<BlockToken> &tokens) const
 {
     std::size_t word = at + 1;
@@ -319,6 +345,9 @@ std::size_t BlockScanner::ParseModified(std::size_t at, std::vector<BlockToken> 
              tokens);
     else if (vocabulary == Type && TypeNameAlone(word))
         Emit(BlockWord::Type, units_[word], nullptr, tokens);
+    else if (const BlockWord *property =
+                 vocabulary == Property ? Find(PropertyWords, VocabularyAt(word + 1)) : nullptr)
+        Emit(*property, units_[word], &units_[word + 1], tokens);
     return StatementEnd(at);
 }
 

@@ -46,6 +46,8 @@ public:
 
     /// Whether the code of `line` ends with a continuation, so the statement goes on.
     bool Continues(std::string_view line);
+    /// The first line of the statement `line` belongs to.
+    std::int64_t StatementStart(const BlockText &text, std::int64_t line);
     /// The statement that starts at `first` (a line that continues no other).
     void Scan(const BlockText &text, std::int64_t first, BlockStatement &statement);
 

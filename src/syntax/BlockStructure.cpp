@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Quillmark developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// BlockStructure: edits, the lines waiting to be read again, and the marks of a line.
+// BlockStructure: which lines each call reads, in what order, and what it leaves for later.
 #include "BlockStructure.h"
 
 #include <QStringView>
@@ -11,49 +11,10 @@
 namespace
 {
 
-// Past this many separate edits waiting to be read, everything after the first is forgotten
-// and read again when it is needed, rather than tracked edit by edit.
-constexpr std::size_t MostPending = 1024;
-
-// How far back a mismatch looks for the line that opened the block it ends.
-constexpr std::int64_t MismatchSearchLines = 1'000'000;
+// A search for marks analyses the lines it passes this many at a time.
+constexpr std::int64_t SearchChunkLines = 2048;
 
 } // namespace
-
-BlockBudget BlockBudget::Lines(std::int64_t lines)
-{
-    BlockBudget budget;
-    budget.lines = lines;
-    return budget;
-}
-
-BlockBudget BlockBudget::Time(std::chrono::microseconds asked, std::chrono::microseconds extra)
-{
-    BlockBudget budget;
-    const Clock::time_point now = Clock::now();
-    budget.deadline = now + asked;
-    budget.extraDeadline = now + extra;
-    return budget;
-}
-
-bool BlockBudget::Spent(bool pastTarget) const
-{
-    const Clock::time_point until = pastTarget ? std::min(deadline, extraDeadline) : deadline;
-    return lines <= 0 || (until != Clock::time_point::max() && Clock::now() >= until);
-}
-
-void BlockReport::Add(std::int64_t from, std::int64_t to)
-{
-    first = first < 0 ? from : std::min(first, from);
-    last = std::max(last, to);
-}
-
-void BlockReport::Add(const BlockReport &other)
-{
-    if (other.first >= 0)
-        Add(other.first, other.last);
-    endingsChanged = endingsChanged || other.endingsChanged;
-}
 
 // Asked at every start-up of a window: the keyword list's lines are looked at in place rather
 // than copied into a set, which cost a tenth of the window's start-up.
@@ -75,183 +36,182 @@ bool BlockStructure::Applies(const LanguageDefinition &definition)
 
 BlockStructure::BlockStructure(const LanguageDefinition &definition)
     : scanner_(CompileLexicon(definition), definition.CommentToken.toStdString(),
-               definition.StringDelimiter.toStdString())
+               definition.StringDelimiter.toStdString()),
+      pass_(lines_, scanner_), marks_(lines_, scanner_)
 {
     Reset(1);
 }
 
 void BlockStructure::Reset(std::int64_t lineCount)
 {
-    lines_.Reset(static_cast<std::size_t>(lineCount) + 1);
-    stacks_.Clear();
-    pending_.clear();
+    lines_.Reset(lineCount);
     behindFirst_ = behindLast_ = -1;
-    unknown_ = UnknownRun{0, lineCount - 1};
     outOfStep_ = false;
-    // Nothing is open before the first line, so reading can always start there.
-    lines_[0].flags = Known | Changed;
 }
 
 void BlockStructure::LinesReplaced(std::int64_t line, std::int64_t delta)
 {
-    if (outOfStep_ || line < 0 || line >= LineCount() || line - delta >= LineCount()) {
+    if (outOfStep_ || !lines_.Replace(line, delta)) {
         outOfStep_ = true;
         return;
     }
-    unknown_.FollowEdit(line, delta);
-    if (delta > 0) {
-        lines_.Insert(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(delta));
-    } else if (delta < 0) {
-        for (std::int64_t removed = line + 1; removed <= line - delta; ++removed)
-            stacks_.Release(lines_[removed].stack);
-        lines_.Erase(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(-delta));
+    for (std::int64_t *behind : {&behindFirst_, &behindLast_}) {
+        if (*behind > line)
+            *behind = std::max(line, *behind + delta);
     }
-    const auto follow = [line, delta](std::int64_t &waiting) {
-        if (waiting > line)
-            waiting = std::max(line, waiting + delta);
-    };
-    std::for_each(pending_.begin(), pending_.end(), follow);
-    pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
-    follow(behindFirst_);
-    follow(behindLast_);
-    lines_[line].flags |= Changed;
-    if (IsKnown(line))
-        AddPending(line);
-    if (pending_.size() > MostPending)
-        Forget(pending_.front());
 }
 
 void BlockStructure::ReadAllLater()
 {
     behindFirst_ = 0;
-    behindLast_ = LineCount() - 1;
+    behindLast_ = lines_.Count() - 1;
 }
 
 void BlockStructure::KeepInStep(const BlockText &text)
 {
-    if (outOfStep_ || text.LineCount() != LineCount())
+    if (outOfStep_ || text.LineCount() != lines_.Count())
         Reset(text.LineCount());
 }
 
-void BlockStructure::AddPending(std::int64_t line)
+BlockReport BlockStructure::Refresh(const BlockText &text, std::int64_t first, std::int64_t last,
+                                    BlockBudget budget, FoldLevelSink &sink)
 {
-    const auto at = std::lower_bound(pending_.begin(), pending_.end(), line);
-    if (at == pending_.end() || *at != line)
-        pending_.insert(at, line);
+    KeepInStep(text);
+    BlockReport report;
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min(last, lines_.Count() - 1);
+    // Edits far above the lines shown are left for Continue: a pass from one of them may have
+    // a long way to go before it reaches anything on screen.
+    RunWaiting(text, std::max<std::int64_t>(0, first - BlockPass::SyncSearchLines), last, last,
+               budget, sink, report);
+    ReadLines(text, first, last, budget, sink, report);
+    return report;
 }
 
-void BlockStructure::RemovePending(std::int64_t from, std::int64_t to)
+// Reads the lines of first..last not read yet; what the budget leaves is remembered for
+// Continue.
+void BlockStructure::ReadLines(const BlockText &text, std::int64_t first, std::int64_t last,
+                               BlockBudget &budget, FoldLevelSink &sink, BlockReport &report)
 {
-    pending_.erase(std::lower_bound(pending_.begin(), pending_.end(), from),
-                   std::upper_bound(pending_.begin(), pending_.end(), to));
-}
-
-// Everything after `from` goes back to not analysed; `from` itself is read again.
-void BlockStructure::Forget(std::int64_t from)
-{
-    for (std::size_t line = static_cast<std::size_t>(from) + 1; line < lines_.Size(); ++line) {
-        stacks_.Release(lines_[line].stack);
-        lines_[line] = LineInfo{0, 0};
+    std::int64_t line = first;
+    for (; line <= last && !budget.Spent(false); ++line) {
+        if (!lines_.IsRead(line))
+            line = std::max(line, pass_.ReadUnanalysed(text, line, last, budget, sink, report) - 1);
     }
-    pending_.assign(1, from);
+    while (line <= last && lines_.IsRead(line))
+        ++line;
+    if (line <= last) {
+        behindFirst_ = behindFirst_ < 0 ? line : std::min(behindFirst_, line);
+        behindLast_ = std::max(behindLast_, last);
+    }
 }
 
-std::int64_t BlockStructure::StatementStart(const BlockText &text, std::int64_t line)
+BlockReport BlockStructure::Continue(const BlockText &text, BlockBudget budget, FoldLevelSink &sink)
 {
-    while (line > 0 && scanner_.Continues(text.Line(line - 1)))
-        --line;
-    return line;
+    KeepInStep(text);
+    BlockReport report;
+    RunWaiting(text, 0, lines_.Count() - 1, -1, budget, sink, report);
+    if (behindFirst_ >= 0 && !budget.Spent(true)) {
+        const std::int64_t first = behindFirst_;
+        const std::int64_t last = std::min(behindLast_, lines_.Count() - 1);
+        behindFirst_ = behindLast_ = -1;
+        ReadLines(text, first, last, budget, sink, report);
+    }
+    return report;
 }
 
-// A line that starts a statement with Sub, Function or Type: the blocks open after it do not
-// depend on anything before it.
-bool BlockStructure::IsSyncLine(const BlockText &text, std::int64_t line)
+BlockReport BlockStructure::AnalyseAll(const BlockText &text, FoldLevelSink &sink)
 {
-    if (line > 0 && scanner_.Continues(text.Line(line - 1)))
-        return false;
-    scanner_.Scan(text, line, probe_);
-    const std::span<const BlockToken> tokens = probe_.TokensOn(line);
-    return !tokens.empty() && RoleOf(tokens.front().word) == BlockRole::Opener &&
-           IsOutermost(FamilyOf(tokens.front().word));
+    KeepInStep(text);
+    BlockBudget budget;
+    BlockReport report;
+    const std::int64_t last = lines_.Count() - 1;
+    RunWaiting(text, 0, last, last, budget, sink, report);
+    for (std::int64_t line = 0; line <= last; ++line) {
+        if (!lines_.IsRead(line))
+            line = std::max(line, pass_.ReadUnanalysed(text, line, last, budget, sink, report) - 1);
+    }
+    return report;
+}
+
+// Reads again from each waiting edit in from..to, in order, up to `target` or, when `target`
+// is negative, only as far as each edit's own reading goes.
+void BlockStructure::RunWaiting(const BlockText &text, std::int64_t from, std::int64_t to,
+                                std::int64_t target, BlockBudget &budget, FoldLevelSink &sink,
+                                BlockReport &report)
+{
+    for (;;) {
+        const std::int64_t waiting = lines_.NextPending(from);
+        if (waiting < 0 || waiting > to || budget.Spent(target < 0))
+            return;
+        const std::int64_t start = scanner_.StatementStart(text, waiting);
+        if (lines_.IsKnown(start))
+            pass_.ReadOn(text, start, target < 0 ? waiting : target, budget, sink, report);
+        lines_.RemovePending(waiting, waiting);
+    }
 }
 
 std::vector<BlockMark> BlockStructure::Marks(const BlockText &text, std::int64_t line)
 {
-    std::vector<BlockMark> marks;
-    if (line < 0 || line >= LineCount() || !IsRead(line))
-        return marks;
-    // A line read without a known stack was read after a reset: nothing before it matters.
-    const BlockStacks::Id incoming = IsKnown(line) ? lines_[line].stack : 0;
-    scanner_.Scan(text, StatementStart(text, line), probe_);
-    const std::span<const BlockToken> tokens = probe_.TokensOn(line);
-    StepLine(stacks_, incoming, tokens, step_);
-    for (const LineStep::Mark &mark : step_.marks)
-        AppendMark(mark, tokens, line, marks);
-    AppendUnclosed(line, tokens, marks);
-    std::sort(marks.begin(), marks.end(),
-              [](const BlockMark &a, const BlockMark &b) { return a.column < b.column; });
-    return marks;
+    return marks_.Of(text, line);
 }
 
-void BlockStructure::AppendMark(const LineStep::Mark &mark, std::span<const BlockToken> tokens,
-                                std::int64_t line, std::vector<BlockMark> &marks) const
+std::int64_t BlockStructure::FindMarkedLine(const BlockText &text, std::int64_t first,
+                                            std::int64_t last, bool downwards, FoldLevelSink &sink,
+                                            BlockReport &report)
 {
-    const BlockToken &token = tokens[mark.token];
-    std::string text;
-    switch (mark.kind) {
-    case MarkKind::Unclosed:
-        text = UnclosedText(token.word, line + 1);
-        break;
-    case MarkKind::Stray:
-        text = StrayText(token.word);
-        break;
-    case MarkKind::Mismatched: {
-        const std::int64_t opener =
-            mark.relatedRecord ? LineOfRecord(mark.relatedRecord, line) : line;
-        text = MismatchText(token.word, mark.related, opener + 1);
-        break;
-    }
-    }
-    marks.push_back({token.column, token.length, std::move(text)});
-}
-
-// The blocks the line leaves open are the top records of the next line's stack; those whose
-// end the analysis found missing are marked.
-void BlockStructure::AppendUnclosed(std::int64_t line, std::span<const BlockToken> tokens,
-                                    std::vector<BlockMark> &marks) const
-{
-    const LineInfo &after = lines_[line + 1];
-    if (step_.opened.empty() || (after.flags & (Known | Changed)) != Known)
-        return;
-    std::vector<BlockStacks::Id> records(step_.opened.size());
-    BlockStacks::Id id = after.stack;
-    for (std::size_t k = records.size(); k-- > 0;) {
-        if (id == 0 || stacks_.Word(id) != step_.opened[k].word)
-            return;
-        records[k] = id;
-        id = stacks_.Below(id);
-    }
-    if (id != step_.below)
-        return;
-    for (std::size_t k = 0; k < records.size(); ++k) {
-        if (stacks_.StatusOf(records[k]) == BlockStacks::Status::Unclosed) {
-            const BlockToken &token = tokens[step_.opened[k].token];
-            marks.push_back({token.column, token.length, UnclosedText(token.word, line + 1)});
+    KeepInStep(text);
+    first = std::max<std::int64_t>(first, 0);
+    last = std::min(last, lines_.Count() - 1);
+    for (std::int64_t done = 0; done <= last - first; done += SearchChunkLines) {
+        const std::int64_t from =
+            downwards ? first + done : std::max(first, last - done - SearchChunkLines + 1);
+        const std::int64_t to =
+            downwards ? std::min(last, from + SearchChunkLines - 1) : last - done;
+        AnalyseForMarks(text, from, to, sink, report);
+        for (std::int64_t k = 0; k <= to - from; ++k) {
+            const std::int64_t line = downwards ? from + k : to - k;
+            if (!marks_.Of(text, line).empty())
+                return line;
         }
     }
+    return -1;
 }
 
-// The line before `line` whose stack does not hold `record` yet: the line that opened it.
-std::int64_t BlockStructure::LineOfRecord(BlockStacks::Id record, std::int64_t line) const
+// Analyses first..last with no budget, and the lines after them until every block they open
+// has its end found: an opener's mark depends on how its block ended.
+void BlockStructure::AnalyseForMarks(const BlockText &text, std::int64_t first, std::int64_t last,
+                                     FoldLevelSink &sink, BlockReport &report)
 {
-    const std::uint32_t depth = stacks_.Depth(record);
-    const std::int64_t stop = std::max<std::int64_t>(0, line - MismatchSearchLines);
-    for (std::int64_t before = line - 1; before > stop; --before) {
-        BlockStacks::Id id = lines_[before].stack;
-        while (id != 0 && stacks_.Depth(id) > depth)
-            id = stacks_.Below(id);
-        if (id != record || !IsKnown(before))
-            return before;
+    BlockBudget budget;
+    RunWaiting(text, 0, last, last, budget, sink, report);
+    ReadLines(text, first, last, budget, sink, report);
+    const std::vector<BlockStacks::Id> opened = BlocksOpenedIn(first, last);
+    const auto unended = [this](BlockStacks::Id record) {
+        return lines_.Stacks().StatusOf(record) == BlockStacks::Status::Open;
+    };
+    for (std::int64_t from = last + 1;
+         from < lines_.Count() && std::any_of(opened.begin(), opened.end(), unended);
+         from += SearchChunkLines)
+        ReadLines(text, from, std::min(from + SearchChunkLines, lines_.Count()) - 1, budget, sink,
+                  report);
+}
+
+// The blocks opened in first..last that are still open after them.
+std::vector<BlockStacks::Id> BlockStructure::BlocksOpenedIn(std::int64_t first,
+                                                            std::int64_t last) const
+{
+    std::vector<BlockStacks::Id> opened;
+    if (!lines_.IsKnown(last + 1))
+        return opened;
+    const BlockStacks &stacks = lines_.Stacks();
+    BlockStacks::Id before = lines_.IsKnown(first) ? lines_.At(first).stack : 0;
+    for (BlockStacks::Id id = lines_.At(last + 1).stack; id != 0; id = stacks.Below(id)) {
+        while (stacks.Depth(before) > stacks.Depth(id))
+            before = stacks.Below(before);
+        if (before == id)
+            break;
+        opened.push_back(id);
     }
-    return stop;
+    return opened;
 }

@@ -14,10 +14,14 @@ struct WordFacts {
     BlockFamily family;
 };
 
-constexpr std::array<WordFacts, 22> Facts = {{
+constexpr std::array<WordFacts, 28> Facts = {{
     {"Sub", BlockRole::Opener, BlockFamily::Sub},
     {"Function", BlockRole::Opener, BlockFamily::Function},
+    {"Property Get", BlockRole::Opener, BlockFamily::Property},
+    {"Property Let", BlockRole::Opener, BlockFamily::Property},
+    {"Property Set", BlockRole::Opener, BlockFamily::Property},
     {"Type", BlockRole::Opener, BlockFamily::Type},
+    {"Class", BlockRole::Opener, BlockFamily::Class},
     {"If", BlockRole::Opener, BlockFamily::If},
     {"Select Case", BlockRole::Opener, BlockFamily::Select},
     {"For", BlockRole::Opener, BlockFamily::For},
@@ -30,7 +34,9 @@ constexpr std::array<WordFacts, 22> Facts = {{
     {"Case", BlockRole::Middle, BlockFamily::Select},
     {"End Sub", BlockRole::Closer, BlockFamily::Sub},
     {"End Function", BlockRole::Closer, BlockFamily::Function},
+    {"End Property", BlockRole::Closer, BlockFamily::Property},
     {"End Type", BlockRole::Closer, BlockFamily::Type},
+    {"End Class", BlockRole::Closer, BlockFamily::Class},
     {"End If", BlockRole::Closer, BlockFamily::If},
     {"End Select", BlockRole::Closer, BlockFamily::Select},
     {"Next", BlockRole::Closer, BlockFamily::For},
@@ -39,23 +45,28 @@ constexpr std::array<WordFacts, 22> Facts = {{
     {"End With", BlockRole::Closer, BlockFamily::With},
 }};
 
-// Indexed by family: the word that opens and the word that closes a block of that kind.
-constexpr std::array<BlockWord, 9> Openers = {BlockWord::Sub, BlockWord::Function, BlockWord::Type,
-                                              BlockWord::If,  BlockWord::Select,   BlockWord::For,
-                                              BlockWord::Do,  BlockWord::While,    BlockWord::With};
-constexpr std::array<BlockWord, 9> Closers = {
-    BlockWord::EndSub, BlockWord::EndFunction, BlockWord::EndType,
-    BlockWord::EndIf,  BlockWord::EndSelect,   BlockWord::Next,
-    BlockWord::Loop,   BlockWord::Wend,        BlockWord::EndWith};
+// Indexed by family: the name of a block of that kind, and the word that closes it.
+constexpr std::array<std::string_view, 11> Names = {"Sub",   "Function", "Property",    "Type",
+                                                    "Class", "If",       "Select Case", "For",
+                                                    "Do",    "While",    "With"};
+constexpr std::array<BlockWord, 11> Closers = {
+    BlockWord::EndSub,   BlockWord::EndFunction, BlockWord::EndProperty, BlockWord::EndType,
+    BlockWord::EndClass, BlockWord::EndIf,       BlockWord::EndSelect,   BlockWord::Next,
+    BlockWord::Loop,     BlockWord::Wend,        BlockWord::EndWith};
 
 const WordFacts &FactsOf(BlockWord word)
 {
     return Facts[static_cast<std::size_t>(word)];
 }
 
+std::string Quoted(std::string_view text)
+{
+    return "\"" + std::string(text) + "\"";
+}
+
 std::string Quoted(BlockWord word)
 {
-    return "\"" + std::string(Spelling(word)) + "\"";
+    return Quoted(Spelling(word));
 }
 
 } // namespace
@@ -73,7 +84,8 @@ BlockFamily FamilyOf(BlockWord word)
 bool IsOutermost(BlockFamily family)
 {
     return family == BlockFamily::Sub || family == BlockFamily::Function ||
-           family == BlockFamily::Type;
+           family == BlockFamily::Property || family == BlockFamily::Type ||
+           family == BlockFamily::Class;
 }
 
 std::string_view Spelling(BlockWord word)
@@ -89,10 +101,10 @@ std::string UnclosedText(BlockWord opener, std::int64_t line)
 
 std::string StrayText(BlockWord word)
 {
-    const BlockWord opener = Openers[static_cast<std::size_t>(FamilyOf(word))];
+    const std::string_view name = Names[static_cast<std::size_t>(FamilyOf(word))];
     if (RoleOf(word) == BlockRole::Middle)
-        return Quoted(word) + " is outside any " + Quoted(opener);
-    return Quoted(word) + " closes no " + Quoted(opener);
+        return Quoted(word) + " is outside any " + Quoted(name);
+    return Quoted(word) + " closes no " + Quoted(name);
 }
 
 std::string MismatchText(BlockWord closer, BlockWord opener, std::int64_t line)

@@ -11,7 +11,11 @@
 enum class BlockWord : std::uint8_t {
     Sub,
     Function,
+    PropertyGet,
+    PropertyLet,
+    PropertySet,
     Type,
+    Class,
     If,
     Select,
     For,
@@ -24,7 +28,9 @@ enum class BlockWord : std::uint8_t {
     Case,
     EndSub,
     EndFunction,
+    EndProperty,
     EndType,
+    EndClass,
     EndIf,
     EndSelect,
     Next,
@@ -36,20 +42,36 @@ enum class BlockWord : std::uint8_t {
 /// What a word does to the blocks open before it.
 enum class BlockRole : std::uint8_t { Opener, Middle, Closer };
 
-/// The kind of block a word belongs to; For and For Each are one kind, as both end at Next.
-enum class BlockFamily : std::uint8_t { Sub, Function, Type, If, Select, For, Do, While, With };
+/// The kind of block a word belongs to; For and For Each are one kind, as both end at Next, and
+/// the three kinds of Property one, as all end at End Property.
+enum class BlockFamily : std::uint8_t {
+    Sub,
+    Function,
+    Property,
+    Type,
+    Class,
+    If,
+    Select,
+    For,
+    Do,
+    While,
+    With
+};
 
 /// Why a block word is marked.
 enum class MarkKind : std::uint8_t {
     Unclosed,   // an opener whose block never ends
     Stray,      // a closer or middle word with no block of its kind open
-    Mismatched, // an End Sub, End Function or End Type that ends a block of another kind
+    Mismatched, // an End Sub, End Function, End Property, End Type or End Class that ends a
+                // block of another kind
 };
 
 BlockRole RoleOf(BlockWord word);
 BlockFamily FamilyOf(BlockWord word);
 
-/// Sub, Function and Type blocks never nest: each of their openers ends every block still open.
+/// Sub, Function, Property, Type and Class blocks never nest in one another, except that a Class
+/// holds the others: a Class opener ends every block still open, and the others' openers every
+/// block open inside the Class that holds them.
 bool IsOutermost(BlockFamily family);
 
 /// The word as the marks spell it: "If", "Select Case", "For Each", "End If".
@@ -57,8 +79,8 @@ std::string_view Spelling(BlockWord word);
 
 /// The mark of an opener on the given line (counted from 1): "If" on line 12 has no "End If".
 std::string UnclosedText(BlockWord opener, std::int64_t line);
-/// The mark of a stray closer: "Next" closes no "For"; of a middle word: "Else" is outside any
-/// "If".
+/// The mark of a stray closer: "Next" closes no "For", "End Property" closes no "Property"; of a
+/// middle word: "Else" is outside any "If".
 std::string StrayText(BlockWord word);
 /// The mark of a closer of another block: "End Sub" does not match "Function" on line 3.
 std::string MismatchText(BlockWord closer, BlockWord opener, std::int64_t line);

@@ -6,6 +6,7 @@
 #include "scintilla/DocumentWatcher.h"
 #include "scintilla/ScintillaView.h"
 #include "support/FileBytes.h"
+#include "support/MarkedText.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 #include "support/Typing.h"
@@ -156,6 +157,7 @@ private slots:
         QTest::addColumn<QString>("sample");
         QTest::newRow("nested blocks") << "nested";
         QTest::newRow("slips") << "slips";
+        QTest::newRow("classes") << "classes";
     }
 
     // The window shows the fold levels and marks the block analysis' golden files hold: each
@@ -205,6 +207,7 @@ private slots:
 
     void foldKeys_data()
     {
+        QTest::addColumn<QString>("script");
         QTest::addColumn<int>("caretLine");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
@@ -212,35 +215,43 @@ private slots:
         const QString fold = QStringLiteral("{Ctrl+Shift+[}");
         const QString unfold = QStringLiteral("{Ctrl+Shift+]}");
         const QString foldAll = QStringLiteral("{Ctrl+K}{Ctrl+0}");
-        QTest::newRow("fold the block at the caret") << 3 << fold << "1110011" << Small;
-        QTest::newRow("fold the block a header opens") << 2 << fold << "1110011" << Small;
-        QTest::newRow("fold again folds the block around")
-            << 3 << fold + fold << "1000001" << Small;
-        QTest::newRow("shifted bracket as the layout sends it") << 3 << "{Ctrl+Shift+{}"
-                                                                << "1110011" << Small;
-        QTest::newRow("unfold at the folded header") << 3 << fold + unfold << "1111111" << Small;
-        QTest::newRow("unfold outside a fold does nothing") << 3 << unfold << "1111111" << Small;
-        QTest::newRow("fold all") << 3 << foldAll << "1000001" << Small;
-        QTest::newRow("fold all with a plain 0") << 3 << "{Ctrl+K}0"
-                                                 << "1000001" << Small;
-        QTest::newRow("inner blocks stay folded under an unfolded one")
-            << 3 << foldAll + unfold << "1110011" << Small;
-        QTest::newRow("unfold all") << 3 << foldAll + "{Ctrl+K}{Ctrl+J}"
-                                    << "1111111" << Small;
+        const auto row = [](const char *name, int caretLine, const QString &keys, const char *shown,
+                            const QString &script = Small) {
+            QTest::newRow(name) << script << caretLine << keys << shown << script;
+        };
+        row("fold the block at the caret", 3, fold, "1110011");
+        row("fold the block a header opens", 2, fold, "1110011");
+        row("fold again folds the block around", 3, fold + fold, "1000001");
+        row("shifted bracket as the layout sends it", 3, "{Ctrl+Shift+{}", "1110011");
+        row("unfold at the folded header", 3, fold + unfold, "1111111");
+        row("unfold outside a fold does nothing", 3, unfold, "1111111");
+        row("fold all", 3, foldAll, "1000001");
+        row("fold all with a plain 0", 3, "{Ctrl+K}0", "1000001");
+        row("inner blocks stay folded under an unfolded one", 3, foldAll + unfold, "1110011");
+        row("unfold all", 3, foldAll + "{Ctrl+K}{Ctrl+J}", "1111111");
         QTest::newRow("another key ends the chord")
-            << 6 << "{Ctrl+K}q"
+            << Small << 6 << "{Ctrl+K}q"
             << "1111111" << QString(Small).replace(QStringLiteral("z ="), QStringLiteral("qz ="));
+        const QString classes = QStringLiteral("Class C\n"
+                                               "  Property Get P()\n"
+                                               "    P = 1\n"
+                                               "  End Property\n"
+                                               "  x = 2\n"
+                                               "End Class");
+        row("fold the Class around the caret", 4, fold, "100000", classes);
+        row("fold all folds the Class", 2, foldAll, "100000", classes);
     }
 
     void foldKeys()
     {
+        QFETCH(QString, script);
         QFETCH(int, caretLine);
         QFETCH(QString, keys);
         QFETCH(QString, shown);
         QFETCH(QString, text);
         TestWindow w;
         QsciScintilla *view = ViewOf(w);
-        w.form->Code->SetText(Small);
+        w.form->Code->SetText(script);
         PutCaret(view, caretLine);
         Press(view, keys);
         QCOMPARE(Shown(view), shown);
@@ -401,7 +412,7 @@ private slots:
         w.form->Code->SetText(QStringLiteral("Sub A()\n    x = 1\nEnd Sub\n"));
         PutCaret(view, 1, 9);
         TypeKeys(view, QStringLiteral("{Return}If x Then"));
-        Settle();
+        PutCaret(view, 1, 0);
         QCOMPARE(BlocksShown(view).section(QLatin1Char('\n'), 2, 2),
                  QStringLiteral("3: 1+ marker 4-6"));
         QCOMPARE(Tooltip(view, 2, 5, false), QStringLiteral("\"If\" on line 3 has no \"End If\""));
@@ -409,6 +420,132 @@ private slots:
         TypeKeys(view, QStringLiteral("{Return}End If"));
         Settle();
         QCOMPARE(BlocksShown(view), QStringLiteral("1: 0+\n2: 1\n3: 1+\n4: 2\n5: 1\n6: 0\n"));
+    }
+
+    void aBlockBeingTypedIsMarkedOnceTheCaretLeavesItsLine_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("marked");
+        QTest::newRow("a Sub typed at the end") << "x = 1\n|"
+                                                << "Sub A()"
+                                                << "";
+        QTest::newRow("its mark once the caret leaves the line") << "x = 1\n|"
+                                                                 << "Sub A(){Up}"
+                                                                 << "2";
+        QTest::newRow("an If typed above End Sub") << "Sub A()\n|\nEnd Sub"
+                                                   << "If x Then"
+                                                   << "";
+        QTest::newRow("blank lines below the opener") << "x = 1\n|\n\n  \t\n"
+                                                      << "Do"
+                                                      << "";
+        QTest::newRow("an If typed above a line of its body") << "Sub A()\n|\n  y = 1\nEnd Sub"
+                                                              << "If x Then"
+                                                              << "2";
+        QTest::newRow("a stray closer typed") << "|"
+                                              << "Next"
+                                              << "1";
+    }
+
+    // "<line> ..." of the lines with a mark, counted from 1.
+    void aBlockBeingTypedIsMarkedOnceTheCaretLeavesItsLine()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, keys);
+        QFETCH(QString, marked);
+        TestWindow w;
+        QsciScintilla *view = ViewOf(w);
+        SetMarkedText(*w.form->Code, script);
+        Press(view, keys);
+        QStringList lines;
+        for (const QString &row : BlocksShown(view).split(QLatin1Char('\n'))) {
+            if (row.contains(QStringLiteral("marker")))
+                lines << row.section(QLatin1Char(':'), 0, 0);
+        }
+        QCOMPARE(lines.join(QLatin1Char(' ')), marked);
+    }
+
+    void marksByKeys_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("caret");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("wrapped");
+        const QString slips = QString::fromUtf8(ReadBytes(DataPath(QStringLiteral("slips.qc"))));
+        const auto at = [&](int line, int column) {
+            QStringList lines = slips.split(QLatin1Char('\n'));
+            lines[line].insert(column, QLatin1Char('|'));
+            return lines.join(QLatin1Char('\n'));
+        };
+        const QString ifMark = QStringLiteral("Line 2: \"If\" on line 2 has no \"End If\"");
+        const QString forEachMark =
+            QStringLiteral("Line 37: \"For Each\" on line 37 has no \"Next\"");
+        QTest::newRow("F8 goes to the next mark") << at(0, 0) << "{F8}"
+                                                  << "2:1" << ifMark << false;
+        QTest::newRow("F8 goes to the mark after the caret on its line")
+            << at(7, 0) << "{F8}"
+            << "8:9"
+            << "Line 8: \"For\" on line 8 has no \"Next\"" << false;
+        QTest::newRow("Shift+F8 goes to the previous mark")
+            << at(7, 0) << "{Shift+F8}"
+            << "4:1"
+            << "Line 4: \"Next\" closes no \"For\"" << false;
+        QTest::newRow("F8 wraps at the end") << at(36, 4) << "{F8}"
+                                             << "2:1" << ifMark << true;
+        QTest::newRow("Shift+F8 wraps at the start") << at(0, 0) << "{Shift+F8}"
+                                                     << "37:5" << forEachMark << true;
+        QTest::newRow("Up aims for the column the mark stands in")
+            << at(6, 0) << "{F8}{Up}"
+            << "7:9"
+            << "Line 8: \"For\" on line 8 has no \"Next\"" << false;
+        QTest::newRow("a mark inside a folded block")
+            << at(0, 0) << "{Ctrl+K}{Ctrl+0}{F8}{F8}"
+            << "4:1"
+            << "Line 4: \"Next\" closes no \"For\"" << false;
+        QTest::newRow("a single mark is found again")
+            << "x = 1\n|Next"
+            << "{F8}"
+            << "2:1"
+            << "Line 2: \"Next\" closes no \"For\"" << true;
+        QTest::newRow("no marks") << "Sub A()\n  |x = 1\nEnd Sub"
+                                  << "{F8}"
+                                  << "2:3"
+                                  << "No block word in the script is marked." << true;
+        QTest::newRow("the block being typed on the caret's line is not a mark yet")
+            << "x = 1\nSub A()|"
+            << "{F8}"
+            << "2:8"
+            << "No block word in the script is marked." << true;
+    }
+
+    // F8 and Shift+F8 move the caret to a marked word, shown unfolded, and the bar along the
+    // editor's bottom edge names the mark; Escape closes the bar and leaves the caret.
+    void marksByKeys()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, keys);
+        QFETCH(QString, caret);
+        QFETCH(QString, message);
+        QFETCH(bool, wrapped);
+        TestWindow w;
+        QsciScintilla *view = ViewOf(w);
+        SetMarkedText(*w.form->Code, script);
+        Settle();
+        Press(view, keys);
+        const EditorRange at = w.form->Code->GetSelection(true);
+        QCOMPARE(QStringLiteral("%1:%2").arg(at.StartLine + 1).arg(at.StartColumn + 1), caret);
+        QCOMPARE(at.EndLine, at.StartLine);
+        QCOMPARE(at.EndColumn, at.StartColumn);
+        QVERIFY(Send(view, Sci::SCI_GETLINEVISIBLE, at.StartLine));
+        auto *bar = w.form->Code->findChild<QWidget *>(QStringLiteral("markBar"));
+        QVERIFY(bar && bar->isVisible());
+        QCOMPARE(bar->findChild<QLabel *>(QStringLiteral("markMessage"))->text(), message);
+        QCOMPARE(bar->findChild<QLabel *>(QStringLiteral("markWrapped"))->isVisible(), wrapped);
+        QVERIFY(view->hasFocus());
+        Press(view, QStringLiteral("{Escape}"));
+        QVERIFY(bar->isHidden());
+        QCOMPARE(w.form->Code->GetSelection(true), at);
     }
 
     // A line longer than the long-line limit is generated data, shown through a window: it reads
@@ -608,9 +745,11 @@ private slots:
             code.SetSelection(EditorRange{20, 3, 28, 0}, false);
             Press(view, QStringLiteral("{Backspace}"));
         }
+        code.SetSelection(EditorRange{}, false);
         Settle();
         TestWindow fresh;
         fresh.form->Code->SetText(code.Text());
+        fresh.form->Code->SetSelection(EditorRange{}, false);
         Settle();
         // Each row carries its line's text, so a difference shows where it is.
         const QStringList lines = code.Text().split(QLatin1Char('\n'));

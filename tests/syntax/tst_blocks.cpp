@@ -276,6 +276,41 @@ private slots:
         QTest::newRow("End Sub stays out of an unclosed If")
             << "Sub A\n  If a Then\n    x\nEnd Sub"
             << "1 0+\n2 1+ | 3:If: \"If\" on line 2 has no \"End If\"\n3 2\n4 1\n";
+        QTest::newRow("Class holds its members") << "Class C\n  Property Get P()\n    P = 1\n  End "
+                                                    "Property\n  Sub S\n  End Sub\nEnd Class"
+                                                 << "1 0+\n2 1+\n3 2\n4 2\n5 1+\n6 2\n7 1\n";
+        QTest::newRow("modified Property and Property Let")
+            << "Public Default Property Get A\nEnd Property\nPrivate Property Let A(v)\nEnd "
+               "Property"
+            << "1 0+\n2 1\n3 0+\n4 1\n";
+        QTest::newRow("a member ends the blocks open inside its Class")
+            << "Class C\nSub A\nIf a Then\nProperty Set B(v)\nEnd Property\nEnd Class"
+            << "1 0+\n2 1+ | 1:Sub: \"Sub\" on line 2 has no \"End Sub\"\n"
+               "3 2+ | 1:If: \"If\" on line 3 has no \"End If\"\n4 1+\n5 2\n6 1\n";
+        QTest::newRow("Class ends a Class left open")
+            << "Class A\nClass B\nEnd Class"
+            << "1 0+ | 1:Class: \"Class\" on line 1 has no \"End Class\"\n2 0+\n3 1\n";
+        QTest::newRow("End Class ends the members left open")
+            << "Class C\nProperty Get P\nEnd Class"
+            << "1 0+\n2 1+ | 1:Property Get: \"Property Get\" on line 2 has no \"End "
+               "Property\"\n3 1\n";
+        QTest::newRow("mismatched End Property inside a Class")
+            << "Class C\nSub A\nEnd Property\nEnd Class"
+            << "1 0+\n2 1+\n3 2 | 1:End Property: \"End Property\" does not match \"Sub\" on "
+               "line 2\n4 1\n";
+        QTest::newRow("mismatched End Class")
+            << "Sub A\nEnd Class"
+            << "1 0+\n2 1 | 1:End Class: \"End Class\" does not match \"Sub\" on line 1\n";
+        QTest::newRow("End Sub stays out of a Class")
+            << "Class C\nEnd Sub\nEnd Class"
+            << "1 0+\n2 1 | 1:End Sub: \"End Sub\" closes no \"Sub\"\n3 1\n";
+        QTest::newRow("stray End Class and End Property")
+            << "End Class\nEnd Property"
+            << "1 0 | 1:End Class: \"End Class\" closes no \"Class\"\n"
+               "2 0 | 1:End Property: \"End Property\" closes no \"Property\"\n";
+        QTest::newRow("Property needs Get, Let or Set, and Class a name alone")
+            << "Property = 1\nClass = 2\nSet p = Nothing"
+            << "1 0\n2 0\n3 0\n";
         QTest::newRow("marks count characters") << "x = \"é\" : Wend"
                                                 << "1 0 | 11:Wend: \"Wend\" closes no \"While\"\n";
     }
@@ -317,6 +352,7 @@ private slots:
         QTest::addColumn<QString>("sample");
         QTest::newRow("nested blocks") << "nested";
         QTest::newRow("slips") << "slips";
+        QTest::newRow("classes") << "classes";
     }
 
     void samplesMatchTheirGoldenFiles()
@@ -339,7 +375,7 @@ private slots:
     {
         QTest::addColumn<QString>("sample");
         QTest::addColumn<QString>("way");
-        for (const char *sample : {"nested", "slips"}) {
+        for (const char *sample : {"nested", "slips", "classes"}) {
             for (const char *way :
                  {"typed in pieces", "lines typed from the last up", "each line cut and put back",
                   "each byte cut and put back", "each line end cut and put back"})
@@ -589,6 +625,38 @@ private slots:
         QCOMPARE(analysis.levels.values[10010], QStringLiteral("1"));
         // 10000 lines to read to get there, 500 at a time.
         QVERIFY2(slices >= 20 && slices < 25, qPrintable(QString::number(slices)));
+    }
+
+    void marksAreFoundFarBelowAnythingAnalysed_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("downwards");
+        QTest::addColumn<int>("line");
+        QList<QByteArray> subs = ManySubs(4000).split('\n');
+        subs.insert(19000, "Next");
+        subs.insert(500, "Next");
+        const QByteArray strays = subs.join('\n');
+        QTest::newRow("down to a stray closer") << strays << true << 500;
+        QTest::newRow("up to a stray closer") << strays << false << 19001;
+        QTest::newRow("an opener whose block runs on past anything read")
+            << QByteArray("x = 1\n").repeated(100) + "If x Then\n" +
+                   QByteArray("y = 2\n").repeated(12000)
+            << true << 100;
+    }
+
+    // With only the first screen analysed, a search for a marked line reads as far as it must.
+    void marksAreFoundFarBelowAnythingAnalysed()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, downwards);
+        QFETCH(int, line);
+        Analysis analysis(script);
+        analysis.structure.Refresh(analysis.text, 0, 30, {}, analysis.levels);
+        BlockReport report;
+        QCOMPARE(analysis.structure.FindMarkedLine(analysis.text, 31, analysis.text.LineCount() - 1,
+                                                   downwards, analysis.levels, report),
+                 line);
+        QVERIFY(report.Read(line));
     }
 
     void walksOverTheUnknownRunFindWhatAPlainWalkFinds_data()
