@@ -75,6 +75,7 @@ private:
     void FollowCaretLine();
     bool TakeChord(const QKeyEvent &key);
     void WithoutRepaints(const std::function<void()> &work);
+    void WithRepaintsHeld(const std::function<void()> &work);
     void StartFoldAll();
     void ContinueFoldAll();
     void CancelFoldAll();

@@ -5,7 +5,10 @@
 
 #include "scintilla/ScintillaCall.h"
 
+#include <QAbstractScrollArea>
 #include <QColor>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <utility>
@@ -155,8 +158,22 @@ void FoldMargin::FoldAll()
     }
     while (!open.empty())
         close(lines - 1);
-    HideRanges(hidden);
+    WithScrollRangeHeld([&] { HideRanges(hidden); });
     LeaveHiddenLines();
+}
+
+// Scintilla sets the scroll bar's range after every run of lines it hides or shows, and the
+// scroll area answers each change of the range through a queued call: a few hundred thousand of
+// them, each waking the event loop, after folding a large script. The area hears of the range
+// once, when it is final.
+void FoldMargin::WithScrollRangeHeld(const std::function<void()> &work)
+{
+    QScrollBar &bar = *view_.Widget().verticalScrollBar();
+    {
+        const QSignalBlocker held(bar);
+        work();
+    }
+    emit bar.rangeChanged(bar.minimum(), bar.maximum());
 }
 
 // Scintilla hides and shows line by line, each line costing more the more runs of hidden lines

@@ -6,6 +6,7 @@
 #include "syntax/BlockMarks.h"
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -50,6 +51,7 @@ public:
 private:
     /// Hides the lines of each [first, last] range of `hidden`, ascending, and shows the others.
     void HideRanges(const std::vector<std::pair<long, long>> &hidden);
+    void WithScrollRangeHeld(const std::function<void()> &work);
     bool IsHeader(std::int64_t line) const;
     bool IsExpanded(std::int64_t line) const;
     std::int64_t CaretLine() const;

@@ -49,6 +49,26 @@ void DocumentWatcher::Stop()
     follower_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, 0L);
 }
 
+void DocumentWatcher::WithoutFollower(const std::function<void()> &work)
+{
+    if (!following_) {
+        work();
+        return;
+    }
+    Flush();
+    follower_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, 0L);
+    const auto followAgain = [this] {
+        follower_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, view_.Document());
+    };
+    try {
+        work();
+    } catch (...) {
+        followAgain();
+        throw;
+    }
+    followAgain();
+}
+
 void DocumentWatcher::Flush()
 {
     if (!waiting_)

@@ -36,6 +36,11 @@ public:
     bool Following() const { return following_; }
     /// Reports the last edit if it was not reported yet.
     void Flush();
+    /// Runs `work`, which must not edit the text, with the hidden view let go of the document:
+    /// each view of a document hears of every fold level written, which costs the hidden view
+    /// about as much as the one shown. Taking the document up again costs time in proportion to
+    /// its lines, so this is for work that writes many levels. The last edit is reported first.
+    void WithoutFollower(const std::function<void()> &work);
     /// When the last edit started.
     std::chrono::steady_clock::time_point LastEdit() const { return lastEdit_; }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 namespace
 {
@@ -59,17 +60,38 @@ constexpr std::array<VocabularyEntry, 28> Entries = {{
 
 constexpr std::size_t LongestEntry = 8;
 
+// Which entries each first letter may start, as bits of their indices: a word is compared with
+// those alone, since most words of a script are names and few share a first letter with the
+// vocabulary and its length too.
+constexpr std::array<std::uint32_t, 26> ByFirstLetter = [] {
+    std::array<std::uint32_t, 26> letters{};
+    for (std::size_t entry = 0; entry < Entries.size(); ++entry)
+        letters[static_cast<std::size_t>(Entries[entry].lower.front() - 'a')] |= 1u << entry;
+    return letters;
+}();
+
+char Lower(unsigned char byte)
+{
+    return static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+}
+
 Vocabulary Classify(const unsigned char *word, std::size_t length)
 {
-    if (length > LongestEntry)
+    if (length == 0 || length > LongestEntry)
+        return None;
+    const char first = Lower(word[0]);
+    if (first < 'a' || first > 'z')
+        return None;
+    std::uint32_t candidates = ByFirstLetter[static_cast<std::size_t>(first - 'a')];
+    if (candidates == 0)
         return None;
     std::array<char, LongestEntry> lower{};
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char byte = word[i];
-        lower[i] = static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
-    }
+    for (std::size_t i = 0; i < length; ++i)
+        lower[i] = Lower(word[i]);
     const std::string_view spelled(lower.data(), length);
-    for (const VocabularyEntry &entry : Entries) {
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const VocabularyEntry &entry =
+            Entries[static_cast<std::size_t>(std::countr_zero(candidates))];
         if (entry.lower == spelled)
             return entry.vocabulary;
     }
