@@ -22,6 +22,8 @@ public:
         Changed = 2,         // the line is to be read again
         StartsStatement = 4, // the line started a statement when it was read
         Read = 8,            // the line's fold level and marks were worked out
+        EndsBlocks = 16,     // reading the line ended blocks open before it
+        NextDisplaced = 32,  // lines were inserted or removed after the line since it was read
     };
     struct Info {
         BlockStacks::Id stack;
@@ -46,6 +48,8 @@ public:
     void SetFlags(std::int64_t line, std::uint8_t flags);
     /// The nearest line at or before `line` whose stack is known (line 0 always is, once read).
     std::int64_t KnownAtOrBefore(std::int64_t line);
+    /// A line at or after the last one whose stack is known: nothing below it was analysed.
+    std::int64_t LastKnown() const { return lastKnown_; }
 
     /// The lines waiting to be read again, ascending.
     void AddPending(std::int64_t line);
@@ -66,4 +70,5 @@ private:
     // Far below anything analysed (the end of a long text just opened) every paint walked back
     // to the last analysed line, which over millions of lines cost more than the paint itself.
     UnknownRun unknown_;
+    std::int64_t lastKnown_ = 0;
 };

@@ -35,6 +35,7 @@ public:
     }
 
     const QByteArray &Bytes() const { return bytes_; }
+    qsizetype Start(std::int64_t line) const { return starts_[static_cast<std::size_t>(line)]; }
     std::int64_t LineOf(qsizetype position) const
     {
         return std::upper_bound(starts_.begin(), starts_.end(), position) - starts_.begin() - 1;
@@ -113,6 +114,18 @@ struct Analysis {
         levels.Replaced(line, text.LineCount() - before);
     }
     BlockReport ShowAll() { return structure.Refresh(text, 0, text.LineCount() - 1, {}, levels); }
+    // Runs what was left for later in slices of `slice`, as the editor does when it is idle, then
+    // shows every line; returns the number of slices.
+    int FinishAndShowAll(BlockBudget slice)
+    {
+        int slices = 0;
+        while (structure.HasPendingWork() && slices < 10000) {
+            structure.Continue(text, slice, levels);
+            ++slices;
+        }
+        ShowAll();
+        return slices;
+    }
 
     // One row a line: "<line> <level>[+]", then "| <column>:<word>: <tooltip>" for each mark.
     QString Dump()
@@ -169,6 +182,43 @@ QByteArray ManySubs(int count)
         script += "Sub S" + QByteArray::number(sub) +
                   "()\n    If x Then\n        y = 1\n    End If\nEnd Sub\n";
     return script;
+}
+
+// Scripts each property row tries, kept small enough for the sanitizer build to stay quick.
+constexpr unsigned SeedsPerRow = 300;
+
+// One edit of kind `kind` (see randomEditsMatchAFreshAnalysis_data) at a random line.
+template <typename Below, typename Piece>
+void RandomEdit(Analysis &analysis, char kind, Below &below, Piece &piece)
+{
+    ByteText &text = analysis.text;
+    const std::int64_t lines = text.LineCount();
+    const std::int64_t line = below(lines);
+    const qsizetype start = text.Start(line);
+    const auto length = static_cast<qsizetype>(text.Line(line).size());
+    const auto startOf = [&](std::int64_t next) {
+        return next < lines ? text.Start(next) : text.Bytes().size();
+    };
+    switch (kind) {
+    case 'i':
+        analysis.Edit(start, 0, piece() + "\n");
+        break;
+    case 'r': // up to three lines
+        analysis.Edit(start, startOf(std::min(lines - 1, line + below(3)) + 1) - start, {});
+        break;
+    case 'p':
+        analysis.Edit(start, length, piece());
+        break;
+    case 't': // a continuation or another statement
+        analysis.Edit(start + below(length + 1), 0, QByteArray(below(2) ? " _" : " : ") + piece());
+        break;
+    case 'b':
+        analysis.Edit(start + below(length + 1), 0, "\n" + piece());
+        break;
+    default: // 'j'
+        if (line + 1 < lines)
+            analysis.Edit(start + length, startOf(line + 1) - start - length, " ");
+    }
 }
 
 } // namespace
@@ -657,6 +707,132 @@ private slots:
                                                    downwards, analysis.levels, report),
                  line);
         QVERIFY(report.Read(line));
+    }
+
+    void editsCutShortByBudgetsMatchAFreshAnalysis_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("steps");
+        // Each step: "<line>:<new text of the line>:<lines the refresh after it may read>".
+        QTest::newRow("an End Function typed and taken back")
+            << "Function F()\n  x\n  y\n  z\nSub S()\nEnd Sub\n"
+            << QStringList{"1:End Function:2", "1:  x:2"};
+    }
+
+    // A refresh after each edit, cut short by its budget, leaves the rest for later; once that
+    // is done every line must show what a fresh analysis shows.
+    void editsCutShortByBudgetsMatchAFreshAnalysis()
+    {
+        QFETCH(QString, script);
+        QFETCH(QStringList, steps);
+        Analysis analysis(script.toUtf8());
+        analysis.ShowAll();
+        for (const QString &step : steps) {
+            const QStringList parts = step.split(QLatin1Char(':'));
+            const std::int64_t line = parts[0].toInt();
+            const auto length = static_cast<qsizetype>(analysis.text.Line(line).size());
+            analysis.Edit(analysis.text.Start(line), length, parts[1].toUtf8());
+            analysis.structure.Refresh(analysis.text, line, line,
+                                       BlockBudget::Lines(parts[2].toInt()), analysis.levels);
+        }
+        analysis.FinishAndShowAll(BlockBudget::Lines(2));
+        QCOMPARE(analysis.Dump(), FreshDump(analysis.text.Bytes()));
+    }
+
+    void randomEditsMatchAFreshAnalysis_data()
+    {
+        QTest::addColumn<unsigned>("firstSeed");
+        QTest::addColumn<QString>("kinds");
+        QTest::addColumn<bool>("budgeted");
+        // Edit kinds: i a line inserted, r lines removed, p a line replaced, t text typed into a
+        // line, b a line broken, j two lines joined.
+        QTest::newRow("every kind of edit, refreshes cut short") << 1u << "irptbj" << true;
+        QTest::newRow("lines removed and joined, refreshes cut short") << 1001u << "rrjp" << true;
+        QTest::newRow("every kind of edit, refreshes in full") << 2001u << "irptbj" << false;
+    }
+
+    // Rounds of a few random edits to a short script of block words, slips and continuations,
+    // each round followed by a refresh of a few lines, most cut short by budgets of a few lines,
+    // and now and then a slice of what was left for later; every few rounds the rest is
+    // finished and every line's fold level and marks must be those of a fresh analysis.
+    void randomEditsMatchAFreshAnalysis()
+    {
+        QFETCH(unsigned, firstSeed);
+        QFETCH(QString, kinds);
+        QFETCH(bool, budgeted);
+        static const char *const pieces[] = {"Sub A()",
+                                             "End Sub",
+                                             "Function F()",
+                                             "End Function",
+                                             "If a Then",
+                                             "End If",
+                                             "Else",
+                                             "ElseIf b Then",
+                                             "For i = 1 To 2",
+                                             "Next",
+                                             "Next j, i",
+                                             "Do",
+                                             "Loop",
+                                             "Select Case x",
+                                             "Case 1",
+                                             "End Select",
+                                             "While x",
+                                             "Wend",
+                                             "With p",
+                                             "End With",
+                                             "Type T",
+                                             "End Type",
+                                             "Class C",
+                                             "End Class",
+                                             "Property Get P()",
+                                             "Public Property Let P(v)",
+                                             "End Property",
+                                             "x = 1 _",
+                                             "  _",
+                                             "x = y_",
+                                             "x = 1 ' _",
+                                             "If a Then _",
+                                             "' If a Then",
+                                             "x = \"End If\"",
+                                             "If a Then b",
+                                             "For i = 1 To 2 : Next",
+                                             "x = 1 : Do",
+                                             "Loop : y",
+                                             "",
+                                             "  y = 2"};
+        for (unsigned seed = firstSeed; seed < firstSeed + SeedsPerRow; ++seed) {
+            std::mt19937 random(seed);
+            const auto below = [&](std::int64_t bound) {
+                return static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(bound));
+            };
+            const auto piece = [&] { return QByteArray(pieces[below(std::size(pieces))]); };
+            const auto budget = [&] { return BlockBudget::Lines(1 + below(4)); };
+            QByteArray script;
+            for (std::int64_t line = below(12); line >= 0; --line)
+                script += piece() + "\n";
+            Analysis analysis(script);
+            for (int round = 0; round < 40; ++round) {
+                for (std::int64_t edit = 1 + below(4); edit > 0; --edit)
+                    RandomEdit(analysis, kinds[below(kinds.size())].toLatin1(), below, piece);
+                const std::int64_t first = below(analysis.text.LineCount());
+                analysis.structure.Refresh(analysis.text, first, first + below(6),
+                                           budgeted && below(3) ? budget() : BlockBudget{},
+                                           analysis.levels);
+                if (below(3) == 0)
+                    analysis.structure.Continue(analysis.text, budget(), analysis.levels);
+                if (below(9) != 0 && round != 39)
+                    continue;
+                analysis.FinishAndShowAll(budget());
+                const QString fresh = FreshDump(analysis.text.Bytes());
+                QVERIFY2(analysis.Dump() == fresh,
+                         qPrintable(
+                             QStringLiteral("seed %1, round %2, text:\n%3\nshown:\n%4\nfresh:\n%5")
+                                 .arg(seed)
+                                 .arg(round)
+                                 .arg(QString::fromUtf8(analysis.text.Bytes()), analysis.Dump(),
+                                      fresh)));
+            }
+        }
     }
 
     void walksOverTheUnknownRunFindWhatAPlainWalkFinds_data()
