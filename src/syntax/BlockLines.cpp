@@ -76,6 +76,16 @@ void BlockLines::Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t fl
     info = Info{stack, flags};
 }
 
+void BlockLines::Reached(std::int64_t line, BlockStacks::Id stack)
+{
+    const Info &old = At(line);
+    std::uint8_t flags = Known | Changed | (old.flags & (Read | EndsBlocks | NextDisplaced));
+    if (old.stack != stack || (old.flags & Known) == 0)
+        flags |= NextDisplaced;
+    Store(line, stack, flags);
+    AddPending(line);
+}
+
 void BlockLines::SetFlags(std::int64_t line, std::uint8_t flags)
 {
     lines_[static_cast<std::size_t>(line)].flags = flags;

@@ -44,6 +44,10 @@ public:
     bool IsRead(std::int64_t line) const { return (At(line).flags & (Read | Changed)) == Read; }
     /// Gives `line` the stack open at its start, held from now on, and `flags`.
     void Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t flags);
+    /// A pass reached `line` with `stack` and stopped before reading it: the line waits to be
+    /// read again. What the line's last reading ended stays known; the record after the line no
+    /// longer follows from its stack when that changed.
+    void Reached(std::int64_t line, BlockStacks::Id stack);
     /// Sets the flags of a line read without knowing its stack.
     void SetFlags(std::int64_t line, std::uint8_t flags);
     /// The nearest line at or before `line` whose stack is known (line 0 always is, once read).

@@ -126,8 +126,7 @@ bool BlockPass::StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64
         return true;
     if (!budget.Spent(line > target))
         return false;
-    lines_.Store(line, stack, Flag::Known | Flag::Changed);
-    lines_.AddPending(line);
+    lines_.Reached(line, stack);
     return true;
 }
 

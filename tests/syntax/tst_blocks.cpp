@@ -187,11 +187,31 @@ QByteArray ManySubs(int count)
 // Scripts each property row tries, kept small enough for the sanitizer build to stay quick.
 constexpr unsigned SeedsPerRow = 300;
 
-// One edit of kind `kind` (see randomEditsMatchAFreshAnalysis_data) at a random line.
+// Makes `text` of `analysis` into `wanted` by one edit of the bytes between what the two share
+// at their start and at their end, as an undo does; returns the line where it starts.
+std::int64_t EditInto(Analysis &analysis, const QByteArray &wanted)
+{
+    const QByteArray &text = analysis.text.Bytes();
+    qsizetype head = 0;
+    while (head < text.size() && head < wanted.size() && text[head] == wanted[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < text.size() - head && tail < wanted.size() - head &&
+           text[text.size() - 1 - tail] == wanted[wanted.size() - 1 - tail])
+        ++tail;
+    const std::int64_t line = analysis.text.LineOf(head);
+    analysis.Edit(head, text.size() - head - tail, wanted.mid(head, wanted.size() - head - tail));
+    return line;
+}
+
+// One edit of kind `kind` (see randomEditsMatchAFreshAnalysis_data) at a random line; `undone`
+// holds the text before the last edit, which an undo brings back. Returns the edited line.
 template <typename Below, typename Piece>
-void RandomEdit(Analysis &analysis, char kind, Below &below, Piece &piece)
+std::int64_t RandomEdit(Analysis &analysis, char kind, Below &below, Piece &piece,
+                        QByteArray &undone)
 {
     ByteText &text = analysis.text;
+    const QByteArray before = text.Bytes();
     const std::int64_t lines = text.LineCount();
     const std::int64_t line = below(lines);
     const qsizetype start = text.Start(line);
@@ -199,6 +219,7 @@ void RandomEdit(Analysis &analysis, char kind, Below &below, Piece &piece)
     const auto startOf = [&](std::int64_t next) {
         return next < lines ? text.Start(next) : text.Bytes().size();
     };
+    std::int64_t edited = line;
     switch (kind) {
     case 'i':
         analysis.Edit(start, 0, piece() + "\n");
@@ -215,10 +236,15 @@ void RandomEdit(Analysis &analysis, char kind, Below &below, Piece &piece)
     case 'b':
         analysis.Edit(start + below(length + 1), 0, "\n" + piece());
         break;
+    case 'u':
+        edited = EditInto(analysis, undone);
+        break;
     default: // 'j'
         if (line + 1 < lines)
             analysis.Edit(start + length, startOf(line + 1) - start - length, " ");
     }
+    undone = before;
+    return edited;
 }
 
 } // namespace
@@ -717,6 +743,9 @@ private slots:
         QTest::newRow("an End Function typed and taken back")
             << "Function F()\n  x\n  y\n  z\nSub S()\nEnd Sub\n"
             << QStringList{"1:End Function:2", "1:  x:2"};
+        QTest::newRow("an End Function taken back on a line a later pass stopped at")
+            << "Function F()\n  a\n  b\n  c\n  d\nSub S()\nEnd Sub\n"
+            << QStringList{"2:End Function:2", "1:If a Then:1", "2:  b:1", "1:  a:3"};
     }
 
     // A refresh after each edit, cut short by its budget, leaves the rest for later; once that
@@ -745,10 +774,10 @@ private slots:
         QTest::addColumn<QString>("kinds");
         QTest::addColumn<bool>("budgeted");
         // Edit kinds: i a line inserted, r lines removed, p a line replaced, t text typed into a
-        // line, b a line broken, j two lines joined.
-        QTest::newRow("every kind of edit, refreshes cut short") << 1u << "irptbj" << true;
-        QTest::newRow("lines removed and joined, refreshes cut short") << 1001u << "rrjp" << true;
-        QTest::newRow("every kind of edit, refreshes in full") << 2001u << "irptbj" << false;
+        // line, b a line broken, j two lines joined, u the last edit undone.
+        QTest::newRow("every kind of edit, refreshes cut short") << 1u << "irptbju" << true;
+        QTest::newRow("lines removed and joined, refreshes cut short") << 1001u << "rrjpu" << true;
+        QTest::newRow("every kind of edit, refreshes in full") << 2001u << "irptbju" << false;
     }
 
     // Rounds of a few random edits to a short script of block words, slips and continuations,
@@ -760,61 +789,35 @@ private slots:
         QFETCH(unsigned, firstSeed);
         QFETCH(QString, kinds);
         QFETCH(bool, budgeted);
-        static const char *const pieces[] = {"Sub A()",
-                                             "End Sub",
-                                             "Function F()",
-                                             "End Function",
-                                             "If a Then",
-                                             "End If",
-                                             "Else",
-                                             "ElseIf b Then",
-                                             "For i = 1 To 2",
-                                             "Next",
-                                             "Next j, i",
-                                             "Do",
-                                             "Loop",
-                                             "Select Case x",
-                                             "Case 1",
-                                             "End Select",
-                                             "While x",
-                                             "Wend",
-                                             "With p",
-                                             "End With",
-                                             "Type T",
-                                             "End Type",
-                                             "Class C",
-                                             "End Class",
-                                             "Property Get P()",
-                                             "Public Property Let P(v)",
-                                             "End Property",
-                                             "x = 1 _",
-                                             "  _",
-                                             "x = y_",
-                                             "x = 1 ' _",
-                                             "If a Then _",
-                                             "' If a Then",
-                                             "x = \"End If\"",
-                                             "If a Then b",
-                                             "For i = 1 To 2 : Next",
-                                             "x = 1 : Do",
-                                             "Loop : y",
-                                             "",
-                                             "  y = 2"};
+        const QList<QByteArray> pieces =
+            QByteArray("Sub A()|End Sub|Function F()|End Function|If a Then|End If|Else|"
+                       "ElseIf b Then|For i = 1 To 2|Next|Next j, i|Do|Loop|Select Case x|Case 1|"
+                       "End Select|While x|Wend|With p|End With|Type T|End Type|Class C|End Class|"
+                       "Property Get P()|Public Property Let P(v)|End Property|x = 1 _|  _|x = y_|"
+                       "x = 1 ' _|If a Then _|' If a Then|x = \"End If\"|If a Then b|"
+                       "For i = 1 To 2 : Next|x = 1 : Do|Loop : y||  y = 2")
+                .split('|');
         for (unsigned seed = firstSeed; seed < firstSeed + SeedsPerRow; ++seed) {
             std::mt19937 random(seed);
             const auto below = [&](std::int64_t bound) {
                 return static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(bound));
             };
-            const auto piece = [&] { return QByteArray(pieces[below(std::size(pieces))]); };
+            const auto piece = [&] { return pieces[below(pieces.size())]; };
             const auto budget = [&] { return BlockBudget::Lines(1 + below(4)); };
             QByteArray script;
             for (std::int64_t line = below(12); line >= 0; --line)
                 script += piece() + "\n";
             Analysis analysis(script);
+            QByteArray undone = script;
             for (int round = 0; round < 40; ++round) {
+                std::int64_t edited = 0;
                 for (std::int64_t edit = 1 + below(4); edit > 0; --edit)
-                    RandomEdit(analysis, kinds[below(kinds.size())].toLatin1(), below, piece);
-                const std::int64_t first = below(analysis.text.LineCount());
+                    edited = RandomEdit(analysis, kinds[below(kinds.size())].toLatin1(), below,
+                                        piece, undone);
+                // Mostly the lines around the last edit are shown, as when typing.
+                const std::int64_t first =
+                    std::min(below(2) ? edited : below(analysis.text.LineCount()),
+                             analysis.text.LineCount() - 1);
                 analysis.structure.Refresh(analysis.text, first, first + below(6),
                                            budgeted && below(3) ? budget() : BlockBudget{},
                                            analysis.levels);
