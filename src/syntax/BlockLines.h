@@ -22,8 +22,10 @@ public:
         Changed = 2,         // the line is to be read again
         StartsStatement = 4, // the line started a statement when it was read
         Read = 8,            // the line's fold level and marks were worked out
-        EndsBlocks = 16,     // reading the line ended blocks open before it
-        NextDisplaced = 32,  // lines were inserted or removed after the line since it was read
+        EndsBlocks = 16,     // the line's last reading, or a line removed after it, ended blocks
+        // The record after the line may not follow from the line's last reading: lines were
+        // inserted or removed after it, or a pass gave it another stack without reading it.
+        NextDisplaced = 32,
     };
     struct Info {
         BlockStacks::Id stack;

@@ -185,7 +185,7 @@ QByteArray ManySubs(int count)
 }
 
 // Scripts each property row tries, kept small enough for the sanitizer build to stay quick.
-constexpr unsigned SeedsPerRow = 300;
+constexpr unsigned SeedsPerRow = 700;
 
 // Makes `text` of `analysis` into `wanted` by one edit of the bytes between what the two share
 // at their start and at their end, as an undo does; returns the line where it starts.
@@ -647,16 +647,21 @@ private slots:
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("column");
+        QTest::addColumn<int>("removed");
         QTest::addColumn<QByteArray>("typed");
         QTest::addColumn<int>("mostLinesRead");
         const QByteArray subs = ManySubs(4000);
-        QTest::newRow("letter inside a block") << subs << 10002 << 0 << QByteArray("z") << 1;
-        QTest::newRow("letter on an opener's line") << subs << 10001 << 9 << QByteArray("z") << 1;
+        QTest::newRow("letter inside a block") << subs << 10002 << 0 << 0 << QByteArray("z") << 1;
+        QTest::newRow("letter on an opener's line")
+            << subs << 10001 << 9 << 0 << QByteArray("z") << 1;
         QTest::newRow("opener inside a Sub")
-            << subs << 10002 << 0 << QByteArray("For i = 1 To 2\n") << 5;
+            << subs << 10002 << 0 << 0 << QByteArray("For i = 1 To 2\n") << 5;
         QTest::newRow("Sub opener above many Subs")
-            << subs << 10000 << 0 << QByteArray("Sub Top\n") << 7;
-        QTest::newRow("line end inside a block") << subs << 10002 << 0 << QByteArray("\n") << 2;
+            << subs << 10000 << 0 << 0 << QByteArray("Sub Top\n") << 7;
+        QTest::newRow("line end inside a block")
+            << subs << 10002 << 0 << 0 << QByteArray("\n") << 2;
+        QTest::newRow("line below an opener removed from the opener's end")
+            << subs << 10001 << 13 << 14 << QByteArray() << 1;
     }
 
     // On a 20000-line script shown at line 10000, an edit reads a handful of lines, and showing
@@ -666,6 +671,7 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(int, line);
         QFETCH(int, column);
+        QFETCH(int, removed);
         QFETCH(QByteArray, typed);
         QFETCH(int, mostLinesRead);
         Analysis analysis(script);
@@ -676,7 +682,7 @@ private slots:
         qsizetype at = 0;
         for (int skipped = 0; skipped < line; ++skipped)
             at = analysis.text.Bytes().indexOf('\n', at) + 1;
-        analysis.Edit(at + column, 0, typed);
+        analysis.Edit(at + column, removed, typed);
         const BlockReport edited =
             analysis.structure.Refresh(analysis.text, 10000, 10030, {}, analysis.levels);
         QVERIFY2(edited.last - edited.first + 1 <= mostLinesRead,
@@ -739,13 +745,19 @@ private slots:
     {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QStringList>("steps");
-        // Each step: "<line>:<new text of the line>:<lines the refresh after it may read>".
+        // Each step: "<first line>-<last line>|<their new text>|<lines the refresh after it may
+        // read>".
         QTest::newRow("an End Function typed and taken back")
             << "Function F()\n  x\n  y\n  z\nSub S()\nEnd Sub\n"
-            << QStringList{"1:End Function:2", "1:  x:2"};
+            << QStringList{"1-1|End Function|2", "1-1|  x|2"};
         QTest::newRow("an End Function taken back on a line a later pass stopped at")
             << "Function F()\n  a\n  b\n  c\n  d\nSub S()\nEnd Sub\n"
-            << QStringList{"2:End Function:2", "1:If a Then:1", "2:  b:1", "1:  a:3"};
+            << QStringList{"2-2|End Function|2", "1-1|If a Then|1", "2-2|  b|1", "1-1|  a|3"};
+        QTest::newRow("an End Function put in and removed before the lines below were read")
+            << "Function F()\n  a\n  b\n  c\n  d\nSub S()\nEnd Sub\n"
+            << QStringList{"2-2|  b\nEnd Function|2", "2-3|  b|3"};
+        QTest::newRow("a Sub left the last line after lines below it were removed")
+            << "Sub A()\nx" << QStringList{"1-1|x\nEnd Sub\nSub B()\ny|3", "3-4|Sub B()|3"};
     }
 
     // A refresh after each edit, cut short by its budget, leaves the rest for later; once that
@@ -757,11 +769,13 @@ private slots:
         Analysis analysis(script.toUtf8());
         analysis.ShowAll();
         for (const QString &step : steps) {
-            const QStringList parts = step.split(QLatin1Char(':'));
-            const std::int64_t line = parts[0].toInt();
-            const auto length = static_cast<qsizetype>(analysis.text.Line(line).size());
-            analysis.Edit(analysis.text.Start(line), length, parts[1].toUtf8());
-            analysis.structure.Refresh(analysis.text, line, line,
+            const QStringList parts = step.split(QLatin1Char('|'));
+            const QStringList lines = parts[0].split(QLatin1Char('-'));
+            const qsizetype start = analysis.text.Start(lines[0].toInt());
+            const std::string_view last = analysis.text.Line(lines[1].toInt());
+            const qsizetype end = last.data() + last.size() - analysis.text.Bytes().constData();
+            analysis.Edit(start, end - start, parts[1].toUtf8());
+            analysis.structure.Refresh(analysis.text, 0, analysis.text.LineCount() - 1,
                                        BlockBudget::Lines(parts[2].toInt()), analysis.levels);
         }
         analysis.FinishAndShowAll(BlockBudget::Lines(2));
@@ -825,8 +839,8 @@ private slots:
                     analysis.structure.Continue(analysis.text, budget(), analysis.levels);
                 if (below(9) != 0 && round != 39)
                     continue;
-                analysis.FinishAndShowAll(budget());
                 const QString fresh = FreshDump(analysis.text.Bytes());
+                analysis.FinishAndShowAll(budget());
                 QVERIFY2(analysis.Dump() == fresh,
                          qPrintable(
                              QStringLiteral("seed %1, round %2, text:\n%3\nshown:\n%4\nfresh:\n%5")
