@@ -20,6 +20,7 @@ void BlockLines::Reset(std::int64_t lineCount)
     stacks_.Clear();
     pending_.clear();
     unknown_ = UnknownRun{0, lineCount - 1};
+    lastKnown_ = 0;
     lines_[0].flags = Known | Changed;
 }
 
@@ -28,19 +29,33 @@ bool BlockLines::Replace(std::int64_t line, std::int64_t delta)
     if (line < 0 || line >= Count() || line - delta >= Count())
         return false;
     unknown_.FollowEdit(line, delta);
+    Info &edited = lines_[static_cast<std::size_t>(line)];
+    edited.flags |= Changed;
     if (delta > 0) {
+        edited.flags |= NextDisplaced;
         lines_.Insert(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(delta));
     } else if (delta < 0) {
-        for (std::int64_t removed = line + 1; removed <= line - delta; ++removed)
+        // Lines removed with the same blocks open after them as before them leave the record
+        // after the edited line as it was; else it belongs to a reading of another line.
+        const Info &first = At(line + 1);
+        const Info &next = At(line - delta + 1);
+        if (first.stack != next.stack || ((first.flags ^ next.flags) & Known) != 0)
+            edited.flags |= NextDisplaced;
+        // The blocks the removed lines ended now end further down, if at all: as far as a pass
+        // can tell, the edited line ended them.
+        for (std::int64_t removed = line + 1; removed <= line - delta; ++removed) {
+            edited.flags |= At(removed).flags & EndsBlocks;
             stacks_.Release(At(removed).stack);
+        }
         lines_.Erase(static_cast<std::size_t>(line) + 1, static_cast<std::size_t>(-delta));
     }
     for (std::int64_t &waiting : pending_) {
         if (waiting > line)
             waiting = std::max(line, waiting + delta);
     }
+    if (lastKnown_ > line)
+        lastKnown_ = std::max(line, lastKnown_ + delta);
     pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
-    lines_[static_cast<std::size_t>(line)].flags |= Changed;
     if (IsKnown(line))
         AddPending(line);
     if (pending_.size() > MostPending)
@@ -50,12 +65,25 @@ bool BlockLines::Replace(std::int64_t line, std::int64_t delta)
 
 void BlockLines::Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t flags)
 {
-    if ((flags & Known) != 0)
+    if ((flags & Known) != 0) {
         unknown_.Analysed(line);
+        if (line < Count())
+            lastKnown_ = std::max(lastKnown_, line);
+    }
     Info &info = lines_[static_cast<std::size_t>(line)];
     stacks_.Retain(stack);
     stacks_.Release(info.stack);
     info = Info{stack, flags};
+}
+
+void BlockLines::Reached(std::int64_t line, BlockStacks::Id stack)
+{
+    const Info &old = At(line);
+    std::uint8_t flags = Known | Changed | (old.flags & (Read | EndsBlocks | NextDisplaced));
+    if (old.stack != stack || (old.flags & Known) == 0)
+        flags |= NextDisplaced;
+    Store(line, stack, flags);
+    AddPending(line);
 }
 
 void BlockLines::SetFlags(std::int64_t line, std::uint8_t flags)
@@ -100,4 +128,5 @@ void BlockLines::Forget(std::int64_t from)
         lines_[line] = Info{0, 0};
     }
     pending_.assign(1, from);
+    lastKnown_ = std::min(lastKnown_, from);
 }

@@ -22,6 +22,10 @@ public:
         Changed = 2,         // the line is to be read again
         StartsStatement = 4, // the line started a statement when it was read
         Read = 8,            // the line's fold level and marks were worked out
+        EndsBlocks = 16,     // the line's last reading, or a line removed after it, ended blocks
+        // The record after the line may not follow from the line's last reading: lines were
+        // inserted or removed after it, or a pass gave it another stack without reading it.
+        NextDisplaced = 32,
     };
     struct Info {
         BlockStacks::Id stack;
@@ -42,10 +46,16 @@ public:
     bool IsRead(std::int64_t line) const { return (At(line).flags & (Read | Changed)) == Read; }
     /// Gives `line` the stack open at its start, held from now on, and `flags`.
     void Store(std::int64_t line, BlockStacks::Id stack, std::uint8_t flags);
+    /// A pass reached `line` with `stack` and stopped before reading it: the line waits to be
+    /// read again. What the line's last reading ended stays known; the record after the line no
+    /// longer follows from its stack when that changed.
+    void Reached(std::int64_t line, BlockStacks::Id stack);
     /// Sets the flags of a line read without knowing its stack.
     void SetFlags(std::int64_t line, std::uint8_t flags);
     /// The nearest line at or before `line` whose stack is known (line 0 always is, once read).
     std::int64_t KnownAtOrBefore(std::int64_t line);
+    /// A line at or after the last one whose stack is known: nothing below it was analysed.
+    std::int64_t LastKnown() const { return lastKnown_; }
 
     /// The lines waiting to be read again, ascending.
     void AddPending(std::int64_t line);
@@ -66,4 +76,5 @@ private:
     // Far below anything analysed (the end of a long text just opened) every paint walked back
     // to the last analysed line, which over millions of lines cost more than the paint itself.
     UnknownRun unknown_;
+    std::int64_t lastKnown_ = 0;
 };

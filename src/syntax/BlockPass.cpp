@@ -9,6 +9,14 @@ namespace
 
 using Flag = BlockLines::Flag;
 
+// Whether `stack` holds `record`.
+bool Holds(const BlockStacks &stacks, BlockStacks::Id stack, BlockStacks::Id record)
+{
+    while (stacks.Depth(stack) > stacks.Depth(record))
+        stack = stacks.Below(stack);
+    return stack == record;
+}
+
 // How far past the lines it was asked for a pass reads to find where their blocks end.
 constexpr std::int64_t EndSearchLines = 5000;
 
@@ -75,12 +83,15 @@ std::int64_t BlockPass::Run(const BlockText &text, std::int64_t start, bool afte
             scanner_.Scan(text, line, statement_);
         StepLine(stacks, stack, statement_.TokensOn(line), step_);
         report.endingsChanged = EndBlocks() || report.endingsChanged;
-        const BlockStacks::Id next = StackAfter(line);
+        const BlockStacks::Id next = StackAfter(line, stack);
+        report.endingsChanged = DoubtEndings(line, next) || report.endingsChanged;
         const std::uint8_t starts = line == statement_.first ? Flag::StartsStatement : 0;
         if (afterReset && line == start)
             lines_.SetFlags(line, Flag::Read | starts);
         else
-            lines_.Store(line, stack, Flag::Known | Flag::Read | starts);
+            lines_.Store(line, stack,
+                         Flag::Known | Flag::Read | starts |
+                             (step_.ended.empty() ? 0 : Flag::EndsBlocks));
         sink.SetFoldLevel(line, step_.level, step_.header);
         report.Add(line, line);
         --budget.lines;
@@ -107,15 +118,15 @@ bool BlockPass::StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64
 {
     if (Converged(line, stack))
         return true;
-    // Past the lines asked for, where nothing was analysed before: only the blocks still open
-    // need their ends found.
-    if (line > target && !lines_.IsKnown(line) &&
+    // Past the lines asked for, where nothing below was analysed before: only the blocks still
+    // open need their ends found. Lines inserted above analysed ones are read on through, as
+    // the stacks below them may no longer hold.
+    if (line > target && line > lines_.LastKnown() &&
         (lines_.Stacks().Depth(stack) == 0 || ++beyond > EndSearchLines))
         return true;
     if (!budget.Spent(line > target))
         return false;
-    lines_.Store(line, stack, Flag::Known | Flag::Changed);
-    lines_.AddPending(line);
+    lines_.Reached(line, stack);
     return true;
 }
 
@@ -131,23 +142,12 @@ bool BlockPass::EndBlocks()
 // The stack after `line`, held once. The blocks the line opens keep the records they had when
 // the line was read before, if they sit on the same stack: then the stacks of the lines below
 // compare equal and reading stops.
-BlockStacks::Id BlockPass::StackAfter(std::int64_t line)
+BlockStacks::Id BlockPass::StackAfter(std::int64_t line, BlockStacks::Id incoming)
 {
     BlockStacks &stacks = lines_.Stacks();
-    const std::size_t count = step_.opened.size();
-    const BlockLines::Info &old = lines_.At(line + 1);
-    if (count > 0 && (old.flags & Flag::Known)) {
-        BlockStacks::Id id = old.stack;
-        std::size_t matched = 0;
-        while (matched < count && id != 0 &&
-               stacks.Word(id) == step_.opened[count - 1 - matched].word) {
-            id = stacks.Below(id);
-            ++matched;
-        }
-        if (matched == count && id == step_.below) {
-            stacks.Retain(old.stack);
-            return old.stack;
-        }
+    if (const BlockStacks::Id kept = KeptStack(line, incoming)) {
+        stacks.Retain(kept);
+        return kept;
     }
     BlockStacks::Id stack = step_.below;
     stacks.Retain(stack);
@@ -159,12 +159,75 @@ BlockStacks::Id BlockPass::StackAfter(std::int64_t line)
     return stack;
 }
 
+// The stored stack after `line` when its top records are blocks this line opened when it was
+// read before, the same words on the same stack; else 0. A record the line passed on from
+// above, or that the stack coming in holds, belongs to another line's block: taken for this
+// line's, it would end both, and its end would stand for either.
+BlockStacks::Id BlockPass::KeptStack(std::int64_t line, BlockStacks::Id incoming) const
+{
+    const std::size_t count = step_.opened.size();
+    const BlockLines::Info &old = lines_.At(line + 1);
+    const BlockLines::Info &before = lines_.At(line);
+    if (count == 0 || !(old.flags & Flag::Known) || !(before.flags & Flag::Read) ||
+        (before.flags & Flag::NextDisplaced))
+        return 0;
+    const BlockStacks &stacks = lines_.Stacks();
+    BlockStacks::Id id = old.stack;
+    BlockStacks::Id lowest = 0;
+    for (std::size_t matched = 0; matched < count; ++matched) {
+        if (id == 0 || stacks.Word(id) != step_.opened[count - 1 - matched].word)
+            return 0;
+        lowest = id;
+        id = stacks.Below(id);
+    }
+    if (id != step_.below || Holds(stacks, incoming, lowest) ||
+        ((before.flags & Flag::Known) && Holds(stacks, before.stack, lowest)))
+        return 0;
+    return old.stack;
+}
+
+// The stack agrees with the one stored, and none of its blocks waits for its end to be read
+// again: the lines below were read with the same blocks open and found their ends.
 bool BlockPass::Converged(std::int64_t line, BlockStacks::Id stack) const
 {
     const BlockLines::Info &info = lines_.At(line);
-    return (info.flags & (Flag::Known | Flag::Changed | Flag::StartsStatement | Flag::Read)) ==
-               (Flag::Known | Flag::StartsStatement | Flag::Read) &&
-           info.stack == stack;
+    if ((info.flags & (Flag::Known | Flag::Changed | Flag::StartsStatement | Flag::Read)) !=
+            (Flag::Known | Flag::StartsStatement | Flag::Read) ||
+        info.stack != stack)
+        return false;
+    const BlockStacks &stacks = lines_.Stacks();
+    for (BlockStacks::Id id = stack; id != 0; id = stacks.Below(id)) {
+        if (stacks.StatusOf(id) == BlockStacks::Status::Doubted)
+            return false;
+    }
+    return true;
+}
+
+// The blocks that `line`, as read before, ended but that stay open after it now. The status
+// that reading gave them no longer holds, and their end, somewhere below, is to be read again:
+// the lines below may still hold them from a reading older than that one, and agree. What the
+// line ended shows in the record after it, unless lines were inserted or removed there since;
+// then every block the line used to end might be one, and so is each block it passes on. The
+// blocks doubted are all on the stack this pass carries on, so it reads on to their ends. True
+// when that changed a status.
+bool BlockPass::DoubtEndings(std::int64_t line, BlockStacks::Id next)
+{
+    const BlockLines::Info &before = lines_.At(line);
+    const BlockLines::Info &after = lines_.At(line + 1);
+    if ((before.flags & (Flag::Known | Flag::Read)) != (Flag::Known | Flag::Read))
+        return false;
+    const bool displaced = (before.flags & Flag::NextDisplaced) || !(after.flags & Flag::Known);
+    if (displaced && !(before.flags & Flag::EndsBlocks))
+        return false;
+    BlockStacks &stacks = lines_.Stacks();
+    bool changed = false;
+    for (BlockStacks::Id id = before.stack; id != 0; id = stacks.Below(id)) {
+        if (!displaced && Holds(stacks, after.stack, id))
+            break;
+        if (Holds(stacks, next, id))
+            changed = stacks.SetStatus(id, BlockStacks::Status::Doubted) || changed;
+    }
+    return changed;
 }
 
 // Blocks still open after the last line have no end.

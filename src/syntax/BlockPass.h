@@ -42,8 +42,10 @@ private:
     bool StopsBefore(std::int64_t line, BlockStacks::Id stack, std::int64_t target,
                      const BlockBudget &budget, std::int64_t &beyond);
     bool EndBlocks();
-    BlockStacks::Id StackAfter(std::int64_t line);
+    BlockStacks::Id StackAfter(std::int64_t line, BlockStacks::Id incoming);
+    BlockStacks::Id KeptStack(std::int64_t line, BlockStacks::Id incoming) const;
     bool Converged(std::int64_t line, BlockStacks::Id stack) const;
+    bool DoubtEndings(std::int64_t line, BlockStacks::Id next);
     bool EndOfText(BlockStacks::Id stack);
 
     BlockLines &lines_;

@@ -16,8 +16,14 @@ class BlockStacks
 public:
     using Id = std::uint32_t;
 
-    /// How the block of a record ended, as far as the analysis has read.
-    enum class Status : std::uint8_t { Open, Closed, Unclosed };
+    /// How the block of a record ended, as far as the analysis has read. Doubted: a line read
+    /// again no longer ends the block as it did, and its end below is still to be read again.
+    enum class Status : std::uint8_t { Open, Closed, Unclosed, Doubted };
+    /// Whether the end of the block is known.
+    bool Ended(Id id) const
+    {
+        return StatusOf(id) == Status::Closed || StatusOf(id) == Status::Unclosed;
+    }
 
     /// A new record for `word` opened on top of `below`, held once by the caller.
     Id Push(Id below, BlockWord word);

@@ -187,9 +187,7 @@ void BlockStructure::AnalyseForMarks(const BlockText &text, std::int64_t first, 
     RunWaiting(text, 0, last, last, budget, sink, report);
     ReadLines(text, first, last, budget, sink, report);
     const std::vector<BlockStacks::Id> opened = BlocksOpenedIn(first, last);
-    const auto unended = [this](BlockStacks::Id record) {
-        return lines_.Stacks().StatusOf(record) == BlockStacks::Status::Open;
-    };
+    const auto unended = [this](BlockStacks::Id record) { return !lines_.Stacks().Ended(record); };
     for (std::int64_t from = last + 1;
          from < lines_.Count() && std::any_of(opened.begin(), opened.end(), unended);
          from += SearchChunkLines)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstring>
 #include <memory>
 #include <random>
 #include <vector>
@@ -35,6 +36,7 @@ public:
     }
 
     const QByteArray &Bytes() const { return bytes_; }
+    qsizetype Start(std::int64_t line) const { return starts_[static_cast<std::size_t>(line)]; }
     std::int64_t LineOf(qsizetype position) const
     {
         return std::upper_bound(starts_.begin(), starts_.end(), position) - starts_.begin() - 1;
@@ -113,6 +115,18 @@ struct Analysis {
         levels.Replaced(line, text.LineCount() - before);
     }
     BlockReport ShowAll() { return structure.Refresh(text, 0, text.LineCount() - 1, {}, levels); }
+    // Runs what was left for later in slices of `slice`, as the editor does when it is idle, then
+    // shows every line; returns the number of slices.
+    int FinishAndShowAll(BlockBudget slice)
+    {
+        int slices = 0;
+        while (structure.HasPendingWork() && slices < 10000) {
+            structure.Continue(text, slice, levels);
+            ++slices;
+        }
+        ShowAll();
+        return slices;
+    }
 
     // One row a line: "<line> <level>[+]", then "| <column>:<word>: <tooltip>" for each mark.
     QString Dump()
@@ -169,6 +183,73 @@ QByteArray ManySubs(int count)
         script += "Sub S" + QByteArray::number(sub) +
                   "()\n    If x Then\n        y = 1\n    End If\nEnd Sub\n";
     return script;
+}
+
+// Scripts each property row tries, kept small enough for the sanitizer build to stay quick.
+constexpr unsigned SeedsPerRow = 700;
+
+// Makes `text` of `analysis` into `wanted` by one edit of the bytes between what the two share
+// at their start and at their end, as an undo does; returns the line where it starts.
+std::int64_t EditInto(Analysis &analysis, const QByteArray &wanted)
+{
+    const QByteArray &text = analysis.text.Bytes();
+    qsizetype head = 0;
+    while (head < text.size() && head < wanted.size() && text[head] == wanted[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < text.size() - head && tail < wanted.size() - head &&
+           text[text.size() - 1 - tail] == wanted[wanted.size() - 1 - tail])
+        ++tail;
+    const std::int64_t line = analysis.text.LineOf(head);
+    analysis.Edit(head, text.size() - head - tail, wanted.mid(head, wanted.size() - head - tail));
+    return line;
+}
+
+// The edits the property test makes: i a line inserted, r lines removed, p a line replaced, t
+// text typed into a line, b a line broken, j two lines joined, u the last edit undone.
+constexpr const char *EditKinds = "irptbju";
+
+// One edit of kind `kind` (one of EditKinds) at a random line; `undone`
+// holds the text before the last edit, which an undo brings back. Returns the edited line.
+template <typename Below, typename Piece>
+std::int64_t RandomEdit(Analysis &analysis, char kind, Below &below, Piece &piece,
+                        QByteArray &undone)
+{
+    ByteText &text = analysis.text;
+    const QByteArray before = text.Bytes();
+    const std::int64_t lines = text.LineCount();
+    const std::int64_t line = below(lines);
+    const qsizetype start = text.Start(line);
+    const auto length = static_cast<qsizetype>(text.Line(line).size());
+    const auto startOf = [&](std::int64_t next) {
+        return next < lines ? text.Start(next) : text.Bytes().size();
+    };
+    std::int64_t edited = line;
+    switch (kind) {
+    case 'i':
+        analysis.Edit(start, 0, piece() + "\n");
+        break;
+    case 'r': // up to three lines
+        analysis.Edit(start, startOf(std::min(lines - 1, line + below(3)) + 1) - start, {});
+        break;
+    case 'p':
+        analysis.Edit(start, length, piece());
+        break;
+    case 't': // a continuation or another statement
+        analysis.Edit(start + below(length + 1), 0, QByteArray(below(2) ? " _" : " : ") + piece());
+        break;
+    case 'b':
+        analysis.Edit(start + below(length + 1), 0, "\n" + piece());
+        break;
+    case 'u':
+        edited = EditInto(analysis, undone);
+        break;
+    default: // 'j'
+        if (line + 1 < lines)
+            analysis.Edit(start + length, startOf(line + 1) - start - length, " ");
+    }
+    undone = before;
+    return edited;
 }
 
 } // namespace
@@ -571,16 +652,21 @@ private slots:
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<int>("line");
         QTest::addColumn<int>("column");
+        QTest::addColumn<int>("removed");
         QTest::addColumn<QByteArray>("typed");
         QTest::addColumn<int>("mostLinesRead");
         const QByteArray subs = ManySubs(4000);
-        QTest::newRow("letter inside a block") << subs << 10002 << 0 << QByteArray("z") << 1;
-        QTest::newRow("letter on an opener's line") << subs << 10001 << 9 << QByteArray("z") << 1;
+        QTest::newRow("letter inside a block") << subs << 10002 << 0 << 0 << QByteArray("z") << 1;
+        QTest::newRow("letter on an opener's line")
+            << subs << 10001 << 9 << 0 << QByteArray("z") << 1;
         QTest::newRow("opener inside a Sub")
-            << subs << 10002 << 0 << QByteArray("For i = 1 To 2\n") << 5;
+            << subs << 10002 << 0 << 0 << QByteArray("For i = 1 To 2\n") << 5;
         QTest::newRow("Sub opener above many Subs")
-            << subs << 10000 << 0 << QByteArray("Sub Top\n") << 7;
-        QTest::newRow("line end inside a block") << subs << 10002 << 0 << QByteArray("\n") << 2;
+            << subs << 10000 << 0 << 0 << QByteArray("Sub Top\n") << 7;
+        QTest::newRow("line end inside a block")
+            << subs << 10002 << 0 << 0 << QByteArray("\n") << 2;
+        QTest::newRow("line below an opener removed from the opener's end")
+            << subs << 10001 << 13 << 14 << QByteArray() << 1;
     }
 
     // On a 20000-line script shown at line 10000, an edit reads a handful of lines, and showing
@@ -590,6 +676,7 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(int, line);
         QFETCH(int, column);
+        QFETCH(int, removed);
         QFETCH(QByteArray, typed);
         QFETCH(int, mostLinesRead);
         Analysis analysis(script);
@@ -600,7 +687,7 @@ private slots:
         qsizetype at = 0;
         for (int skipped = 0; skipped < line; ++skipped)
             at = analysis.text.Bytes().indexOf('\n', at) + 1;
-        analysis.Edit(at + column, 0, typed);
+        analysis.Edit(at + column, removed, typed);
         const BlockReport edited =
             analysis.structure.Refresh(analysis.text, 10000, 10030, {}, analysis.levels);
         QVERIFY2(edited.last - edited.first + 1 <= mostLinesRead,
@@ -657,6 +744,112 @@ private slots:
                                                    downwards, analysis.levels, report),
                  line);
         QVERIFY(report.Read(line));
+    }
+
+    void editsCutShortByBudgetsMatchAFreshAnalysis_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QStringList>("steps");
+        // Each step: "<first line>-<last line>|<their new text>|<lines the refresh after it may
+        // read>".
+        QTest::newRow("an End Function typed and taken back")
+            << "Function F()\n  x\n  y\n  z\nSub S()\nEnd Sub\n"
+            << QStringList{"1-1|End Function|2", "1-1|  x|2"};
+        QTest::newRow("an End Function taken back on a line a later pass stopped at")
+            << "Function F()\n  a\n  b\n  c\n  d\nSub S()\nEnd Sub\n"
+            << QStringList{"2-2|End Function|2", "1-1|If a Then|1", "2-2|  b|1", "1-1|  a|3"};
+        QTest::newRow("an End Function put in and removed before the lines below were read")
+            << "Function F()\n  a\n  b\n  c\n  d\nSub S()\nEnd Sub\n"
+            << QStringList{"2-2|  b\nEnd Function|2", "2-3|  b|3"};
+        QTest::newRow("a Sub left the last line after lines below it were removed")
+            << "Sub A()\nx" << QStringList{"1-1|x\nEnd Sub\nSub B()\ny|3", "3-4|Sub B()|3"};
+    }
+
+    // A refresh after each edit, cut short by its budget, leaves the rest for later; once that
+    // is done every line must show what a fresh analysis shows.
+    void editsCutShortByBudgetsMatchAFreshAnalysis()
+    {
+        QFETCH(QString, script);
+        QFETCH(QStringList, steps);
+        Analysis analysis(script.toUtf8());
+        analysis.ShowAll();
+        for (const QString &step : steps) {
+            const QStringList parts = step.split(QLatin1Char('|'));
+            const QStringList lines = parts[0].split(QLatin1Char('-'));
+            const qsizetype start = analysis.text.Start(lines[0].toInt());
+            const std::string_view last = analysis.text.Line(lines[1].toInt());
+            const qsizetype end = last.data() + last.size() - analysis.text.Bytes().constData();
+            analysis.Edit(start, end - start, parts[1].toUtf8());
+            analysis.structure.Refresh(analysis.text, 0, analysis.text.LineCount() - 1,
+                                       BlockBudget::Lines(parts[2].toInt()), analysis.levels);
+        }
+        analysis.FinishAndShowAll(BlockBudget::Lines(2));
+        QCOMPARE(analysis.Dump(), FreshDump(analysis.text.Bytes()));
+    }
+
+    void randomEditsMatchAFreshAnalysis_data()
+    {
+        QTest::addColumn<unsigned>("firstSeed");
+        QTest::addColumn<bool>("budgeted");
+        QTest::newRow("refreshes cut short") << 1u << true;
+        QTest::newRow("refreshes in full") << 2001u << false;
+    }
+
+    // Rounds of a few random edits to a short script of block words, slips and continuations,
+    // each round followed by a refresh of a few lines, most cut short by budgets of a few lines,
+    // and now and then a slice of what was left for later; every few rounds the rest is
+    // finished and every line's fold level and marks must be those of a fresh analysis.
+    void randomEditsMatchAFreshAnalysis()
+    {
+        QFETCH(unsigned, firstSeed);
+        QFETCH(bool, budgeted);
+        const QList<QByteArray> pieces =
+            QByteArray("Sub A()|End Sub|Function F()|End Function|If a Then|End If|Else|"
+                       "ElseIf b Then|For i = 1 To 2|Next|Next j, i|Do|Loop|Select Case x|Case 1|"
+                       "End Select|While x|Wend|With p|End With|Type T|End Type|Class C|End Class|"
+                       "Property Get P()|Public Property Let P(v)|End Property|x = 1 _|  _|x = y_|"
+                       "x = 1 ' _|If a Then _|' If a Then|x = \"End If\"|If a Then b|"
+                       "For i = 1 To 2 : Next|x = 1 : Do|Loop : y||  y = 2")
+                .split('|');
+        for (unsigned seed = firstSeed; seed < firstSeed + SeedsPerRow; ++seed) {
+            std::mt19937 random(seed);
+            const auto below = [&](std::int64_t bound) {
+                return static_cast<std::int64_t>(random() % static_cast<std::uint32_t>(bound));
+            };
+            const auto piece = [&] { return pieces[below(pieces.size())]; };
+            const auto budget = [&] { return BlockBudget::Lines(1 + below(4)); };
+            QByteArray script;
+            for (std::int64_t line = below(12); line >= 0; --line)
+                script += piece() + "\n";
+            Analysis analysis(script);
+            QByteArray undone = script;
+            for (int round = 0; round < 40; ++round) {
+                std::int64_t edited = 0;
+                for (std::int64_t edit = 1 + below(4); edit > 0; --edit)
+                    edited = RandomEdit(analysis, EditKinds[below(std::strlen(EditKinds))], below,
+                                        piece, undone);
+                // Mostly the lines around the last edit are shown, as when typing.
+                const std::int64_t first =
+                    std::min(below(2) ? edited : below(analysis.text.LineCount()),
+                             analysis.text.LineCount() - 1);
+                analysis.structure.Refresh(analysis.text, first, first + below(6),
+                                           budgeted && below(3) ? budget() : BlockBudget{},
+                                           analysis.levels);
+                if (below(3) == 0)
+                    analysis.structure.Continue(analysis.text, budget(), analysis.levels);
+                if (below(9) != 0 && round != 39)
+                    continue;
+                const QString fresh = FreshDump(analysis.text.Bytes());
+                analysis.FinishAndShowAll(budget());
+                QVERIFY2(analysis.Dump() == fresh,
+                         qPrintable(
+                             QStringLiteral("seed %1, round %2, text:\n%3\nshown:\n%4\nfresh:\n%5")
+                                 .arg(seed)
+                                 .arg(round)
+                                 .arg(QString::fromUtf8(analysis.text.Bytes()), analysis.Dump(),
+                                      fresh)));
+            }
+        }
     }
 
     void walksOverTheUnknownRunFindWhatAPlainWalkFinds_data()
