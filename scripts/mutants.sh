@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Quillmark developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Plants each fault of scripts/mutants.txt in the tree, one at a time, rebuilds incrementally,
-# runs the tests and records whether they caught it; the tree is restored after each. Prints
+# runs the tests and records whether they caught it (the failing rows are in the fault's log in
+# build-mutants/mutants/); the tree is restored after each. Prints
 # "caught N of M" at the end, and the faults that survived. Run on demand, not in CI:
 #   bash scripts/mutants.sh                 every fault of the list
 #   bash scripts/mutants.sh 3 7             the third and seventh only
@@ -51,11 +52,11 @@ EOF
 judge() {
     local hint=$1 out=$2
     if [ -n "$hint" ] && ! (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -R "^($hint)\$" \
-        --stop-on-failure -j "$(nproc)" >"$out" 2>&1); then
+        --stop-on-failure --output-on-failure -j "$(nproc)" >"$out" 2>&1); then
         return 1
     fi
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest -R "$judges" -E "$skipped" --stop-on-failure \
-        -j "$(nproc)" >>"$out" 2>&1)
+        --output-on-failure -j "$(nproc)" >>"$out" 2>&1)
 }
 
 caught=0

@@ -115,6 +115,19 @@ private slots:
         QVERIFY(w.LineOnScreen(line));
     }
 
+    // The first line below the screen is a line off it like any other: it comes to the middle.
+    void theLineJustBelowTheScreenComesToTheMiddle()
+    {
+        Window w;
+        TypeKeys(w.view, QStringLiteral("{Ctrl+G}"));
+        // The screen as the open bar leaves it.
+        const long screen = w.Send(Sci::SCI_LINESONSCREEN);
+        QCOMPARE(w.Send(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
+        w.Field()->setText(QString::number(screen + 1));
+        TypeKeys(w.Field(), QStringLiteral("{Return}"));
+        QCOMPARE(w.Send(Sci::SCI_GETFIRSTVISIBLELINE), screen - screen / 2);
+    }
+
     void escapeLeavesTheCaret()
     {
         Window w;

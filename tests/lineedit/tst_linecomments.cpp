@@ -8,6 +8,8 @@
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 #include "support/Typing.h"
+#include "syntax/LanguageDefinition.h"
+#include "syntax/LanguageRegistry.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -30,6 +32,7 @@ private slots:
             << "[x = 1\n'y = 2]" << 1 << "['x = 1\n''y = 2]";
         QTest::newRow("blank lines left as they are") << "['a\n\n  'b]" << 1 << "[a\n\n  b]";
         QTest::newRow("only blank lines get comments") << "[\n  ]" << 1 << "['\n'  ]";
+        QTest::newRow("a line that is only the token") << "['\n'x]" << 1 << "[\nx]";
         QTest::newRow("a selection ending at column 0 leaves that line")
             << "[a\nb\n]c" << 1 << "['a\n'b\n]c";
         QTest::newRow("letters of two bytes after the token") << "' Größe|" << 1 << " Größe|";
@@ -52,6 +55,19 @@ private slots:
         for (int press = 0; press < presses; ++press)
             w.form->mnuUndo->trigger();
         QCOMPARE(w.form->Code->Text(), original);
+    }
+
+    // A token of several characters: a caret inside it goes to where the token started.
+    void aCaretInsideALongerTokenStaysOnItsLine()
+    {
+        LanguageDefinition remarks;
+        remarks.CommentToken = QStringLiteral("REM");
+        LanguageRegistry().RegisterLanguage(QStringLiteral("Remarks"), remarks);
+        TestWindow w;
+        w.form->Code->SetLanguageName(QStringLiteral("Remarks"));
+        SetMarkedText(*w.form->Code, QStringLiteral("  RE|M x"));
+        TypeKeys(w.form->Code->findChild<QsciScintilla *>(), QStringLiteral("{Ctrl+/}"));
+        QCOMPARE(MarkedText(*w.form->Code), QStringLiteral("  | x"));
     }
 
     void rightClickMenuToggles()

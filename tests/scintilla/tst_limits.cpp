@@ -46,15 +46,18 @@ private slots:
     void textShapesTellTheLinesThatJoinTheText_data()
     {
         QTest::addColumn<QByteArray>("text");
-        // bytes, first line, last line, longest line between, line ends, their bytes
+        // bytes, first line, last line, longest line between, line ends, their bytes, and the bytes
+        // once a paste makes every line end a CR LF
         QTest::addColumn<QList<qint64>>("shape");
-        QTest::newRow("empty") << QByteArray() << QList<qint64>{0, 0, 0, 0, 0, 0};
-        QTest::newRow("one line") << QByteArray("abc") << QList<qint64>{3, 3, 3, 0, 0, 0};
+        QTest::newRow("empty") << QByteArray() << QList<qint64>{0, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("one line") << QByteArray("abc") << QList<qint64>{3, 3, 3, 0, 0, 0, 3};
         QTest::newRow("every line end")
-            << QByteArray("a\nbbb\r\ncc\rdddd") << QList<qint64>{14, 1, 4, 3, 3, 4};
-        QTest::newRow("ending in CR") << QByteArray("ab\r") << QList<qint64>{3, 2, 0, 0, 1, 1};
+            << QByteArray("a\nbbb\r\ncc\rdddd") << QList<qint64>{14, 1, 4, 3, 3, 4, 16};
+        QTest::newRow("ending in CR") << QByteArray("ab\r") << QList<qint64>{3, 2, 0, 0, 1, 1, 4};
         QTest::newRow("CR LF at both ends")
-            << QByteArray("\r\nx\r\n") << QList<qint64>{5, 0, 0, 1, 2, 4};
+            << QByteArray("\r\nx\r\n") << QList<qint64>{5, 0, 0, 1, 2, 4, 5};
+        QTest::newRow("CR, then an LF further on")
+            << QByteArray("a\rbb\nc") << QList<qint64>{6, 1, 1, 2, 2, 2, 8};
     }
 
     void textShapesTellTheLinesThatJoinTheText()
@@ -63,7 +66,7 @@ private slots:
         QFETCH(QList<qint64>, shape);
         const TextShape of = TextShape::Of(text);
         QCOMPARE((QList<qint64>{of.bytes, of.first, of.last, of.longestInside, of.lineEnds,
-                                of.lineEndBytes}),
+                                of.lineEndBytes, of.WithLineEnds(2).bytes}),
                  shape);
     }
 
@@ -140,6 +143,18 @@ private slots:
             << "[a]" + Times(39, 'a') << "input éé" << 43 << "";
         QTest::newRow("Toggle Comment on a full line") << "[x\n" + full + "]"
                                                        << "keys {Ctrl+/}" << 41 << "";
+        QTest::newRow("Toggle Comment up to the longest line")
+            << "[x\n" + Times(39, 'a') + "]"
+            << "keys {Ctrl+/}" << 0 << "['x\n'" + Times(39, 'a') + "]";
+        QTest::newRow("pasting lines whose last joins a long tail")
+            << "|" + Times(39, 'b') << "paste x\nyy" << 41 << "";
+        QTest::newRow("Tab indenting the selection's last line") << "[x\n" + Times(37, 'a') + "]"
+                                                                 << "keys {Tab}" << 41 << "";
+        QTest::newRow("overtyping at a line's end")
+            << Times(20, 'a') + "|\n" + Times(20, 'b') << "keys {Insert}c" << 0
+            << Times(20, 'a') + "c|\n" + Times(20, 'b');
+        QTest::newRow("duplicating a selection")
+            << "[aaaa]" + Times(36, 'a') << "keys {Ctrl+D}" << 44 << "";
         QTest::newRow("Replace All lengthening a line")
             << "|" + QString(QStringLiteral("a b ")).repeated(10) << "replace a aa" << 50
             << "[a] b " + QString(QStringLiteral("a b ")).repeated(9);

@@ -476,6 +476,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("script.qc"));
         EditorControl code;
+        struct stat info {
+        };
         if (mode < 0) {
             const mode_t umask = ::umask(0);
             ::umask(umask);
@@ -483,15 +485,18 @@ private slots:
         } else {
             WriteBytes(path, "old");
             QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode), 0);
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
             code.OpenFile(path);
         }
+        const ino_t old = info.st_ino;
         code.SetText(QStringLiteral("new"));
         code.SaveFile(path, true);
-        struct stat info {
-        };
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
         QCOMPARE(int(info.st_mode & 07777), mode);
         QCOMPARE(ReadBytes(path), QByteArray("new"));
+        // The bits are given to a new file, which then replaces the old one whole; writing the
+        // old file over in place is for what a new file cannot be given.
+        QVERIFY(info.st_ino != old);
     }
 
     void saveThroughALinkWritesItsTarget()

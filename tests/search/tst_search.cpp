@@ -83,6 +83,12 @@ private slots:
         QTest::newRow("whole word knows accented letters")
             << "größe größer Größe"
             << "größe" << int(Word) << "[größe] größer [Größe]";
+        QTest::newRow("whole word knows the letter z") << "lazy la Zla"
+                                                       << "la" << int(Word) << "lazy [la] Zla";
+        QTest::newRow("whole word knows Cyrillic letters") << "Жx x"
+                                                           << "x" << int(Word) << "Жx [x]";
+        QTest::newRow("whole word knows four-byte letters") << "𝐀x x"
+                                                            << "x" << int(Word) << "𝐀x [x]";
         QTest::newRow("across a multi-byte character")
             << "x = \"Ça coûte 5€.\""
             << "e 5€" << int(Plain) << "x = \"Ça coût[e 5€].\"";
@@ -150,6 +156,9 @@ private slots:
         QTest::newRow("overlapping last")
             << "aaaa"
             << "aa" << int(Plain) << qsizetype(0) << qsizetype(4) << qsizetype(0) << qsizetype(2);
+        QTest::newRow("overlapping last, regex")
+            << "aaa"
+            << "aa" << int(Regex) << qsizetype(0) << qsizetype(3) << qsizetype(0) << qsizetype(1);
         QTest::newRow("starts inside the range")
             << "ab ab ab"
             << "ab" << int(Plain) << qsizetype(1) << qsizetype(6) << qsizetype(3) << qsizetype(3);

@@ -41,7 +41,7 @@ struct Words {
 Words Basic()
 {
     Words words;
-    words.keywords = "If\nThen\nDerived Maths\nREM";
+    words.keywords = "If\nThen\nDerived Maths\nREM\nSize";
     words.operators = "<\n<=\n<>\n>\n>=\n=\nand\nmod\nis\n&\n-\n";
     words.literals = "True\nNothing\n";
     words.constants = "vbTrue\nVbCrLf\n";
@@ -227,6 +227,9 @@ private slots:
         QTest::newRow("keyword in any case") << "basic"
                                              << "If if IF iF"
                                              << "KKDKKDKKDKK";
+        QTest::newRow("keyword with the letter z in any case") << "basic"
+                                                               << "Size SIZE sizE"
+                                                               << "KKKKDKKKKDKKKK";
         QTest::newRow("keyword with match case") << "match case"
                                                  << "If if IF"
                                                  << "KKDDDDDD";
@@ -443,6 +446,8 @@ private slots:
         QTest::newRow("string to the line end, CRLF")
             << QByteArray("x = \"abc\r\ny") << QList<int>{LexerCore::String, LexerCore::String};
         QTest::newRow("keyword, CR") << QByteArray("End If\rx") << QList<int>{LexerCore::Keyword};
+        QTest::newRow("comment, CR then an empty line")
+            << QByteArray("' note\r\rx") << QList<int>{LexerCore::Comment, LexerCore::Default};
         QTest::newRow("number, then an empty line")
             << QByteArray("x = 12\n\ny") << QList<int>{LexerCore::Number, LexerCore::Default};
         QTest::newRow("plain text, CRLF then CR")

@@ -64,6 +64,8 @@ private slots:
         QTest::newRow("caret at the word's end, uses in any letter case")
             << "x = Count|\nCOUNT = cOunt"
             << "x = Count\n{COUNT} = {cOunt}";
+        QTest::newRow("the letter z in any case") << "x = si|ze\nSIZE = Size"
+                                                  << "x = size\n{SIZE} = {Size}";
         QTest::newRow("caret at the word's start") << "|ab = ab"
                                                    << "ab = {ab}";
         QTest::newRow("whole words only") << "ab|c\nabcd abc xabc abc_ abc1 abc"
