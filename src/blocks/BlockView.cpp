@@ -117,9 +117,11 @@ void BlockView::FollowEdits()
 }
 
 // The lines off screen are analysed while typing pauses, so folding all blocks, and scrolling
-// anywhere, finds them ready.
+// anywhere, finds them ready. The edits not heard yet come first: the rest of a file that has
+// just arrived would otherwise be left out, and never read.
 void BlockView::AnalyseAllWhenIdle()
 {
+    watcher_.Flush();
     structure_->ReadAllLater();
     idle_.start(0);
     view_.Viewport().update();

@@ -5,6 +5,7 @@
 #include "editor/EditorControl.h"
 #include "procedures/ProcedureBar.h"
 #include "support/ContextMenu.h"
+#include "support/FileBytes.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 #include "support/Typing.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 namespace
@@ -287,20 +289,26 @@ private slots:
         QCOMPARE(w.Field()->placeholderText(), QStringLiteral("No procedures in the script."));
     }
 
-    // Opened before the analysis has read far, the list says how far it got, takes what the
-    // typed text matches as the analysis goes on, and ends with every procedure.
+    // Opened on a file still arriving, before the analysis has read far, the list says how far
+    // it got, takes what the typed text matches as the analysis goes on, and ends with every
+    // procedure.
     void aLargeScriptFillsIn()
     {
         constexpr int Subs = 20000;
-        QString text;
+        QByteArray text;
         for (int sub = 0; sub < Subs; ++sub)
-            text += QStringLiteral("Sub P%1()\n    x = %1\nEnd Sub\n").arg(sub);
-        Window w(text);
+            text += QStringLiteral("Sub P%1()\n    x = %1\nEnd Sub\n").arg(sub).toLatin1();
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("large.qc"));
+        WriteBytes(path, text);
+        Window w(QString{});
+        w.form->Code->OpenFile(path);
+        QVERIFY(w.form->Code->Loading());
         TypeKeys(w.view, QStringLiteral("{Ctrl+Shift+O}"));
         QVERIFY(QRegularExpression(QStringLiteral("^reading… \\d+%$")).match(w.State()).hasMatch());
         QCOMPARE_LT(w.Rows().size(), Subs);
         TypeKeys(w.Field(), QStringLiteral("p1999"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.State(), QString(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.State(), QString(), 30000);
         QCOMPARE(w.Rows().size(), 11);
         QCOMPARE(w.Selected(), QStringLiteral("Sub P1999 5998"));
         TypeKeys(w.Field(), QStringLiteral("{Down}{Return}"));
