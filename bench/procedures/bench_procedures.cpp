@@ -18,7 +18,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeView>
+#include <QTableView>
 
 #include <cstdio>
 #include <cstdlib>
@@ -44,7 +44,7 @@ QLineEdit &Field(EditorControl &code)
 
 int RowsShown(EditorControl &code)
 {
-    const auto *list = code.findChild<QTreeView *>(QStringLiteral("procedureList"));
+    const auto *list = code.findChild<QTableView *>(QStringLiteral("procedureList"));
     return list && list->isVisible() ? list->model()->rowCount() : -1;
 }
 

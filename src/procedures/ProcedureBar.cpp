@@ -14,7 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeView>
+#include <QTableView>
 
 #include <algorithm>
 
@@ -31,7 +31,7 @@ constexpr int ListRows = 10;
 ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedures,
                            const CommandGuard &guard)
     : FieldStrip(tr("Go to procedure:"), &control), view_(view), source_(std::move(procedures)),
-      guard_(guard), field_(new QLineEdit), state_(new QLabel), list_(new QTreeView(&control)),
+      guard_(guard), field_(new QLineEdit), state_(new QLabel), list_(new QTableView(&control)),
       rows_(new ProcedureList(list_)), open_(new QAction(tr("Go to Procedure..."), &control))
 {
     setObjectName(QStringLiteral("procedureBar"));
@@ -44,20 +44,27 @@ ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedu
 
     list_->setObjectName(QStringLiteral("procedureList"));
     list_->setModel(rows_);
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
     list_->setFocusPolicy(Qt::NoFocus);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->header()->setStretchLastSection(false);
-    list_->header()->setSectionResizeMode(QHeaderView::Interactive);
-    list_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    list_->setColumnWidth(0,
-                          list_->fontMetrics().horizontalAdvance(QStringLiteral("Property Get  ")));
-    list_->setColumnWidth(2, list_->fontMetrics().horizontalAdvance(QStringLiteral("99999999  ")));
-    list_->setFixedHeight(list_->fontMetrics().height() * (ListRows + 2));
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    // Rows of one height that no row is measured for: a list of many thousands shows at once.
+    QHeaderView &rows = *list_->verticalHeader();
+    rows.hide();
+    rows.setSectionResizeMode(QHeaderView::Fixed);
+    rows.setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    QHeaderView &columns = *list_->horizontalHeader();
+    columns.setHighlightSections(false);
+    columns.setSectionResizeMode(QHeaderView::Interactive);
+    columns.setSectionResizeMode(1, QHeaderView::Stretch);
+    const QFontMetrics metrics = list_->fontMetrics();
+    list_->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("Property Get  ")));
+    list_->setColumnWidth(2, metrics.horizontalAdvance(QStringLiteral("99999999  ")));
+    list_->setFixedHeight(rows.defaultSectionSize() * ListRows + columns.sizeHint().height() + 4);
     list_->hide();
-    connect(list_, &QTreeView::activated, this,
+    connect(list_, &QTableView::activated, this,
             [this] { RunGuarded(guard_, tr("Go to Procedure"), [this] { Go(); }); });
 
     follow_.setInterval(FollowInterval);
@@ -111,6 +118,8 @@ void ProcedureBar::Narrow()
 {
     if (index_)
         rows_->Narrow(*index_, field_->text());
+    else
+        rows_->Clear();
     Select(field_->text().trimmed().isEmpty() ? rows_->RowAbove(caretLine_) : 0);
     ShowState();
 }
@@ -160,7 +169,9 @@ void ProcedureBar::ShowState()
 bool ProcedureBar::MoveSelection(int key)
 {
     const int page =
-        std::max(1, list_->viewport()->height() / std::max(1, list_->sizeHintForRow(0)) - 1);
+        std::max(1, list_->viewport()->height() /
+                            std::max(1, list_->verticalHeader()->defaultSectionSize()) -
+                        1);
     int step = 0;
     switch (key) {
     case Qt::Key_Up:

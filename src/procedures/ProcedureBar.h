@@ -18,7 +18,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTreeView;
+class QTableView;
 class ScintillaCall;
 
 /// Ctrl+Shift+O opens the bar with the procedure nearest above the caret selected. Typing
@@ -65,7 +65,7 @@ private:
     const CommandGuard &guard_;
     QLineEdit *field_;
     QLabel *state_;
-    QTreeView *list_;
+    QTableView *list_;
     ProcedureList *rows_;
     QAction *open_;
     // While the analysis has lines left to read, the list takes what it has read this often.

@@ -64,7 +64,22 @@ void ProcedureList::Narrow(const ProcedureIndex &index, const QString &typed)
     beginResetModel();
     index_ = &index;
     revision_ = index.Revision();
-    rows_ = Narrowed(index.Procedures(), std::string_view(folded.constData(), folded.size()));
+    all_ = folded.isEmpty();
+    if (all_)
+        rows_.clear();
+    else
+        rows_ = Narrowed(index.Procedures(), std::string_view(folded.constData(), folded.size()));
+    shown_ = all_ ? index.Procedures().size() : rows_.size();
+    endResetModel();
+}
+
+void ProcedureList::Clear()
+{
+    beginResetModel();
+    index_ = nullptr;
+    all_ = false;
+    rows_.clear();
+    shown_ = 0;
     endResetModel();
 }
 
@@ -77,13 +92,25 @@ const Procedure *ProcedureList::At(int row) const
 {
     if (OutOfDate() || row < 0 || row >= rowCount())
         return nullptr;
-    return &index_->Procedures()[rows_[static_cast<std::size_t>(row)]];
+    return &index_->Procedures()[EntryOf(row)];
+}
+
+std::size_t ProcedureList::EntryOf(int row) const
+{
+    return all_ ? static_cast<std::size_t>(row) : rows_[static_cast<std::size_t>(row)];
 }
 
 int ProcedureList::RowAbove(std::int64_t line) const
 {
-    if (rows_.empty() || OutOfDate())
+    if (rowCount() == 0 || OutOfDate())
         return -1;
+    if (all_) {
+        const std::vector<Procedure> &procedures = index_->Procedures();
+        const auto after = std::upper_bound(
+            procedures.begin(), procedures.end(), line,
+            [](std::int64_t l, const Procedure &procedure) { return l < procedure.line; });
+        return static_cast<int>(std::max<std::ptrdiff_t>(0, after - procedures.begin() - 1));
+    }
     int best = -1;
     for (int row = 0; row < rowCount(); ++row) {
         const std::int64_t at = At(row)->line;
@@ -95,7 +122,7 @@ int ProcedureList::RowAbove(std::int64_t line) const
 
 int ProcedureList::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(shown_);
 }
 
 int ProcedureList::columnCount(const QModelIndex &parent) const
@@ -115,7 +142,7 @@ QVariant ProcedureList::data(const QModelIndex &index, int role) const
     }
     case NameColumn: {
         QString name = QString::fromUtf8(procedure->name);
-        const std::size_t at = rows_[static_cast<std::size_t>(index.row())];
+        const std::size_t at = EntryOf(index.row());
         const std::size_t holder = HoldingClass(index_->Procedures(), at);
         if (procedure->member && holder != at)
             name.prepend(QString::fromUtf8(index_->Procedures()[holder].name) + u'.');

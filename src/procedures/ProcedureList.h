@@ -32,6 +32,8 @@ public:
 
     /// Shows the procedures of `index` that match `typed`.
     void Narrow(const ProcedureIndex &index, const QString &typed);
+    /// Shows nothing.
+    void Clear();
     /// Whether the index changed since it was narrowed.
     bool OutOfDate() const;
     /// The procedure shown in `row`; nullptr when there is none or the rows are out of date.
@@ -46,7 +48,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    std::size_t EntryOf(int row) const;
+
     const ProcedureIndex *index_ = nullptr;
     std::uint64_t revision_ = 0;
+    // With nothing typed every procedure is shown, row for entry, and no rows are kept: the list
+    // of a script of a hundred thousand procedures opens at once.
+    bool all_ = false;
     std::vector<std::uint32_t> rows_;
+    std::size_t shown_ = 0;
 };

@@ -16,8 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTemporaryDir>
-#include <QTreeView>
 
 namespace
 {
@@ -69,9 +69,9 @@ struct Window : TestWindow {
     {
         return Bar()->findChild<QLabel *>(QStringLiteral("procedureState"))->text();
     }
-    QTreeView *List() const
+    QTableView *List() const
     {
-        return form->Code->findChild<QTreeView *>(QStringLiteral("procedureList"));
+        return form->Code->findChild<QTableView *>(QStringLiteral("procedureList"));
     }
     QString Row(int row) const
     {
