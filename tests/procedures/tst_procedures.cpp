@@ -256,8 +256,8 @@ private slots:
         QStringList renamed = Everything;
         renamed[0] = QStringLiteral("Sub XGreet 2");
         QTest::newRow("a name changed") << 1 << 12 << "X" << renamed;
-        QTest::newRow("a line made a procedure")
-            << 25 << 0 << "Sub Last{Return}" << Everything + QStringList{"Sub Last 26"};
+        QTest::newRow("a line made a procedure after a closer")
+            << 25 << 0 << "End Sub: Sub Last{Return}" << Everything + QStringList{"Sub Last 26"};
         QStringList joined = moved(5, -1);
         joined.removeAt(1);
         QTest::newRow("a line joined to the one above it") << 4 << 0 << "{Backspace}" << joined;
