@@ -165,9 +165,10 @@ void ProcedureIndex::LinesReplaced(std::int64_t line, std::int64_t delta)
     // Lines line..gone lose what they opened; those after them move with their text.
     const std::int64_t gone = delta < 0 ? line - delta : line;
     Drop(line, gone);
-    for (Procedure &procedure : procedures_) {
-        if (procedure.line > gone)
-            procedure.line += delta;
+    // Typing within a line moves nothing: no procedure is visited then, in a script of many.
+    if (delta != 0) {
+        for (auto at = FirstAfter(gone); at != procedures_.end(); ++at)
+            at->line += delta;
     }
     const auto moved = [&](std::int64_t at) { return at > gone ? at + delta : std::min(at, line); };
     for (auto &[first, last] : waiting_) {
@@ -223,8 +224,7 @@ void ProcedureIndex::Take(const BlockText &text, const BlockStructure &structure
     if (opened_.empty())
         return;
     const std::string_view bytes = text.Line(line);
-    auto at = std::upper_bound(procedures_.begin(), procedures_.end(), line,
-                               [](std::int64_t l, const Procedure &p) { return l < p.line; });
+    auto at = FirstAfter(line);
     std::size_t from = 0;
     for (const OpenedProcedure &opened : opened_) {
         auto [name, end] = ProcedureName(bytes, opened.word, from);
@@ -238,11 +238,14 @@ void ProcedureIndex::Take(const BlockText &text, const BlockStructure &structure
 
 void ProcedureIndex::Drop(std::int64_t first, std::int64_t last)
 {
-    const auto begin =
-        std::lower_bound(procedures_.begin(), procedures_.end(), first,
-                         [](const Procedure &p, std::int64_t l) { return p.line < l; });
-    auto end = begin;
-    while (end != procedures_.end() && end->line <= last)
-        ++end;
-    procedures_.erase(begin, end);
+    // The analysis reading on past every procedure known drops nothing, and need not look.
+    if (procedures_.empty() || procedures_.back().line < first)
+        return;
+    procedures_.erase(FirstAfter(first - 1), FirstAfter(last));
+}
+
+std::vector<Procedure>::iterator ProcedureIndex::FirstAfter(std::int64_t line)
+{
+    return std::upper_bound(procedures_.begin(), procedures_.end(), line,
+                            [](std::int64_t l, const Procedure &p) { return l < p.line; });
 }

@@ -57,6 +57,7 @@ public:
 private:
     void Take(const BlockText &text, const BlockStructure &structure, std::int64_t line);
     void Drop(std::int64_t first, std::int64_t last);
+    std::vector<Procedure>::iterator FirstAfter(std::int64_t line);
 
     std::vector<Procedure> procedures_;
     std::vector<OpenedProcedure> opened_;
