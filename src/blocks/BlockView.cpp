@@ -43,8 +43,10 @@ BlockView::BlockView(QWidget &control, ScintillaCall &view, const CommandGuard &
     : control_(control), placeStrip_(std::move(placeStrip)), view_(view), guard_(guard),
       text_(view), levels_(view), margin_(view),
       watcher_(view, [this](std::int64_t line, std::int64_t delta) {
-          if (structure_)
+          if (structure_) {
               structure_->LinesReplaced(line, delta);
+              procedures_.LinesReplaced(line, delta);
+          }
       })
 {
     idle_.setSingleShot(true);
@@ -117,9 +119,11 @@ void BlockView::FollowEdits()
 }
 
 // The lines off screen are analysed while typing pauses, so folding all blocks, and scrolling
-// anywhere, finds them ready.
+// anywhere, finds them ready. The edits not heard yet come first: the rest of a file that has
+// just arrived would otherwise be left out, and never read.
 void BlockView::AnalyseAllWhenIdle()
 {
+    watcher_.Flush();
     structure_->ReadAllLater();
     idle_.start(0);
     view_.Viewport().update();
@@ -128,6 +132,7 @@ void BlockView::AnalyseAllWhenIdle()
 void BlockView::Restart()
 {
     structure_->Reset(text_.LineCount());
+    procedures_.Reset(text_.LineCount());
     drawn_.clear();
     idle_.stop();
     view_.Viewport().update();
@@ -412,8 +417,18 @@ void BlockView::ContinueWhenIdle()
         structure_->Continue(text_, BlockBudget::Time(SliceBudget, SliceBudget), levels_);
     levels_.RevealChangedFolds();
     Draw(report, false);
+    procedures_.CatchUp(text_, *structure_);
     if (structure_->HasPendingWork())
         idle_.start(0);
+}
+
+const ProcedureIndex *BlockView::Procedures()
+{
+    if (!structure_)
+        return nullptr;
+    Refresh();
+    procedures_.CatchUp(text_, *structure_);
+    return &procedures_;
 }
 
 bool BlockView::ShowTooltip(const QPoint &at, const QPoint &global)

@@ -7,6 +7,7 @@
 #include "ScintillaBlocks.h"
 #include "common/GuardedCommand.h"
 #include "scintilla/DocumentWatcher.h"
+#include "syntax/BlockProcedures.h"
 
 #include <QObject>
 #include <QTimer>
@@ -57,6 +58,9 @@ public:
     /// The first line of first..last with a mark shown, down from `first` or up from `last`;
     /// -1 when none has one. Lines not analysed yet are analysed as the search reaches them.
     std::int64_t MarkedLine(std::int64_t first, std::int64_t last, bool downwards);
+    /// The procedures of the text as far as the analysis has read, with the lines on screen
+    /// brought up to date first; nullptr for a language without blocks.
+    const ProcedureIndex *Procedures();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -90,6 +94,7 @@ private:
     FoldMargin margin_;
     DocumentWatcher watcher_;
     std::unique_ptr<BlockStructure> structure_;
+    ProcedureIndex procedures_;
     std::vector<std::int64_t> drawn_;
     std::chrono::steady_clock::time_point drawnAfterEdit_;
     QTimer idle_;

@@ -52,7 +52,7 @@ void MarkBar::Go(bool forward)
     BlockMark mark{};
     bool wrapped = false;
     if (Find(forward, line, mark, wrapped)) {
-        MoveCaret(line, view_.LineStart(line) + static_cast<long>(mark.column));
+        view_.JumpTo(view_.LineStart(line) + static_cast<long>(mark.column));
         message_->setText(tr("Line %1: %2").arg(line + 1).arg(QString::fromStdString(mark.text)));
     } else {
         message_->setText(tr("No block word in the script is marked."));
@@ -93,21 +93,6 @@ bool MarkBar::Find(bool forward, long &line, BlockMark &mark, bool &wrapped)
     line = static_cast<long>(found);
     mark = forward ? marks.front() : marks.back();
     return true;
-}
-
-// A jump the program makes: the caret's line is unfolded and, when off the screen, brought to
-// its middle, and Up and Down aim for the column the caret lands in.
-void MarkBar::MoveCaret(long line, long position)
-{
-    view_.EnsureVisible(line);
-    const long shownLine = view_.VisibleFromDocLine(line);
-    const long top = view_.FirstVisibleLine();
-    const long screen = view_.LinesOnScreen();
-    if (shownLine < top || shownLine >= top + screen)
-        view_.SetFirstVisibleLine(std::max(0L, shownLine - screen / 2));
-    view_.SetEmptySelection(position);
-    view_.ScrollCaret();
-    view_.ChooseCaretX();
 }
 
 void MarkBar::Close()

@@ -33,7 +33,6 @@ public:
 private:
     void Go(bool forward);
     bool Find(bool forward, long &line, BlockMark &mark, bool &wrapped);
-    void MoveCaret(long line, long position);
     void Close();
 
     ScintillaCall &view_;

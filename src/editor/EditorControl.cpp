@@ -15,6 +15,7 @@
 #include "gotoline/GoToLineBar.h"
 #include "lineedit/AutoIndent.h"
 #include "lineedit/LineComments.h"
+#include "procedures/ProcedureBar.h"
 #include "scintilla/DocumentLoader.h"
 #include "scintilla/ScintillaCall.h"
 #include "scintilla/SelectionRange.h"
@@ -78,6 +79,10 @@ EditorControl::EditorControl(QWidget *parent)
                                           [layout](QWidget &strip) { layout->addWidget(&strip); });
     marks_ = new MarkBar(*this, *view_, *blocks_, guard_);
     layout->addWidget(marks_);
+    procedures_ = new ProcedureBar(
+        *this, *view_, [this] { return blocks_->Procedures(); }, guard_);
+    layout->addWidget(&procedures_->List());
+    layout->addWidget(procedures_);
     comments_ = std::make_unique<LineComments>(*view_, guard_);
     words_ = std::make_unique<WordHighlight>(*view_, [this] { return find_->MarksMatches(); });
     view_->SetKeyHandlers([this](QKeyEvent &key) { return BeforeKey(key); },
@@ -122,6 +127,7 @@ void EditorControl::ShowContextMenu(const QPoint &position)
     QMenu *menu = view_->StandardContextMenu();
     find_->AddMenuEntries(*menu);
     goToLine_->AddMenuEntry(*menu);
+    procedures_->AddMenuEntry(*menu);
     comments_->AddMenuEntry(*menu);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(view_->Viewport().mapToGlobal(position));

@@ -27,6 +27,7 @@ class FindController;
 class GoToLineBar;
 class LineComments;
 class MarkBar;
+class ProcedureBar;
 class QKeyEvent;
 class QuillLexer;
 class ScintillaCall;
@@ -119,9 +120,9 @@ public:
     /// True when the text differs from the last load or save.
     bool IsModified() const;
 
-    /// Runs the control's own commands (the find bar's actions and keys, Go to Line, folding,
-    /// Toggle Comment) through `guard`, so that one that fails ends alone and is reported as a
-    /// menu command is. Until a guard is set they run on their own.
+    /// Runs the control's own commands (the find bar's actions and keys, Go to Line, Go to
+    /// Procedure, folding, Toggle Comment) through `guard`, so that one that fails ends alone and
+    /// is reported as a menu command is. Until a guard is set they run on their own.
     void SetCommandGuard(CommandGuard guard) { guard_ = std::move(guard); }
 
     /// The memory the editor may lay lines out in, which sets the longest line it opens or lets
@@ -174,6 +175,7 @@ private:
     GoToLineBar *goToLine_ = nullptr;
     std::unique_ptr<BlockView> blocks_;
     MarkBar *marks_ = nullptr;
+    ProcedureBar *procedures_ = nullptr;
     std::unique_ptr<LineComments> comments_;
     std::unique_ptr<VisibleFirstColouring> colouring_;
     std::unique_ptr<WordHighlight> words_;

@@ -13,8 +13,6 @@
 #include <QLineEdit>
 #include <QMenu>
 
-#include <algorithm>
-
 GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view, const CommandGuard &guard)
     : FieldStrip(tr("Go to line:"), &control), view_(view), guard_(guard), field_(new QLineEdit),
       range_(new QLabel), open_(new QAction(tr("Go to Line..."), &control))
@@ -72,7 +70,7 @@ void GoToLineBar::Go()
         ShowFieldFailed(*field_, true);
         return;
     }
-    ShowLine(static_cast<long>(number - 1));
+    view_.JumpTo(view_.LineStart(static_cast<long>(number - 1)));
     Close();
 }
 
@@ -85,17 +83,4 @@ void GoToLineBar::Close()
 long GoToLineBar::LineCount() const
 {
     return view_.LineCount();
-}
-
-// Puts the caret at the start of `line`, unfolding the blocks that hide it. A line off the
-// screen comes to its middle, so the lines around it show too.
-void GoToLineBar::ShowLine(long line)
-{
-    view_.EnsureVisible(line);
-    const long shownLine = view_.VisibleFromDocLine(line);
-    const long top = view_.FirstVisibleLine();
-    const long screen = view_.LinesOnScreen();
-    if (shownLine < top || shownLine >= top + screen)
-        view_.SetFirstVisibleLine(std::max(0L, shownLine - screen / 2));
-    view_.GotoLine(line);
 }

@@ -37,7 +37,6 @@ private:
     void Go();
     void Close();
     long LineCount() const;
-    void ShowLine(long line);
 
     ScintillaCall &view_;
     const CommandGuard &guard_;

@@ -264,6 +264,20 @@ void ScintillaCall::GotoLine(long line)
     ChooseCaretX();
 }
 
+// A line off the screen comes to its middle, so that the lines around it show too.
+void ScintillaCall::JumpTo(long position)
+{
+    const long line = LineFromPosition(position);
+    EnsureVisible(line);
+    const long shownLine = VisibleFromDocLine(line);
+    const long top = FirstVisibleLine();
+    const long screen = LinesOnScreen();
+    if (shownLine < top || shownLine >= top + screen)
+        SetFirstVisibleLine(std::max(0L, shownLine - screen / 2));
+    SetEmptySelection(position);
+    ScrollCaret();
+}
+
 void ScintillaCall::ScrollCaret()
 {
     Send(Sci::SCI_SCROLLCARET);

@@ -106,6 +106,9 @@ public:
     void PutCaretAtStart();
     /// Puts the caret at the start of `line` and scrolls it into view.
     void GotoLine(long line);
+    /// Puts the caret at `position` for a jump to a line, a mark or a procedure: the blocks that
+    /// hide its line unfold and a line off the screen comes to its middle.
+    void JumpTo(long position);
     void ScrollCaret();
 
     // Edits. Each is one change in the undo history unless grouped. Every edit keeps within the

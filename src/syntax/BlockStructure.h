@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+struct OpenedProcedure;
+
 /// The block structure of a text: fold levels and marked block words. Each line keeps the stack
 /// of blocks open at its start. An edit makes the analysis read on from the edited line only
 /// until the stacks agree again with what they were, which for a Sub-sized block is a handful
@@ -57,6 +59,16 @@ public:
     /// of the blocks they open, so that it finds every mark a fresh analysis would show there.
     std::int64_t FindMarkedLine(const BlockText &text, std::int64_t first, std::int64_t last,
                                 bool downwards, FoldLevelSink &sink, BlockReport &report);
+
+    /// The lines the analysis follows, and whether `line` is analysed as the text now stands.
+    std::int64_t LineCount() const { return lines_.Count(); }
+    bool IsAnalysed(std::int64_t line) const
+    {
+        return line < lines_.Count() && lines_.IsRead(line);
+    }
+    /// The Sub, Function, Property and Class blocks that analysed line `line` opens and leaves
+    /// open, outermost first; none for a line not analysed. (With the procedure index.)
+    void ProceduresOpenedOn(std::int64_t line, std::vector<OpenedProcedure> &opened) const;
 
 private:
     void KeepInStep(const BlockText &text);
