@@ -24,3 +24,12 @@ double KeyMs(QWidget *target, QKeyCombination key, const QString &text)
         QApplication::processEvents();
     });
 }
+
+std::vector<double> LettersMs(QWidget *target, int count)
+{
+    std::vector<double> samples;
+    for (int i = 0; i < count; ++i)
+        samples.push_back(
+            KeyMs(target, Qt::Key(Qt::Key_A + i % 26), QString(QChar(u'a' + i % 26))));
+    return samples;
+}

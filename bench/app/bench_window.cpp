@@ -99,10 +99,7 @@ std::vector<double> TypeAtEnd(frmMain &window, int count)
     view->SendScintilla(QsciScintilla::SCI_DOCUMENTEND);
     view->setFocus();
     QApplication::processEvents();
-    std::vector<double> samples;
-    for (int i = 0; i < count; ++i)
-        samples.push_back(KeyMs(view, Qt::Key(Qt::Key_A + i % 26), QString(QChar(u'a' + i % 26))));
-    return samples;
+    return LettersMs(view, count);
 }
 
 /// Types `text` at the very start of the text and takes it back with Backspace, untimed. A "("

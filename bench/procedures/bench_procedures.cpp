@@ -71,10 +71,7 @@ std::vector<double> KeysInEmptyText(int count)
     QsciScintilla *view = ViewOf(*empty);
     view->setFocus();
     QApplication::processEvents();
-    std::vector<double> samples;
-    for (int i = 0; i < count; ++i)
-        samples.push_back(KeyMs(view, Qt::Key(Qt::Key_A + i % 26), QString(QChar(u'a' + i % 26))));
-    return samples;
+    return LettersMs(view, count);
 }
 
 void GoToProcedure(const BenchOptions &options)

@@ -7,6 +7,7 @@
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 #include "support/Typing.h"
+#include "support/ViewLines.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -41,13 +42,6 @@ struct Window : TestWindow {
     long Send(unsigned int message, unsigned long wParam = 0) const
     {
         return view->SendScintilla(message, wParam);
-    }
-    bool LineOnScreen(long line) const
-    {
-        const long shown = Send(Sci::SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(line));
-        const long top = Send(Sci::SCI_GETFIRSTVISIBLELINE);
-        return Send(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(line)) && shown >= top &&
-               shown < top + Send(Sci::SCI_LINESONSCREEN);
     }
     void Type(const QString &typed) const
     {
@@ -112,7 +106,7 @@ private slots:
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{line, 0, line, 0}));
         QVERIFY(w.Bar()->isHidden());
         QVERIFY(w.view->hasFocus());
-        QVERIFY(w.LineOnScreen(line));
+        QVERIFY(LineOnScreen(*w.view, line));
     }
 
     // The first line below the screen is a line off it like any other: it comes to the middle.
@@ -152,7 +146,7 @@ private slots:
         w.Field()->setText(QStringLiteral("3"));
         TypeKeys(w.Field(), QStringLiteral("{Return}"));
         QCOMPARE(w.form->Code->GetSelection(true), (EditorRange{2, 0, 2, 0}));
-        QVERIFY(w.LineOnScreen(2));
+        QVERIFY(LineOnScreen(*w.view, 2));
     }
 
     void rightClickMenuOpensTheBar()

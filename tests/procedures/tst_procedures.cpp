@@ -9,6 +9,7 @@
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 #include "support/Typing.h"
+#include "support/ViewLines.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -104,13 +105,6 @@ struct Window : TestWindow {
     long Send(unsigned int message, unsigned long wParam = 0) const
     {
         return view->SendScintilla(message, wParam);
-    }
-    bool LineOnScreen(long line) const
-    {
-        const long shown = Send(Sci::SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(line));
-        const long top = Send(Sci::SCI_GETFIRSTVISIBLELINE);
-        return Send(Sci::SCI_GETLINEVISIBLE, static_cast<unsigned long>(line)) && shown >= top &&
-               shown < top + Send(Sci::SCI_LINESONSCREEN);
     }
 
     QsciScintilla *view = nullptr;
@@ -230,7 +224,7 @@ private slots:
         QCOMPARE(w.Bar()->isVisible(), open);
         QCOMPARE(w.List()->isVisible(), open);
         QCOMPARE(w.view->hasFocus(), !open);
-        QVERIFY(w.LineOnScreen(expected));
+        QVERIFY(LineOnScreen(*w.view, expected));
     }
 
     // The list opened once, closed, the text edited, and the list opened again.
