@@ -286,6 +286,11 @@ private slots:
         QTest::newRow("underscore glued to a word continues nothing")
             << "x = y_\nNext"
             << "1 0\n2 0 | 1:Next: \"Next\" closes no \"For\"\n";
+        QTest::newRow("underscore after a tab continues") << "x = y +\t_\n  Next\nz"
+                                                          << "1 0\n2 0\n3 0\n";
+        QTest::newRow("underscore after a comma continues nothing")
+            << "x = f(a,_\nNext"
+            << "1 0\n2 0 | 1:Next: \"Next\" closes no \"For\"\n";
         QTest::newRow("underscore in a comment continues nothing")
             << "x = 1 ' _\nNext"
             << "1 0\n2 0 | 1:Next: \"Next\" closes no \"For\"\n";
