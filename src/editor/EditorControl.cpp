@@ -80,8 +80,10 @@ EditorControl::EditorControl(QWidget *parent)
     marks_ = new MarkBar(*this, *view_, *blocks_, guard_);
     layout->addWidget(marks_);
     procedures_ = new ProcedureBar(
-        *this, *view_, [this] { return blocks_->Procedures(); }, guard_);
-    layout->addWidget(&procedures_->List());
+        *this, *view_, [this] { return blocks_->Procedures(); }, guard_,
+        [this, layout](QWidget &list) {
+            layout->insertWidget(layout->indexOf(procedures_), &list);
+        });
     layout->addWidget(procedures_);
     comments_ = std::make_unique<LineComments>(*view_, guard_);
     words_ = std::make_unique<WordHighlight>(*view_, [this] { return find_->MarksMatches(); });

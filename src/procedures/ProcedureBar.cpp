@@ -29,10 +29,11 @@ constexpr int ListRows = 10;
 } // namespace
 
 ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedures,
-                           const CommandGuard &guard)
-    : FieldStrip(tr("Go to procedure:"), &control), view_(view), source_(std::move(procedures)),
-      guard_(guard), field_(new QLineEdit), state_(new QLabel), list_(new QTableView(&control)),
-      rows_(new ProcedureList(list_)), open_(new QAction(tr("Go to Procedure..."), &control))
+                           const CommandGuard &guard, std::function<void(QWidget &)> placeList)
+    : FieldStrip(tr("Go to procedure:"), &control), control_(control),
+      placeList_(std::move(placeList)), view_(view), source_(std::move(procedures)), guard_(guard),
+      field_(new QLineEdit), state_(new QLabel),
+      open_(new QAction(tr("Go to Procedure..."), &control))
 {
     setObjectName(QStringLiteral("procedureBar"));
     field_->setObjectName(QStringLiteral("procedureField"));
@@ -42,6 +43,22 @@ ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedu
     connect(this, &FieldStrip::CloseRequested, this, &ProcedureBar::Close);
     connect(field_, &QLineEdit::textEdited, this, &ProcedureBar::Narrow);
 
+    follow_.setInterval(FollowInterval);
+    connect(&follow_, &QTimer::timeout, this, &ProcedureBar::FollowAnalysis);
+
+    open_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    open_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(open_, &QAction::triggered, this,
+            [this] { RunGuarded(guard_, tr("Go to Procedure"), [this] { Open(); }); });
+    control.addAction(open_);
+}
+
+// The list is made when first opened: a table view and its model cost a tenth of a window's
+// start-up, for a list many sessions never open.
+void ProcedureBar::MakeList()
+{
+    list_ = new QTableView(&control_);
+    rows_ = new ProcedureList(list_);
     list_->setObjectName(QStringLiteral("procedureList"));
     list_->setModel(rows_);
     list_->setFocusPolicy(Qt::NoFocus);
@@ -64,22 +81,9 @@ ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedu
     list_->setColumnWidth(2, metrics.horizontalAdvance(QStringLiteral("99999999  ")));
     list_->setFixedHeight(rows.defaultSectionSize() * ListRows + columns.sizeHint().height() + 4);
     list_->hide();
+    placeList_(*list_);
     connect(list_, &QTableView::activated, this,
             [this] { RunGuarded(guard_, tr("Go to Procedure"), [this] { Go(); }); });
-
-    follow_.setInterval(FollowInterval);
-    connect(&follow_, &QTimer::timeout, this, &ProcedureBar::FollowAnalysis);
-
-    open_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    open_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(open_, &QAction::triggered, this,
-            [this] { RunGuarded(guard_, tr("Go to Procedure"), [this] { Open(); }); });
-    control.addAction(open_);
-}
-
-QWidget &ProcedureBar::List() const
-{
-    return *list_;
 }
 
 void ProcedureBar::AddMenuEntry(QMenu &menu) const
@@ -103,6 +107,8 @@ bool ProcedureBar::eventFilter(QObject *watched, QEvent *event)
 
 void ProcedureBar::Open()
 {
+    if (!list_)
+        MakeList();
     caretLine_ = view_.LineFromPosition(view_.CurrentPos());
     field_->clear();
     index_ = source_();
@@ -212,7 +218,8 @@ void ProcedureBar::Go()
 void ProcedureBar::Close()
 {
     hide();
-    list_->hide();
+    if (list_)
+        list_->hide();
     follow_.stop();
     view_.Widget().setFocus(Qt::OtherFocusReason);
 }

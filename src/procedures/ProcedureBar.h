@@ -36,14 +36,11 @@ public:
     /// has no blocks.
     using Source = std::function<const ProcedureIndex *()>;
 
-    /// Puts Ctrl+Shift+O on `control`, which holds `view`; the bar and its list are made hidden,
-    /// for the control's layout, the list to go right above the bar. The key runs through
-    /// `guard`.
+    /// Puts Ctrl+Shift+O on `control`, which holds `view`; the bar is made hidden, for the
+    /// control's layout. The list is made when first opened, a child of `control` that
+    /// `placeList` puts in the layout right above the bar. The key runs through `guard`.
     ProcedureBar(QWidget &control, ScintillaCall &view, Source procedures,
-                 const CommandGuard &guard);
-
-    /// The list shown above the bar while it is open.
-    QWidget &List() const;
+                 const CommandGuard &guard, std::function<void(QWidget &)> placeList);
     /// Adds Go to Procedure to a right-click menu of the text.
     void AddMenuEntry(QMenu &menu) const;
 
@@ -51,6 +48,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void MakeList();
     void Open();
     void Narrow();
     void Select(int row);
@@ -60,13 +58,15 @@ private:
     void Go();
     void Close();
 
+    QWidget &control_;
+    std::function<void(QWidget &)> placeList_;
     ScintillaCall &view_;
     Source source_;
     const CommandGuard &guard_;
     QLineEdit *field_;
     QLabel *state_;
-    QTableView *list_;
-    ProcedureList *rows_;
+    QTableView *list_ = nullptr;
+    ProcedureList *rows_ = nullptr;
     QAction *open_;
     // While the analysis has lines left to read, the list takes what it has read this often.
     QTimer follow_;
