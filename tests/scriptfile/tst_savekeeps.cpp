@@ -106,8 +106,8 @@ QStringList Attributes(const QString &path)
     return attributes;
 }
 
-/// Runs one setup step on `file` in the folder `root`: "acl ENTRIES" and "folder-acl ENTRIES" through
-/// setfacl, "xattr NAME=VALUE", "link" (a hard link "twin.qc"). Empty when it worked.
+/// Runs one setup step on `file` in the folder `root`: "acl ENTRIES" and "folder-acl ENTRIES"
+/// through setfacl, "xattr NAME=VALUE", "link" (a hard link "twin.qc"). Empty when it worked.
 QString SetUp(const QString &step, const QString &root, const QString &file)
 {
     const QString argument = step.section(QLatin1Char(' '), 1);
