@@ -244,8 +244,10 @@ void BlockView::ContinueFoldAll()
     BlockReport report;
     WithRepaintsHeld([this, &report] {
         watcher_.WithoutFollower([this, &report] {
-            report =
-                structure_->Continue(text_, BlockBudget::Time(FoldAllPiece, FoldAllPiece), levels_);
+            AtFullSpeed([this, &report] {
+                report = structure_->Continue(text_, BlockBudget::Time(FoldAllPiece, FoldAllPiece),
+                                              levels_);
+            });
         });
     });
     if (structure_->HasPendingWork()) {
@@ -255,10 +257,18 @@ void BlockView::ContinueFoldAll()
     }
     CancelFoldAll();
     WithoutRepaints([this] {
-        structure_->AnalyseAll(text_, levels_);
+        AtFullSpeed([this] { structure_->AnalyseAll(text_, levels_); });
         levels_.RevealChangedFolds();
         margin_.FoldAll();
     });
+}
+
+// Fold All's reading changes no text and folds nothing until it is done: lines are read from the
+// text in one piece, and levels written without asking what each line held while nothing is
+// folded.
+void BlockView::AtFullSpeed(const std::function<void()> &work)
+{
+    text_.WhileTextStaysPut([this, &work] { levels_.WhileFoldsStayPut(work); });
 }
 
 // What was analysed stays analysed; nothing is folded. The rest is analysed when typing pauses,

@@ -83,6 +83,7 @@ private:
     void StartFoldAll();
     void ContinueFoldAll();
     void CancelFoldAll();
+    void AtFullSpeed(const std::function<void()> &work);
     void ShowFoldAllNote(std::int64_t reached);
 
     QWidget &control_;

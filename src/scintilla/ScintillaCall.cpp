@@ -138,6 +138,11 @@ QByteArrayView ScintillaCall::Text() const
     return {reinterpret_cast<const char *>(Send(Sci::SCI_GETCHARACTERPOINTER)), length};
 }
 
+bool ScintillaCall::UnicodeLineEnds() const
+{
+    return Send(Sci::SCI_GETLINEENDTYPESACTIVE) != Sci::SC_LINE_END_TYPE_DEFAULT;
+}
+
 char ScintillaCall::CharAt(long position) const
 {
     return static_cast<char>(Send(Sci::SCI_GETCHARAT, static_cast<unsigned long>(position)));

@@ -83,6 +83,8 @@ public:
     long WordStart(long position) const;
     long WordEnd(long position) const;
     LineEndMode LineEnds() const;
+    /// Whether lines also end at NEL, LS and PS, as well as at LF and CR.
+    bool UnicodeLineEnds() const;
     void SetLineEnds(LineEndMode mode);
 
     // The selection and the caret. Each call that puts the caret is a move made for the user, a

@@ -579,6 +579,46 @@ private slots:
         QCOMPARE(BlocksShown(view), blocks);
     }
 
+    // Fold All reads the lines below the first screen from the text in one piece, finding each
+    // line's end itself: its blocks, unfolded again, are those a paint of every screen finds.
+    void foldAllReadsTheLinesTheViewShows_data()
+    {
+        const QString opener = QStringLiteral("  If x Then");
+        const auto padded = [&opener](int bytes) {
+            return opener + QString(bytes - opener.size(), QLatin1Char(' '));
+        };
+        QTest::addColumn<QString>("text");
+        QTest::newRow("LF") << QStringLiteral("Sub A()\n  If x Then\n    y\n  End If\nEnd Sub\n");
+        QTest::newRow("CR LF") << QStringLiteral(
+            "Sub A()\r\n  If x Then\r\n  End If\r\nEnd Sub\r\n");
+        QTest::newRow("lone CR") << QStringLiteral("Sub A()\r  If x Then\r  End If\rEnd Sub\r");
+        QTest::newRow("mixed, blank lines")
+            << QStringLiteral("Sub A()\r\n\n  If x Then\r\r\n  End If\n\rEnd Sub\n");
+        QTest::newRow("CR far into a line")
+            << QStringLiteral("Sub A()\n") + padded(600) + QStringLiteral("\r  End If\nEnd Sub\n");
+        QTest::newRow("a line at the long-line limit")
+            << QStringLiteral("Sub A()\r\n") + padded(32768) + QStringLiteral("\r\nEnd Sub\r\n");
+        QTest::newRow("a line just over the limit")
+            << QStringLiteral("Sub A()\r\n") + padded(32769) + QStringLiteral("\r\nEnd Sub\r\n");
+    }
+
+    void foldAllReadsTheLinesTheViewShows()
+    {
+        QFETCH(QString, text);
+        // Enough copies that most lines are below the first screen, and one left unended.
+        const QString whole = text.repeated(60) + QStringLiteral("Sub B()\n  z");
+        TestWindow painted;
+        painted.form->Code->SetText(whole);
+        Settle();
+        TestWindow folded;
+        QsciScintilla *view = ViewOf(folded);
+        folded.form->Code->SetText(whole);
+        TypeKeys(view, QStringLiteral("{Ctrl+K}{Ctrl+0}"));
+        QVERIFY(Shown(view).count(QLatin1Char('0')) > 0);
+        Press(view, QStringLiteral("{Ctrl+K}{Ctrl+J}"));
+        QCOMPARE(BlocksShown(view), BlocksShown(ViewOf(painted)));
+    }
+
     void tooltipsNameTheSlip_data()
     {
         QTest::addColumn<int>("line");
