@@ -454,6 +454,44 @@ private slots:
         QVERIFY(list.width() < std::max(characters, 10) * zeroWidth * 3);
     }
 
+    // Each entry's text is drawn in its state's colour, and again in the other one when the
+    // selection moves.
+    void entriesShowTheirTextInTheColourOfTheirState()
+    {
+        QWidget editor;
+        EditorList list(&editor);
+        for (const char *name : {"Alpha", "Beta", "Gamma"})
+            list.AddItem(QLatin1StringView(name));
+        QPalette look = list.palette();
+        look.setColor(QPalette::Base, Qt::white);
+        look.setColor(QPalette::Text, Qt::blue);
+        look.setColor(QPalette::Highlight, Qt::black);
+        look.setColor(QPalette::HighlightedText, Qt::red);
+        list.setPalette(look);
+        list.Prepare(QRect(0, 0, 1, 10), QString());
+        list.ListFinalCall(0);
+        const auto colours = [&list] {
+            const QImage shown = list.viewport()->grab().toImage();
+            QStringList rows;
+            for (int row = 0; row < list.count(); ++row) {
+                const QRect area = list.visualItemRect(list.item(row));
+                bool red = false, blue = false;
+                for (int y = area.top(); y <= area.bottom(); ++y) {
+                    for (int x = area.left(); x <= area.right(); ++x) {
+                        const QColor pixel = shown.pixelColor(x, y);
+                        red |= pixel.red() > 150 && pixel.green() < 90 && pixel.blue() < 90;
+                        blue |= pixel.blue() > 150 && pixel.red() < 90 && pixel.green() < 90;
+                    }
+                }
+                rows << QStringLiteral("%1%2").arg(red ? "red" : "", blue ? "blue" : "");
+            }
+            return rows.join(QLatin1Char(' '));
+        };
+        QCOMPARE(colours(), QStringLiteral("red blue blue"));
+        list.setCurrentRow(1);
+        QCOMPARE(colours(), QStringLiteral("blue red blue"));
+    }
+
     void finalCallSelectsTheGivenEntry()
     {
         QWidget editor;
