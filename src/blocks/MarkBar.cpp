@@ -15,15 +15,9 @@
 
 MarkBar::MarkBar(QWidget &control, ScintillaCall &view, BlockView &blocks,
                  const CommandGuard &guard)
-    : FieldStrip(QString(), &control), view_(view), blocks_(blocks), guard_(guard),
-      message_(new QLabel), wrapped_(new QLabel(tr("Wrapped")))
+    : FieldStrip(QString(), &control), view_(view), blocks_(blocks), guard_(guard)
 {
     setObjectName(QStringLiteral("markBar"));
-    message_->setObjectName(QStringLiteral("markMessage"));
-    message_->setTextFormat(Qt::PlainText);
-    wrapped_->setObjectName(QStringLiteral("markWrapped"));
-    AddWidget(message_, 1);
-    AddWidget(wrapped_);
     connect(this, &FieldStrip::CloseRequested, this, &MarkBar::Close);
     for (const bool forward : {true, false}) {
         const QString name = forward ? tr("Next Mark") : tr("Previous Mark");
@@ -36,6 +30,17 @@ MarkBar::MarkBar(QWidget &control, ScintillaCall &view, BlockView &blocks,
         });
         control.addAction(action);
     }
+}
+
+void MarkBar::AddFields()
+{
+    message_ = new QLabel;
+    wrapped_ = new QLabel(tr("Wrapped"));
+    message_->setObjectName(QStringLiteral("markMessage"));
+    message_->setTextFormat(Qt::PlainText);
+    wrapped_->setObjectName(QStringLiteral("markWrapped"));
+    AddWidget(message_, 1);
+    AddWidget(wrapped_);
 }
 
 bool MarkBar::BeforeKey(const QKeyEvent &key)
@@ -51,6 +56,7 @@ void MarkBar::Go(bool forward)
     long line = 0;
     BlockMark mark{};
     bool wrapped = false;
+    Build();
     if (Find(forward, line, mark, wrapped)) {
         view_.JumpTo(view_.LineStart(line) + static_cast<long>(mark.column));
         message_->setText(tr("Line %1: %2").arg(line + 1).arg(QString::fromStdString(mark.text)));

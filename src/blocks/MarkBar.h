@@ -30,6 +30,9 @@ public:
     /// Escape in the text closes the bar while it is open; true when it did.
     bool BeforeKey(const QKeyEvent &key);
 
+protected:
+    void AddFields() override;
+
 private:
     void Go(bool forward);
     bool Find(bool forward, long &line, BlockMark &mark, bool &wrapped);
@@ -38,6 +41,6 @@ private:
     ScintillaCall &view_;
     BlockView &blocks_;
     const CommandGuard &guard_;
-    QLabel *message_;
-    QLabel *wrapped_;
+    QLabel *message_ = nullptr;
+    QLabel *wrapped_ = nullptr;
 };

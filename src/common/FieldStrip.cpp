@@ -10,18 +10,34 @@
 #include <QToolButton>
 
 FieldStrip::FieldStrip(const QString &caption, QWidget *parent)
-    : QWidget(parent), layout_(new QHBoxLayout(this)), caption_(new QLabel(caption, this)),
-      close_(new QToolButton(this))
+    : QWidget(parent), captionText_(caption)
 {
+    hide();
+}
+
+void FieldStrip::Build()
+{
+    if (layout_)
+        return;
+    layout_ = new QHBoxLayout(this);
+    layout_->setContentsMargins(4, 2, 4, 2);
+    if (!captionText_.isEmpty())
+        layout_->addWidget(new QLabel(captionText_, this));
+    close_ = new QToolButton(this);
     close_->setToolTip(tr("Close (Escape)"));
     close_->setAutoRaise(true);
     close_->setFocusPolicy(Qt::NoFocus);
     connect(close_, &QToolButton::clicked, this, &FieldStrip::CloseRequested);
-    layout_->setContentsMargins(4, 2, 4, 2);
-    layout_->addWidget(caption_);
-    caption_->setVisible(!caption.isEmpty());
     layout_->addWidget(close_);
-    hide();
+    AddFields();
+}
+
+// Built before it first shows, so that its layout is whole when the strip is laid out.
+void FieldStrip::setVisible(bool visible)
+{
+    if (visible)
+        Build();
+    QWidget::setVisible(visible);
 }
 
 // The close button's icon is read from the style when the strip is first shown: reading icon
@@ -36,6 +52,7 @@ void FieldStrip::showEvent(QShowEvent *event)
 // Widgets go in before the close button, which stays at the right end.
 void FieldStrip::AddWidget(QWidget *widget, int stretch)
 {
+    Build();
     widget->setParent(this);
     layout_->insertWidget(layout_->count() - 1, widget, stretch);
     widget->installEventFilter(this);
@@ -43,6 +60,7 @@ void FieldStrip::AddWidget(QWidget *widget, int stretch)
 
 void FieldStrip::AddStretch()
 {
+    Build();
     layout_->insertStretch(layout_->count() - 1);
 }
 

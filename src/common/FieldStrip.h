@@ -12,7 +12,8 @@ class QToolButton;
 /// The editor's strips (go to line, messages, notes of work under way) share this shape: a
 /// caption, the strip's own widgets, and a close button at the right end. Escape in any widget
 /// added to the strip, or the button, asks to close it; what closing does is the owner's. The
-/// strip starts hidden, for the editor's layout.
+/// strip starts hidden, for the editor's layout, and makes its widgets when it is first shown or
+/// given one: most sessions never show most strips.
 class FieldStrip : public QWidget
 {
     Q_OBJECT
@@ -25,17 +26,21 @@ public:
     void AddWidget(QWidget *widget, int stretch = 0);
     /// Room that grows, between the widgets before it and those after it.
     void AddStretch();
-    QLabel &Caption() const { return *caption_; }
+    void setVisible(bool visible) override;
 
 signals:
     void CloseRequested();
 
 protected:
+    /// Makes the caption, the strip's own widgets (AddFields) and the close button, once.
+    void Build();
+    /// Adds the strip's own widgets when it is built, through AddWidget and AddStretch.
+    virtual void AddFields() {}
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
-    QHBoxLayout *layout_;
-    QLabel *caption_;
-    QToolButton *close_;
+    QString captionText_;
+    QHBoxLayout *layout_ = nullptr;
+    QToolButton *close_ = nullptr;
 };

@@ -14,15 +14,9 @@
 #include <QMenu>
 
 GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view, const CommandGuard &guard)
-    : FieldStrip(tr("Go to line:"), &control), view_(view), guard_(guard), field_(new QLineEdit),
-      range_(new QLabel), open_(new QAction(tr("Go to Line..."), &control))
+    : FieldStrip(tr("Go to line:"), &control), view_(view), guard_(guard),
+      open_(new QAction(tr("Go to Line..."), &control))
 {
-    field_->setObjectName(QStringLiteral("lineField"));
-    field_->setMaximumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('9')) * 14);
-    range_->setObjectName(QStringLiteral("lineRange"));
-    AddWidget(field_);
-    AddWidget(range_);
-    AddStretch();
     connect(this, &FieldStrip::CloseRequested, this, &GoToLineBar::Close);
 
     open_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -30,6 +24,18 @@ GoToLineBar::GoToLineBar(QWidget &control, ScintillaCall &view, const CommandGua
     connect(open_, &QAction::triggered, this,
             [this] { RunGuarded(guard_, tr("Go to Line"), [this] { Open(); }); });
     control.addAction(open_);
+}
+
+void GoToLineBar::AddFields()
+{
+    field_ = new QLineEdit;
+    range_ = new QLabel;
+    field_->setObjectName(QStringLiteral("lineField"));
+    field_->setMaximumWidth(field_->fontMetrics().horizontalAdvance(QLatin1Char('9')) * 14);
+    range_->setObjectName(QStringLiteral("lineRange"));
+    AddWidget(field_);
+    AddWidget(range_);
+    AddStretch();
 }
 
 void GoToLineBar::AddMenuEntry(QMenu &menu) const
@@ -51,6 +57,7 @@ bool GoToLineBar::eventFilter(QObject *watched, QEvent *event)
 
 void GoToLineBar::Open()
 {
+    Build();
     const long caretLine = view_.LineFromPosition(view_.CurrentPos());
     field_->setText(QString::number(caretLine + 1));
     range_->setText(tr("of %1").arg(LineCount()));

@@ -30,6 +30,7 @@ public:
     void AddMenuEntry(QMenu &menu) const;
 
 protected:
+    void AddFields() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -40,7 +41,7 @@ private:
 
     ScintillaCall &view_;
     const CommandGuard &guard_;
-    QLineEdit *field_;
-    QLabel *range_;
+    QLineEdit *field_ = nullptr;
+    QLabel *range_ = nullptr;
     QAction *open_;
 };

@@ -32,16 +32,10 @@ ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedu
                            const CommandGuard &guard, std::function<void(QWidget &)> placeList)
     : FieldStrip(tr("Go to procedure:"), &control), control_(control),
       placeList_(std::move(placeList)), view_(view), source_(std::move(procedures)), guard_(guard),
-      field_(new QLineEdit), state_(new QLabel),
       open_(new QAction(tr("Go to Procedure..."), &control))
 {
     setObjectName(QStringLiteral("procedureBar"));
-    field_->setObjectName(QStringLiteral("procedureField"));
-    state_->setObjectName(QStringLiteral("procedureState"));
-    AddWidget(field_, 1);
-    AddWidget(state_);
     connect(this, &FieldStrip::CloseRequested, this, &ProcedureBar::Close);
-    connect(field_, &QLineEdit::textEdited, this, &ProcedureBar::Narrow);
 
     follow_.setInterval(FollowInterval);
     connect(&follow_, &QTimer::timeout, this, &ProcedureBar::FollowAnalysis);
@@ -51,6 +45,17 @@ ProcedureBar::ProcedureBar(QWidget &control, ScintillaCall &view, Source procedu
     connect(open_, &QAction::triggered, this,
             [this] { RunGuarded(guard_, tr("Go to Procedure"), [this] { Open(); }); });
     control.addAction(open_);
+}
+
+void ProcedureBar::AddFields()
+{
+    field_ = new QLineEdit;
+    state_ = new QLabel;
+    field_->setObjectName(QStringLiteral("procedureField"));
+    state_->setObjectName(QStringLiteral("procedureState"));
+    AddWidget(field_, 1);
+    AddWidget(state_);
+    connect(field_, &QLineEdit::textEdited, this, &ProcedureBar::Narrow);
 }
 
 // The list is made when first opened: a table view and its model cost a tenth of a window's
@@ -107,6 +112,7 @@ bool ProcedureBar::eventFilter(QObject *watched, QEvent *event)
 
 void ProcedureBar::Open()
 {
+    Build();
     if (!list_)
         MakeList();
     caretLine_ = view_.LineFromPosition(view_.CurrentPos());

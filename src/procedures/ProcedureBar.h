@@ -45,6 +45,7 @@ public:
     void AddMenuEntry(QMenu &menu) const;
 
 protected:
+    void AddFields() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -63,8 +64,8 @@ private:
     ScintillaCall &view_;
     Source source_;
     const CommandGuard &guard_;
-    QLineEdit *field_;
-    QLabel *state_;
+    QLineEdit *field_ = nullptr;
+    QLabel *state_ = nullptr;
     QTableView *list_ = nullptr;
     ProcedureList *rows_ = nullptr;
     QAction *open_;
