@@ -31,6 +31,18 @@ long FirstLineEnd(const char *text, long from, long limit)
     return limit;
 }
 
+// Runs `work`, then `done`, whether `work` returns or throws.
+void RunThen(const std::function<void()> &work, const std::function<void()> &done)
+{
+    try {
+        work();
+    } catch (...) {
+        done();
+        throw;
+    }
+    done();
+}
+
 } // namespace
 
 std::int64_t ScintillaBlockText::LineCount() const
@@ -80,14 +92,7 @@ void ScintillaBlockText::WhileTextStaysPut(const std::function<void()> &work)
     text_ = text.data();
     length_ = static_cast<long>(text.size());
     nextLine_ = -1;
-    const auto done = [this] { text_ = nullptr; };
-    try {
-        work();
-    } catch (...) {
-        done();
-        throw;
-    }
-    done();
+    RunThen(work, [this] { text_ = nullptr; });
 }
 
 void ScintillaLevels::SetFoldLevel(std::int64_t line, std::uint32_t level, bool header)
@@ -116,14 +121,7 @@ void ScintillaLevels::WhileFoldsStayPut(const std::function<void()> &work)
 {
     const long lines = view_.LineCount();
     nothingFolded_ = view_.ContractedFoldNext(0) < 0 && view_.VisibleFromDocLine(lines) == lines;
-    const auto done = [this] { nothingFolded_ = false; };
-    try {
-        work();
-    } catch (...) {
-        done();
-        throw;
-    }
-    done();
+    RunThen(work, [this] { nothingFolded_ = false; });
 }
 
 void ScintillaLevels::RevealChangedFolds()
