@@ -13,6 +13,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QStringList>
 #include <QToolTip>
 
@@ -201,26 +202,16 @@ bool BlockView::TakeChord(const QKeyEvent &key)
 void BlockView::WithoutRepaints(const std::function<void()> &work)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-        WithRepaintsHeld(work);
-    } catch (...) {
-        QApplication::restoreOverrideCursor();
-        throw;
-    }
-    QApplication::restoreOverrideCursor();
+    const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    WithRepaintsHeld(work);
 }
 
 // The view paints once after `work`, however many repaints it asked for.
 void BlockView::WithRepaintsHeld(const std::function<void()> &work)
 {
     view_.Widget().setUpdatesEnabled(false);
-    try {
-        work();
-    } catch (...) {
-        view_.Widget().setUpdatesEnabled(true);
-        throw;
-    }
-    view_.Widget().setUpdatesEnabled(true);
+    const auto restore = qScopeGuard([this] { view_.Widget().setUpdatesEnabled(true); });
+    work();
 }
 
 // Whatever is not analysed yet is read first, in pieces at full speed; a text read to its end in

@@ -7,6 +7,7 @@
 #include "syntax/Styles.h"
 
 #include <QByteArrayView>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cstring>
@@ -29,18 +30,6 @@ long FirstLineEnd(const char *text, long from, long limit)
             return static_cast<long>(lf - text);
     }
     return limit;
-}
-
-// Runs `work`, then `done`, whether `work` returns or throws.
-void RunThen(const std::function<void()> &work, const std::function<void()> &done)
-{
-    try {
-        work();
-    } catch (...) {
-        done();
-        throw;
-    }
-    done();
 }
 
 } // namespace
@@ -92,7 +81,8 @@ void ScintillaBlockText::WhileTextStaysPut(const std::function<void()> &work)
     text_ = text.data();
     length_ = static_cast<long>(text.size());
     nextLine_ = -1;
-    RunThen(work, [this] { text_ = nullptr; });
+    const auto done = qScopeGuard([this] { text_ = nullptr; });
+    work();
 }
 
 void ScintillaLevels::SetFoldLevel(std::int64_t line, std::uint32_t level, bool header)
@@ -121,7 +111,8 @@ void ScintillaLevels::WhileFoldsStayPut(const std::function<void()> &work)
 {
     const long lines = view_.LineCount();
     nothingFolded_ = view_.ContractedFoldNext(0) < 0 && view_.VisibleFromDocLine(lines) == lines;
-    RunThen(work, [this] { nothingFolded_ = false; });
+    const auto done = qScopeGuard([this] { nothingFolded_ = false; });
+    work();
 }
 
 void ScintillaLevels::RevealChangedFolds()

@@ -23,12 +23,15 @@ void FieldStrip::Build()
     layout_->setContentsMargins(4, 2, 4, 2);
     if (!captionText_.isEmpty())
         layout_->addWidget(new QLabel(captionText_, this));
-    close_ = new QToolButton(this);
-    close_->setToolTip(tr("Close (Escape)"));
-    close_->setAutoRaise(true);
-    close_->setFocusPolicy(Qt::NoFocus);
-    connect(close_, &QToolButton::clicked, this, &FieldStrip::CloseRequested);
-    layout_->addWidget(close_);
+    auto *close = new QToolButton(this);
+    // Reading the icon from the style costs more than making the rest of the editor: it is
+    // paid by the strips that are shown.
+    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setToolTip(tr("Close (Escape)"));
+    close->setAutoRaise(true);
+    close->setFocusPolicy(Qt::NoFocus);
+    connect(close, &QToolButton::clicked, this, &FieldStrip::CloseRequested);
+    layout_->addWidget(close);
     AddFields();
 }
 
@@ -38,15 +41,6 @@ void FieldStrip::setVisible(bool visible)
     if (visible)
         Build();
     QWidget::setVisible(visible);
-}
-
-// The close button's icon is read from the style when the strip is first shown: reading icon
-// files costs more than making the rest of the editor, for strips many sessions never show.
-void FieldStrip::showEvent(QShowEvent *event)
-{
-    if (close_->icon().isNull())
-        close_->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    QWidget::showEvent(event);
 }
 
 // Widgets go in before the close button, which stays at the right end.

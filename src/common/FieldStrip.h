@@ -7,7 +7,6 @@
 
 class QHBoxLayout;
 class QLabel;
-class QToolButton;
 
 /// The editor's strips (go to line, messages, notes of work under way) share this shape: a
 /// caption, the strip's own widgets, and a close button at the right end. Escape in any widget
@@ -37,10 +36,8 @@ protected:
     /// Adds the strip's own widgets when it is built, through AddWidget and AddStretch.
     virtual void AddFields() {}
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     QString captionText_;
     QHBoxLayout *layout_ = nullptr;
-    QToolButton *close_ = nullptr;
 };

@@ -80,7 +80,7 @@ private:
             font_ = font;
             pixelRatio_ = pixelRatio;
         }
-        const QString key = text + QChar(0) + QString::number(colour.rgba(), 16);
+        const std::pair<QString, QRgb> key{text, colour.rgba()};
         auto known = pictures_.find(key);
         if (known == pictures_.end()) {
             QStaticText laidOut(text);
@@ -102,7 +102,7 @@ private:
 
     mutable QFont font_;
     mutable qreal pixelRatio_ = 0;
-    mutable QHash<QString, QPixmap> pictures_;
+    mutable QHash<std::pair<QString, QRgb>, QPixmap> pictures_;
 };
 
 // The style draws its scroll bar in gradients, which Qt hands to a pool of threads: waking them

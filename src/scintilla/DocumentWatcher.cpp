@@ -7,6 +7,8 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include <QScopeGuard>
+
 namespace
 {
 
@@ -57,16 +59,9 @@ void DocumentWatcher::WithoutFollower(const std::function<void()> &work)
     }
     Flush();
     follower_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, 0L);
-    const auto followAgain = [this] {
-        follower_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, view_.Document());
-    };
-    try {
-        work();
-    } catch (...) {
-        followAgain();
-        throw;
-    }
-    followAgain();
+    const auto followAgain = qScopeGuard(
+        [this] { follower_->SendScintilla(Sci::SCI_SETDOCPOINTER, 0UL, view_.Document()); });
+    work();
 }
 
 void DocumentWatcher::Flush()

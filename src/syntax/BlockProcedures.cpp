@@ -4,6 +4,7 @@
 #include "BlockProcedures.h"
 
 #include "BlockStructure.h"
+#include "Styles.h"
 
 #include <algorithm>
 #include <array>
@@ -17,25 +18,23 @@ bool IsProcedure(BlockFamily family)
            family == BlockFamily::Property || family == BlockFamily::Class;
 }
 
-bool IsNameByte(unsigned char byte)
+char FoldedChar(char byte)
 {
-    return byte == '_' || byte >= 0x80 || (byte >= '0' && byte <= '9') ||
-           ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
+    return static_cast<char>(LexerCore::FoldedByte(static_cast<unsigned char>(byte)));
 }
 
 std::string Folded(std::string_view name)
 {
     std::string folded(name);
-    for (char &byte : folded) {
-        if (byte >= 'A' && byte <= 'Z')
-            byte = static_cast<char>(byte | 0x20);
-    }
+    std::transform(folded.begin(), folded.end(), folded.begin(), FoldedChar);
     return folded;
 }
 
+// Whether `word` is `lower` whatever the case of its letters.
 bool SameWord(std::string_view word, std::string_view lower)
 {
-    return word.size() == lower.size() && Folded(word) == lower;
+    return std::equal(word.begin(), word.end(), lower.begin(), lower.end(),
+                      [](char a, char b) { return FoldedChar(a) == b; });
 }
 
 // The words of a line one after another, double-quoted strings passed over whole.
@@ -47,7 +46,8 @@ public:
     /// The next word, with `end` after it; empty at the end of the line.
     std::string_view Next()
     {
-        while (at_ < line_.size() && !IsNameByte(static_cast<unsigned char>(line_[at_]))) {
+        while (at_ < line_.size() &&
+               !LexerCore::IsWordByte(static_cast<unsigned char>(line_[at_]))) {
             if (line_[at_] == '[')
                 return Bracketed();
             if (line_[at_] == '"')
@@ -56,7 +56,7 @@ public:
                 ++at_;
         }
         const std::size_t start = at_;
-        while (at_ < line_.size() && IsNameByte(static_cast<unsigned char>(line_[at_])))
+        while (at_ < line_.size() && LexerCore::IsWordByte(static_cast<unsigned char>(line_[at_])))
             ++at_;
         return line_.substr(start, at_ - start);
     }

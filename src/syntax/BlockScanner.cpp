@@ -72,7 +72,7 @@ constexpr std::array<std::uint32_t, 26> ByFirstLetter = [] {
 
 char Lower(unsigned char byte)
 {
-    return static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte);
+    return static_cast<char>(LexerCore::FoldedByte(byte));
 }
 
 Vocabulary Classify(const unsigned char *word, std::size_t length)

@@ -33,6 +33,12 @@ inline bool IsWordByte(unsigned char byte)
            (byte >= '0' && byte <= '9') || byte == '_' || byte >= 0x80;
 }
 
+/// The language ignores the case of ASCII letters in its words: `byte` with A to Z made a to z.
+inline unsigned char FoldedByte(unsigned char byte)
+{
+    return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
+}
+
 /// The end of the run of word bytes that starts at `at`.
 inline std::size_t WordEnd(const unsigned char *line, std::size_t at, std::size_t length)
 {

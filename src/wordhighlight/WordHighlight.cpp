@@ -18,11 +18,9 @@ bool IsWordByte(char byte)
     return LexerCore::IsWordByte(static_cast<unsigned char>(byte));
 }
 
-// The language folds the letters of its words as ASCII does.
 unsigned char Folded(char byte)
 {
-    const auto value = static_cast<unsigned char>(byte);
-    return value >= 'A' && value <= 'Z' ? static_cast<unsigned char>(value + ('a' - 'A')) : value;
+    return LexerCore::FoldedByte(static_cast<unsigned char>(byte));
 }
 
 } // namespace
